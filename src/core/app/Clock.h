@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+namespace bh {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Seconds since 1970-01-01 00:00:00 UTC.
+    virtual std::int64_t Now() const = 0;
+
+    // Local broken-down time of a count of seconds since 1970 UTC. False when the time
+    // cannot be represented.
+    virtual bool LocalTime(std::int64_t seconds, std::tm& out) const = 0;
+};
+
+}  // namespace bh

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/app/ErrorCode.h"
+
+namespace bh {
+
+// What an attribute query found. lastWriteSeconds is whole seconds since 1970 UTC,
+// truncated toward zero (so -0.5 s is 0); size is the full 64-bit size.
+struct FileAttributes {
+    std::uint64_t size = 0;
+    std::int64_t lastWriteSeconds = 0;
+};
+
+enum class PathKind { None, File, Folder };
+
+// The only way the core reaches files. Every operation that fails returns the system
+// error code and also stores it as the thread's last error (LastError.h); on success the
+// last error is left alone. Paths are byte strings passed to the system exactly as given.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Size and last-write time of a path, following symbolic links. A folder is present.
+    // On failure `out` is left unchanged.
+    virtual ErrorCode GetAttributes(const std::string& path, FileAttributes& out) = 0;
+
+    // Whether something exists at the path without following a final symbolic link
+    // (FindFirstFile semantics): None, File (any non-folder) or Folder. Never fails.
+    virtual PathKind Lookup(const std::string& path) = 0;
+
+    // Fail-safe copy of data, permission bits, and access and last-write times. The
+    // destination is replaced only by a complete copy (written to a temporary file in the
+    // destination folder, then renamed); on any failure the previous destination is
+    // untouched and no temporary file remains. With failIfExists an existing destination
+    // fails with EEXIST (or the platform's equivalent) and is never replaced, without a
+    // race. When the destination's file system cannot hold the source's last-write time
+    // exactly, the copy gets the nearest time it can hold that is not earlier.
+    virtual ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+
+    // Deletes a file (never a folder).
+    virtual ErrorCode Remove(const std::string& path) = 0;
+
+    // Creates an empty file, truncating an existing one.
+    virtual ErrorCode CreateEmpty(const std::string& path) = 0;
+
+    // Reads a whole file into `bytes`. On failure `bytes` is empty.
+    virtual ErrorCode ReadAll(const std::string& path, std::string& bytes) = 0;
+
+    // Replaces the file at `path` with `bytes` atomically: a temporary file beside it is
+    // written, flushed to the disk and renamed over it. On failure the old file is as it was.
+    virtual ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) = 0;
+
+    // Whether two paths name the same existing file (same device and inode on POSIX),
+    // whatever their spelling. False when either cannot be examined.
+    virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
+};
+
+}  // namespace bh

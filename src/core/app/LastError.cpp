@@ -1,0 +1,13 @@
+#include "core/app/LastError.h"
+
+namespace bh {
+
+namespace {
+thread_local ErrorCode lastError = kNoError;
+}
+
+ErrorCode GetLastError() { return lastError; }
+
+void SetLastError(ErrorCode code) { lastError = code; }
+
+}  // namespace bh

@@ -1,0 +1,103 @@
+#include "core/app/PathParts.h"
+
+namespace bh {
+
+namespace {
+
+char FoldLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+char FoldUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::size_t LastSeparator(std::string_view path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (IsPathSeparator(path[i - 1])) {
+            return i - 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
+
+PathParts SplitPath(std::string_view path) {
+    PathParts parts;
+    if (path.size() >= 2 && path[1] == ':') {
+        parts.drive = std::string(path.substr(0, 2));
+        path.remove_prefix(2);
+    }
+    const std::size_t sep = LastSeparator(path);
+    if (sep != std::string_view::npos) {
+        parts.dir = std::string(path.substr(0, sep + 1));
+        path.remove_prefix(sep + 1);
+    }
+    const std::size_t dot = path.rfind('.');
+    if (dot != std::string_view::npos) {
+        parts.ext = std::string(path.substr(dot));
+        path = path.substr(0, dot);
+    }
+    parts.fname = std::string(path);
+    return parts;
+}
+
+std::string FolderOf(std::string_view path) {
+    const std::size_t sep = LastSeparator(path);
+    return sep == std::string_view::npos ? std::string() : std::string(path.substr(0, sep + 1));
+}
+
+std::string FileNameOf(std::string_view path) {
+    const std::size_t sep = LastSeparator(path);
+    return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(FoldLower(a[i]));
+        const auto cb = static_cast<unsigned char>(FoldLower(b[i]));
+        if (ca != cb) {
+            return ca < cb ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::string FoldCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = FoldLower(c);
+    }
+    return out;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = FoldUpper(c);
+    }
+    return out;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string TrimTrailingBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return std::string(text);
+}
+
+std::string TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    return TrimTrailingBlanks(text);
+}
+
+}  // namespace bh

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace bh {
+
+// An icon as the desktop shell gives it. The core never looks inside; the GUI's shell
+// derives from it to carry its own image. Entries of one file type share one icon.
+class ShellIcon {
+public:
+    virtual ~ShellIcon() = default;
+};
+
+struct ShellFileInfo {
+    std::shared_ptr<const ShellIcon> icon;  // may be null
+    std::string typeName;                   // empty when the shell knows none
+};
+
+enum class RevealResult { Shown, NotFound, Invalid };
+
+// The desktop shell: file kinds, opening files and addresses, the file manager.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Icon and type name of a file (by its name and content kind). Never fails: an
+    // unknown file gives a null icon and an empty type name.
+    virtual ShellFileInfo GetFileInfo(const std::string& path) = 0;
+
+    // Opens a file with its default application, `folder` as working folder. On failure
+    // returns false and sets the thread's last error.
+    virtual bool OpenFile(const std::string& fileName, const std::string& folder) = 0;
+
+    // Opens an address (mailto:, https:) with its default handler. On failure returns
+    // false and sets the thread's last error.
+    virtual bool OpenAddress(const std::string& address) = 0;
+
+    // Shows the file selected in the file manager. NotFound: no file manager could be
+    // started; Invalid: the file manager program is not a valid program.
+    virtual RevealResult RevealFile(const std::string& path) = 0;
+};
+
+}  // namespace bh

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bh {
+
+enum class FileDialogKind { Open, Save };
+
+// A file dialog as the commands design it. `filter` is in the "Name|pattern|...||" form.
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::Open;
+    std::string title;
+    std::string filter;
+    std::string initialFolder;
+    std::string initialName;
+    unsigned options = 0;  // OFN_ flags as designed (multi-select is 0x200)
+};
+
+// The dialog's answer. Not confirmed with errorCode 0 is a plain cancel; a non-zero
+// errorCode is the dialog's own failure (CommDlgExtendedError).
+struct FileDialogResult {
+    bool confirmed = false;
+    std::vector<std::string> paths;  // full paths, in the dialog's order
+    unsigned errorCode = 0;
+};
+
+// The one-line prompt dialog: the caller fills the fields, the dialog returns kIdOk or
+// kIdCancel and, on OK, the edited text in `text`.
+struct PromptRequest {
+    bool allowBrowse = false;
+    unsigned editStyle = 0;
+    std::string caption;
+    std::string text;
+};
+
+// A progress bar in the status bar after a caption. Destroying it removes the bar.
+class ProgressIndicator {
+public:
+    virtual ~ProgressIndicator() = default;
+    virtual void SetRange(int lower, int upper) = 0;
+    virtual void SetStep(int step) = 0;
+    virtual void StepIt() = 0;
+    virtual void SetPos(int pos) = 0;
+    virtual int GetPos() const = 0;
+};
+
+// Everything the core says to the user. Texts, captions, buttons and icons are decided by
+// the core and shown verbatim.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // `flags` combines kMb... button, icon and default-button bits; returns a kId... answer.
+    virtual int MessageBox(const std::string& text, const std::string& caption,
+                           unsigned flags) = 0;
+    virtual FileDialogResult FileDialog(const FileDialogRequest& request) = 0;
+    virtual int Prompt(PromptRequest& request) = 0;
+    virtual void Beep() = 0;
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // Creates the status-bar progress bar (pane -1 spans the bar; gap in pixels; maxWidth
+    // -1 for no limit). Never null: a front end without a status bar returns a silent one.
+    virtual std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption,
+                                                                    int pane, int gap,
+                                                                    int maxWidth,
+                                                                    int controlId) = 0;
+    // Shows the idle text "Ready" in the first status pane.
+    virtual void ShowIdleMessage() = 0;
+    // The document's title changed; the main frame's caption follows it.
+    virtual void RefreshCaption(const std::string& title) = 0;
+};
+
+}  // namespace bh

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/app/FileSystem.h"
+#include "core/app/Shell.h"
+
+namespace bh {
+
+// Row colours as 0x00BBGGRR values. The text colour is also the entry's status class.
+constexpr std::uint32_t kColorOutOfDate = 0x000000;  // black
+constexpr std::uint32_t kColorUpToDate = 0x008000;   // green
+constexpr std::uint32_t kColorProblem = 0x0000FF;    // red
+constexpr std::uint32_t kColorWhite = 0xFFFFFF;
+
+// Entry result codes.
+constexpr std::int32_t kResultOk = 0;
+constexpr std::int32_t kResultSourceFailed = 1;
+constexpr std::int32_t kResultArchiveFailed = 2;
+
+// One source/archive pair of a backup manager with the status it last found on disk.
+class CFileEntry {
+public:
+    // Copies the strings, takes icon and type name from the shell, then evaluates.
+    CFileEntry(std::string sourcePath, std::string archivePath, std::string notes, Shell& shell,
+               FileSystem& fileSystem);
+
+    // Recomputes sizes, times, timeDiff, result, lastError and colours from the disk.
+    // Paths, notes, icon and type name never change here.
+    void EvaluateStatus(FileSystem& fileSystem);
+
+    // Replaces the drive part of archivePath by `drive` (such as "F:"); a path without a
+    // drive letter gets `drive` put in front. Does not evaluate.
+    void ChangeDrive(const std::string& drive);
+
+    std::string typeName;
+    std::uint32_t sourceSize = 0;
+    std::uint32_t archiveSize = 0;
+    std::int32_t timeDiff = 0;
+    std::int32_t sourceTime = 0;
+    std::int32_t archiveTime = 0;
+    std::string sourcePath;
+    std::string notes;
+    std::string archivePath;
+    std::uint32_t lastError = 0;
+    std::int32_t result = kResultOk;
+    std::uint32_t textColor = kColorOutOfDate;
+    std::uint32_t backColor = kColorWhite;
+    std::shared_ptr<const ShellIcon> icon;
+};
+
+// Seconds of a file time as an entry keeps them: the low 32 bits, signed.
+std::int32_t ToEntryTime(std::int64_t seconds);
+
+}  // namespace bh

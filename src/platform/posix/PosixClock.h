@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/app/Clock.h"
+
+namespace bh {
+
+class PosixClock : public Clock {
+public:
+    std::int64_t Now() const override;
+    bool LocalTime(std::int64_t seconds, std::tm& out) const override;
+};
+
+}  // namespace bh

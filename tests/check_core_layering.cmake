@@ -1,0 +1,12 @@
+# Fails when a core source includes a Qt, POSIX or Windows header.
+file(GLOB_RECURSE sources ${CORE_DIR}/*.h ${CORE_DIR}/*.cpp)
+set(bad "")
+foreach(source ${sources})
+    file(STRINGS ${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(Q|unistd|fcntl|dirent|windows|sys/|pthread|dlfcn|poll)")
+    if(lines)
+        list(APPEND bad "${source}: ${lines}")
+    endif()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "core includes platform headers:\n${bad}")
+endif()

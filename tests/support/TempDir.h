@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace bh::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it
+// when the object is destroyed. Path() ends without a separator.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Path() + "/" + name.
+    std::string File(const std::string& name) const;
+    // Writes `content` to File(name) and returns that path.
+    std::string Write(const std::string& name, const std::string& content) const;
+    // The content of a file, or an empty string when it cannot be read.
+    static std::string Read(const std::string& path);
+
+private:
+    std::string path_;
+};
+
+}  // namespace bh::test
