@@ -1,0 +1,369 @@
+#include "gui/MainFrame.h"
+
+#include <cstdio>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+
+#include "core/app/Format.h"
+#include "core/app/SettingsStore.h"
+#include "gui/CommandIds.h"
+#include "gui/StatusPanes.h"
+
+namespace bh {
+namespace {
+
+const std::string kWindowSection = "Main Window";
+const std::string kSettingsSection = "Settings";
+// The toolbar's place and visibility are kept under the application's name.
+const std::string kToolbarSection = "Brackenhold-Summary";
+
+struct ToolbarSet {
+    QSize iconSize;
+    bool separators;
+};
+
+constexpr int kToolbarSetCount = 3;
+const ToolbarSet kToolbarSets[kToolbarSetCount] = {
+    {QSize(16, 15), false},
+    {QSize(24, 23), false},
+    {QSize(31, 32), true},
+};
+
+struct ToolbarButton {
+    int id;
+    const char* iconName;
+    QStyle::StandardPixmap fallback;
+    const char* toolTip;
+};
+
+const ToolbarButton kToolbarButtons[] = {
+    {kCmdFileNew, "new", QStyle::SP_FileIcon, "New"},
+    {kCmdFileOpen, "open", QStyle::SP_DialogOpenButton, "Open"},
+    {kCmdFileSave, "save", QStyle::SP_DialogSaveButton, "Save"},
+    {kCmdBackupAll, "backup", QStyle::SP_BrowserReload, "Backup All"},
+    {kCmdAbout, "about", QStyle::SP_MessageBoxQuestion, "About"},
+};
+
+// Buttons after which the large set has a separator.
+bool SeparatorAfter(int id) {
+    return id == kCmdFileSave || id == kCmdBackupAll;
+}
+
+// Summary panes 1 to 4 with their ids' sizing texts.
+const QString kPanePrototypes[kStatusPaneCount - 1] = {
+    QStringLiteral("     \t100 Problems"),
+    QStringLiteral("     \t100 Obsolete"),
+    QStringLiteral("   \t1000 Files"),
+    QStringLiteral("     \t1000 KB"),
+};
+
+QIcon ToolbarIcon(const ToolbarButton& button, QSize size, QStyle& style) {
+    const QString path = QStringLiteral(":/toolbar/%1x%2/%3.png")
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg(QLatin1String(button.iconName));
+    if (QFile::exists(path))
+        return QIcon(path);
+    return style.standardIcon(button.fallback);
+}
+
+QString MenuText(const MenuItem& item, const CommandInfo* info) {
+    if (item.text != nullptr)
+        return QString::fromUtf8(item.text);
+    return info ? QString::fromUtf8(info->text) : QString();
+}
+
+}  // namespace
+
+int ToolbarIndexForPoints(int points) {
+    const int index = (points - 10 + 2) / 5;
+    if (points < 10)
+        return 0;
+    return index >= kToolbarSetCount ? kToolbarSetCount - 1 : index;
+}
+
+CMainFrame::CMainFrame(SettingsStore& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setAcceptDrops(true);
+    CreateActions();
+    BuildMenus(nullptr, MenuBarLayout(), false);
+    CreateToolBar();
+    CreateStatusBar();
+    toolbarIndex_ = -1;
+    ChangeToolbarSize(ToolbarIndexForPoints(settings_.GetInt(kSettingsSection, "nFontPtSize", 15)));
+    SetRecentFileTexts({});
+    RefreshCaption("");
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateActions() {
+    for (const CommandInfo& info : Commands()) {
+        auto* action = new QAction(QString::fromUtf8(info.text), this);
+        action->setObjectName(QStringLiteral("command%1").arg(info.id));
+        action->setData(info.id);
+        if (*info.shortcut != '\0') {
+            action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        action->setStatusTip(QString::fromUtf8(info.statusTip));
+        addAction(action);  // accelerators work while the menus are closed
+        connect(action, &QAction::triggered, this, [this, id = info.id] {
+            if (auto found = handlers_.find(id); found != handlers_.end() && found->second.run)
+                found->second.run();
+            UpdateCommands();
+        });
+        actions_[info.id] = action;
+    }
+    // The recent-file entries stay out of sight until the list has them.
+    for (int i = 0; i < kRecentFileCount; ++i)
+        actions_[kCmdRecentFileFirst + i]->setVisible(false);
+}
+
+void CMainFrame::BuildMenus(QMenu* menu, const MenuItem* items, bool contextCopy) {
+    for (const MenuItem* item = items; item->kind != MenuItem::Kind::End; ++item) {
+        switch (item->kind) {
+            case MenuItem::Kind::Popup: {
+                QMenu* popup = menu ? menu->addMenu(QString::fromUtf8(item->text))
+                                    : menuBar()->addMenu(QString::fromUtf8(item->text));
+                if (!contextCopy)
+                    connect(popup, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+                BuildMenus(popup, item->items, contextCopy);
+                break;
+            }
+            case MenuItem::Kind::Separator:
+                if (menu)
+                    menu->addSeparator();
+                break;
+            case MenuItem::Kind::Command: {
+                QAction* action = Action(item->id);
+                if (!menu || !action)
+                    break;
+                if (!contextCopy) {
+                    if (item->text)
+                        action->setText(QString::fromUtf8(item->text));
+                    menu->addAction(action);
+                    break;
+                }
+                // The context menu shows its own texts; its items run the same commands.
+                auto* copy = menu->addAction(MenuText(*item, FindCommand(item->id)));
+                copy->setData(item->id);
+                copy->setEnabled(action->isEnabled());
+                copy->setCheckable(action->isCheckable());
+                copy->setChecked(action->isChecked());
+                connect(copy, &QAction::triggered, action, &QAction::trigger);
+                break;
+            }
+            case MenuItem::Kind::End:
+                break;
+        }
+    }
+}
+
+QMenu* CMainFrame::CreateContextMenu(QWidget* parent) {
+    UpdateCommands();
+    auto* menu = new QMenu(parent);
+    BuildMenus(menu, ContextMenuLayout(), true);
+    return menu;
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = new QToolBar(QStringLiteral("Standard"), this);
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setFloatable(true);
+    toolBar_->setMovable(true);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    QAction* toggle = Action(kCmdViewToolbar);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, toolBar_, &QToolBar::setVisible);
+    connect(toolBar_, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::ChangeToolbarSize(int index) {
+    if (index < 0)
+        index = 0;
+    if (index >= kToolbarSetCount)
+        index = kToolbarSetCount - 1;
+    if (index == toolbarIndex_)
+        return;
+    toolbarIndex_ = index;
+    const ToolbarSet& set = kToolbarSets[index];
+    toolBar_->clear();
+    toolBar_->setIconSize(set.iconSize);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        QAction* action = Action(button.id);
+        action->setIcon(ToolbarIcon(button, set.iconSize, *style()));
+        action->setToolTip(QString::fromLatin1(button.toolTip));
+        toolBar_->addAction(action);
+        if (set.separators && SeparatorAfter(button.id))
+            toolBar_->addSeparator();
+    }
+    // Hiding and showing again lets the frame lay its bars out for the new size.
+    if (toolBar_->isVisible()) {
+        toolBar_->hide();
+        toolBar_->show();
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    CreateStatusPanes(*bar, kPanePrototypes);
+    QAction* toggle = Action(kCmdViewStatusBar);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, bar, &QStatusBar::setVisible);
+}
+
+void CMainFrame::SetCommand(int id, std::function<void()> run,
+                            std::function<CommandState()> update) {
+    handlers_[id] = Handler{std::move(run), std::move(update)};
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::ApplyState(int id, QAction& action) {
+    const auto found = handlers_.find(id);
+    if (found == handlers_.end()) {
+        // Toolbar and status-bar switches are the frame's own; others wait for a handler.
+        if (id != kCmdViewToolbar && id != kCmdViewStatusBar)
+            action.setEnabled(false);
+        return;
+    }
+    if (!found->second.update) {
+        action.setEnabled(true);
+        return;
+    }
+    const CommandState state = found->second.update();
+    action.setEnabled(state.enabled);
+    action.setCheckable(state.checkable);
+    if (state.checkable)
+        action.setChecked(state.checked);
+    if (!state.text.empty())
+        action.setText(QString::fromStdString(state.text));
+}
+
+void CMainFrame::UpdateCommands() {
+    for (auto& [id, action] : actions_)
+        ApplyState(id, *action);
+}
+
+bool CMainFrame::RunCommand(int id) {
+    QAction* action = Action(id);
+    if (!action)
+        return false;
+    ApplyState(id, *action);
+    if (!action->isEnabled())
+        return false;
+    action->trigger();
+    return true;
+}
+
+void CMainFrame::RefreshCaption(const std::string& title) {
+    const QString app = QStringLiteral("Brackenhold");
+    setWindowTitle(title.empty() ? app
+                                 : QString::fromStdString(title) + QStringLiteral(" - ") + app);
+}
+
+void CMainFrame::SetRecentFileTexts(const std::vector<std::string>& texts) {
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* action = Action(kCmdRecentFileFirst + i);
+        const bool present = i < static_cast<int>(texts.size()) && !texts[i].empty();
+        action->setVisible(present);
+        if (present)
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(
+                QString::fromStdString(texts[i]).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+    }
+}
+
+bool CMainFrame::RestorePlacement() {
+    const std::string rect = settings_.GetString(kWindowSection, "Rect", "");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (rect.empty() || std::sscanf(rect.c_str(), "%d %d %d %d", &left, &top, &right, &bottom) != 4)
+        return false;
+    const bool maximized = settings_.GetInt(kWindowSection, "max", 0) != 0;
+    const bool minimized = settings_.GetInt(kWindowSection, "icon", 0) != 0;
+    const QByteArray state = QByteArray::fromBase64(
+        QByteArray::fromStdString(settings_.GetString(kToolbarSection, "State", "")));
+    if (!state.isEmpty())
+        restoreState(state);
+    setGeometry(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+    if (minimized)
+        setWindowState(maximized ? Qt::WindowMinimized | Qt::WindowMaximized : Qt::WindowMinimized);
+    else if (maximized)
+        setWindowState(Qt::WindowMaximized);
+    show();
+    return true;
+}
+
+void CMainFrame::ActivateFrame() {
+    if (firstActivation_) {
+        firstActivation_ = false;
+        if (RestorePlacement())
+            return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::SavePlacement() {
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    const Qt::WindowStates state = windowState();
+    const int icon = state.testFlag(Qt::WindowMinimized) ? 1 : 0;
+    const int max = state.testFlag(Qt::WindowMaximized) ? 1 : 0;
+    settings_.WriteString(kWindowSection, "Rect",
+                          Format("%04d %04d %04d %04d", normal.left(), normal.top(),
+                                 normal.left() + normal.width(), normal.top() + normal.height()));
+    settings_.WriteInt(kWindowSection, "icon", icon);
+    settings_.WriteInt(kWindowSection, "max", max);
+    settings_.WriteString(kToolbarSection, "State", saveState().toBase64().toStdString());
+    placementSaved_ = true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (onCloseRequest && !onCloseRequest()) {
+        event->ignore();
+        return;
+    }
+    if (!placementSaved_)
+        SavePlacement();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    }
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    if (onFilesDropped)
+        onFilesDropped(paths);
+}
+
+}  // namespace bh
