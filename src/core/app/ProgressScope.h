@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/app/UserInterface.h"
+
+namespace bh {
+
+// A long operation's feedback for as long as the object lives: the wait cursor and a
+// status-bar progress bar after `caption` with the range 0 to `count`, step 1. When it ends
+// the bar is removed, the wait cursor ends and the idle text is requested.
+class ProgressScope {
+  public:
+    ProgressScope(UserInterface& ui, const std::string& caption, int count) : ui_(ui) {
+        ui_.BeginWaitCursor();
+        progress_ = ui_.CreateStatusProgress(caption, -1, 10, -1, 1);
+        if (progress_) {
+            progress_->SetRange(0, count);
+            progress_->SetStep(1);
+        }
+    }
+    ~ProgressScope() {
+        progress_.reset();
+        ui_.EndWaitCursor();
+        ui_.ShowIdleMessage();
+    }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+    void Step() {
+        if (progress_) {
+            progress_->StepIt();
+        }
+    }
+
+  private:
+    UserInterface& ui_;
+    std::unique_ptr<ProgressIndicator> progress_;
+};
+
+}  // namespace bh

@@ -1,0 +1,121 @@
+#include "core/document/AddFiles.h"
+
+#include <memory>
+
+#include "core/app/Format.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
+#include "core/document/BrackenholdDoc.h"
+
+namespace bh {
+
+namespace {
+
+constexpr const char* kCreateCaption = "Create Backup Manager";
+constexpr const char* kAddCaption = "Add Files to Backup Manager";
+constexpr unsigned kAddFilesOptions = 0x884A04;
+
+bool FitsPathLimit(const std::string& path) {
+    return path.size() + 1 <= kPathLimitBytes;
+}
+
+void SelectNone(ListRows& rows) {
+    for (int row = rows.NextSelected(-1); row != -1; row = rows.NextSelected(row)) {
+        rows.SetSelected(row, false);
+    }
+}
+
+}  // namespace
+
+AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
+    Services& services = doc.services();
+    FileSystem& fs = services.fileSystem;
+    if (fs.Lookup(sourcePath) != PathKind::File) {
+        return AddFileResult::NotAFile;
+    }
+    if (doc.HasSource(sourcePath)) {
+        return AddFileResult::AlreadyInManager;
+    }
+    const std::string folder = FolderOf(doc.PathName());
+    if (folder.empty()) {
+        services.ui.MessageBox("Open or create a New backup manager first!", kCreateCaption,
+                               kMbOk | kMbIconExclamation);
+        return AddFileResult::NoManagerFolder;
+    }
+    const PathParts parts = SplitPath(sourcePath);
+    const std::string base = folder + parts.fname;
+    for (int attempt = 0; attempt < kArchiveNameTries; ++attempt) {
+        const std::string candidate =
+            attempt == 0 ? base + parts.ext
+                         : Format("%s[%d]%s", base.c_str(), attempt, parts.ext.c_str());
+        // Substitutes only grow longer, so one that does not fit ends the search.
+        if (!FitsPathLimit(candidate)) {
+            return AddFileResult::PathTooLong;
+        }
+        if (fs.Lookup(candidate) != PathKind::None) {
+            continue;
+        }
+        if (fs.CreateEmpty(candidate) != kNoError) {
+            return AddFileResult::ArchiveNotCreated;
+        }
+        doc.AppendEntry(
+            std::make_unique<CFileEntry>(sourcePath, candidate, "", services.shell, fs));
+        doc.SetModifiedFlag(true);
+        return AddFileResult::Added;
+    }
+    services.ui.MessageBox(
+        Format("Can't find a substitute archive\nfile name after %d tries!", kArchiveNameTries),
+        kCreateCaption, kMbOk | kMbIconExclamation);
+    return AddFileResult::NoSubstituteName;
+}
+
+const char* AddFileResultText(AddFileResult result) {
+    switch (result) {
+        case AddFileResult::Added:
+            return "added";
+        case AddFileResult::NotAFile:
+            return "not a file";
+        case AddFileResult::AlreadyInManager:
+            return "already in the manager";
+        case AddFileResult::NoManagerFolder:
+            return "the manager has no file yet";
+        case AddFileResult::NoSubstituteName:
+            return "no substitute archive name is free";
+        case AddFileResult::ArchiveNotCreated:
+            return "the archive could not be created";
+        case AddFileResult::PathTooLong:
+            return "the archive path would be too long";
+    }
+    return "";
+}
+
+void OnAddFiles(CBrackenholdDoc& doc) {
+    UserInterface& ui = doc.services().ui;
+    SelectNone(doc.rows());
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Open;
+    request.title = kAddCaption;
+    request.filter = "All Files ( *.* )|*.*||";
+    request.initialFolder = doc.addDirStr;
+    request.options = kAddFilesOptions;
+    const FileDialogResult chosen = ui.FileDialog(request);
+    if (!chosen.confirmed) {
+        if (chosen.errorCode != 0) {
+            ui.MessageBox(Format("File open dialog error\nError code = 0X%X", chosen.errorCode),
+                          kAddCaption, kMbOk | kMbIconHand);
+        }
+        return;
+    }
+    for (const std::string& path : chosen.paths) {
+        AddFile(doc, path);
+    }
+    if (!chosen.paths.empty()) {
+        doc.addDirStr = FolderOf(chosen.paths.back());
+    }
+}
+
+bool CanAddFiles(const CBrackenholdDoc& doc) {
+    return !doc.PathName().empty();
+}
+
+}  // namespace bh

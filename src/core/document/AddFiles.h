@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace bh {
+
+class CBrackenholdDoc;
+
+// Longest path the platform accepts, in bytes, including the terminating zero (Linux's
+// PATH_MAX). Archive paths that would not fit are refused rather than cut.
+inline constexpr std::size_t kPathLimitBytes = 4096;
+// How many archive names AddFile tries: the plain name and 99 substitutes.
+inline constexpr int kArchiveNameTries = 100;
+
+enum class AddFileResult {
+    Added,
+    NotAFile,           // nothing at the path, or a folder (silent)
+    AlreadyInManager,   // the source is already an entry's source (silent)
+    NoManagerFolder,    // the manager is untitled (message shown)
+    NoSubstituteName,   // every archive name was taken (message shown)
+    ArchiveNotCreated,  // the empty archive could not be created (silent)
+    PathTooLong,        // the archive path would exceed kPathLimitBytes (silent)
+};
+
+// Adds one source: an empty archive is created in the manager's folder under the source's
+// name or the first free substitute "name[k].ext", the entry is appended with its row and the
+// manager is marked modified. Only the two designed messages are shown.
+AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath);
+
+// A short English reason for a result that added nothing (for the command-line program).
+const char* AddFileResultText(AddFileResult result);
+
+// Add Files: deselects every row, shows the multi-selection dialog starting in addDirStr,
+// adds each chosen file in the dialog's order and remembers the last file's folder.
+void OnAddFiles(CBrackenholdDoc& doc);
+
+// Enabled while the manager has a path.
+bool CanAddFiles(const CBrackenholdDoc& doc);
+
+}  // namespace bh

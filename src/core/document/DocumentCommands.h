@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+namespace bh {
+
+class CBrackenholdDoc;
+
+inline constexpr const char* kManagerFilter =
+    "Backup Files ( *.bak )|*.bak|All Files ( *.* )|*.*||";
+inline constexpr const char* kOpenManagerTitle = "Open Backup Manager";
+inline constexpr const char* kCreateManagerTitle = "Create Backup Manager";
+inline constexpr unsigned kOpenManagerOptions = 0x880A04;
+inline constexpr unsigned kSaveManagerOptions = 0x880802;
+
+// The manager commands of the File menu. Each shows its own dialogs and messages.
+
+// Asks "Save changes to %1?" when the manager is modified. Yes saves (an untitled manager
+// through Save As); false when the user cancelled or the save did not happen.
+bool SaveModified(CBrackenholdDoc& doc);
+
+// New: the save question, an empty untitled manager, then Save As to name it at once
+// (skipped when the question was cancelled).
+void OnFileNew(CBrackenholdDoc& doc);
+// Close: the save question, then an empty untitled manager.
+void OnFileClose(CBrackenholdDoc& doc);
+// Open: the Open dialog, the "has been modified!" question, then the file.
+void OnFileOpen(CBrackenholdDoc& doc);
+// Save: to the current path, or through the untitled Save dialog. True when saved.
+bool OnFileSave(CBrackenholdDoc& doc);
+// Save As: the dialog (a name without "." gets ".bak"), the save, the view's initial update.
+// True when saved.
+bool OnFileSaveAs(CBrackenholdDoc& doc);
+
+// The "has been modified!" question of Open: "%shas been modified!\nSave contents first?"
+// with the path and a line break, or "This Document " for an untitled manager.
+std::string ModifiedQuestionText(const CBrackenholdDoc& doc);
+
+// Enabling rules.
+inline bool CanNew(const CBrackenholdDoc&) {
+    return true;
+}
+inline bool CanOpen(const CBrackenholdDoc&) {
+    return true;
+}
+bool CanSave(const CBrackenholdDoc& doc);
+inline bool CanSaveAs(const CBrackenholdDoc&) {
+    return true;
+}
+bool CanClose(const CBrackenholdDoc& doc);
+
+}  // namespace bh

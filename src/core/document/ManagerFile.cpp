@@ -1,0 +1,116 @@
+#include "core/document/ManagerFile.h"
+
+#include "core/app/Format.h"
+#include "core/app/LastError.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
+#include "core/app/ProgressScope.h"
+#include "core/document/BrackenholdDoc.h"
+
+namespace bh {
+
+namespace {
+
+constexpr const char* kOpenCaption = "Open Backup Manager";
+
+std::string FailureText(const char* what, const std::string& reason) {
+    return std::string(what) + "\n\n" + reason;
+}
+
+// Stand-in until the shared error-text routine lands.
+std::string GetLastErrorText(const SystemErrors& errors) {
+    const ErrorCode code = GetLastError();
+    std::string text = TrimBlanks(errors.MessageText(code));
+    return text.empty() ? Format("Last Error = %d", static_cast<int>(code)) : text;
+}
+
+}  // namespace
+
+ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
+    ManagerLoad load;
+    std::string bytes;
+    if (services.fileSystem.ReadAll(path, bytes) != kNoError) {
+        load.status = ManagerLoad::Status::ReadFailed;
+        load.reason = GetLastErrorText(services.systemErrors);
+        return load;
+    }
+    if (bytes.empty()) {
+        return load;
+    }
+    ManagerReadResult parsed = DecodeManager(bytes);
+    bytes = std::string();
+    switch (parsed.status) {
+        case ManagerReadStatus::Ok:
+            break;
+        case ManagerReadStatus::NotManager:
+            load.status = ManagerLoad::Status::NotManager;
+            return load;
+        case ManagerReadStatus::Truncated:
+            load.status = ManagerLoad::Status::Truncated;
+            load.reason = ManagerReadReason(parsed.status);
+            return load;
+        case ManagerReadStatus::Corrupt:
+            load.status = ManagerLoad::Status::Corrupt;
+            load.reason = ManagerReadReason(parsed.status);
+            return load;
+    }
+    if (parsed.records.empty()) {
+        services.ui.ShowIdleMessage();
+        return load;
+    }
+    ProgressScope progress(services.ui, kLocatingCaption, static_cast<int>(parsed.records.size()));
+    load.entries.reserve(parsed.records.size());
+    for (ManagerRecord& record : parsed.records) {
+        load.entries.push_back(std::make_unique<CFileEntry>(
+            std::move(record.sourcePath), std::move(record.archivePath), std::move(record.notes),
+            services.shell, services.fileSystem));
+        progress.Step();
+    }
+    return load;
+}
+
+bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
+    UserInterface& ui = doc.services().ui;
+    ManagerLoad load = LoadManagerFile(doc.services(), path);
+    switch (load.status) {
+        case ManagerLoad::Status::Ok:
+            break;
+        case ManagerLoad::Status::NotManager:
+            ui.MessageBox(kNotManagerText, kOpenCaption, kMbOk | kMbIconHand);
+            return false;
+        case ManagerLoad::Status::ReadFailed:
+        case ManagerLoad::Status::Truncated:
+        case ManagerLoad::Status::Corrupt:
+            ui.MessageBox(FailureText(kOpenFailedText, load.reason), kAppName,
+                          kMbOk | kMbIconExclamation);
+            return false;
+    }
+    doc.ReplaceEntries(std::move(load.entries));
+    doc.SetModifiedFlag(false);
+    doc.SetPathName(path);
+    doc.InitialUpdate();
+    return true;
+}
+
+bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
+    Services& services = doc.services();
+    bool written = false;
+    std::string reason;
+    {
+        ProgressScope progress(services.ui, kSavingCaption, doc.rows().Count());
+        const std::string bytes = EncodeManager(doc.rows(), [&progress] { progress.Step(); });
+        written = services.fileSystem.WriteAtomically(path, bytes) == kNoError;
+        if (!written) {
+            reason = GetLastErrorText(services.systemErrors);
+        }
+    }
+    if (!written) {
+        services.ui.MessageBox(FailureText(kSaveFailedText, reason), kAppName,
+                               kMbOk | kMbIconExclamation);
+        return false;
+    }
+    doc.SetModifiedFlag(false);
+    return true;
+}
+
+}  // namespace bh

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app/ErrorCode.h"
+#include "core/app/Services.h"
+#include "core/document/FileEntry.h"
+#include "core/document/ManagerFileFormat.h"
+
+namespace bh {
+
+class CBrackenholdDoc;
+
+inline constexpr const char* kAppName = "Brackenhold";
+inline constexpr const char* kOpenFailedText = "Failed to open document.";
+inline constexpr const char* kSaveFailedText = "Failed to save document.";
+inline constexpr const char* kNotManagerText = "This is not a Backup file!";
+inline constexpr const char* kLocatingCaption = " Locating Files, Please Wait.";
+inline constexpr const char* kSavingCaption = " Saving manager files";
+
+// What reading a manager file into fresh entries found.
+struct ManagerLoad {
+    enum class Status { Ok, ReadFailed, NotManager, Truncated, Corrupt };
+    Status status = Status::Ok;
+    // The text shown after "Failed to open document." (ReadFailed, Truncated, Corrupt).
+    std::string reason;
+    std::vector<std::unique_ptr<CFileEntry>> entries;  // empty unless Ok
+};
+
+// Reads the file and, only when all of it parsed, constructs (and so evaluates) one entry per
+// record with the " Locating Files, Please Wait." progress. A zero-length file is an empty
+// manager. Shows no message; nothing outside the result changes.
+ManagerLoad LoadManagerFile(Services& services, const std::string& path);
+
+// Opens `path` as the document's manager: on success the entries are replaced, the modified
+// flag is cleared, the path and title set and the view's initial update run. On failure the
+// designed message is shown and the document is exactly as it was. Returns success.
+bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path);
+
+// Writes the rows' entries in display order to `path` atomically with the " Saving manager
+// files" progress and clears the modified flag. On failure shows "Failed to save document."
+// with the reason; the old file and the flag stay. Does not change the path name.
+bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path);
+
+}  // namespace bh

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/ListRows.h"
+
+namespace bh {
+
+// The text of the string every manager file begins with.
+inline constexpr std::string_view kManagerHeader = "Brackenhold Version 1";
+
+// One entry as a manager file stores it.
+struct ManagerRecord {
+    std::string sourcePath;
+    std::string archivePath;
+    std::string notes;
+};
+
+enum class ManagerReadStatus {
+    Ok,
+    NotManager,  // the first string is not the header
+    Truncated,   // the file ends inside a length, a count or a text
+    Corrupt,     // a length or count larger than the bytes that remain
+};
+
+struct ManagerReadResult {
+    ManagerReadStatus status = ManagerReadStatus::Ok;
+    std::vector<ManagerRecord> records;  // empty unless status is Ok
+};
+
+// Appends `text` in the file's string form: a 1-byte length (0-254), 0xFF + 16-bit length
+// (255-65533), or 0xFF 0xFFFF + 32-bit length, then the bytes. Integers little-endian.
+void AppendManagerString(std::string& out, std::string_view text);
+
+// Builds a manager file: the header, the count, then three strings per record.
+class ManagerWriter {
+  public:
+    explicit ManagerWriter(std::uint32_t count);
+    void Add(std::string_view sourcePath, std::string_view archivePath, std::string_view notes);
+    const std::string& Bytes() const { return bytes_; }
+
+  private:
+    std::string bytes_;
+};
+
+// The bytes of a manager holding the rows' entries in display order. `afterRow` (may be
+// empty) is called once per row written.
+std::string EncodeManager(const ListRows& rows, const std::function<void()>& afterRow = {});
+std::string EncodeManager(const std::vector<ManagerRecord>& records);
+
+// Parses a whole manager file. Never allocates more than the input's size suggests: a
+// length or count that cannot fit in the remaining bytes is Corrupt. Strings in the
+// wide-text form (0xFF 0xFFFE, a length in characters, UTF-16LE) are converted to UTF-8; an
+// unpaired surrogate becomes U+FFFD. Bytes after the last record are ignored. A zero-length
+// input is not a manager here: callers that treat it as an empty manager check first.
+ManagerReadResult DecodeManager(std::string_view bytes);
+
+// The reason shown after "Failed to open document." for a Truncated or Corrupt file.
+std::string ManagerReadReason(ManagerReadStatus status);
+
+}  // namespace bh

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "core/document/AddFiles.h"
+
+namespace bh {
+
+class CBrackenholdDoc;
+
+struct OpenRequestResult {
+    enum class Kind { OpenedManager, ManagerNotOpened, AddedAsFile };
+    Kind kind = Kind::ManagerNotOpened;
+    AddFileResult addResult = AddFileResult::NotAFile;  // for AddedAsFile
+};
+
+// Opens `path` as the manager (the command line, a recent-file menu entry): asks to save a
+// modified manager first, then opens it. The manager already open under that path (any
+// letter case) is kept as it is. True when the path is now the open manager.
+bool OpenManagerPath(CBrackenholdDoc& doc, const std::string& path);
+
+// A path dropped on the window or handed over by the shell: a path in the recent-file list
+// (any letter case) opens as a manager; any other path is added to the open manager as one
+// file.
+OpenRequestResult OpenRequest(CBrackenholdDoc& doc, const std::string& path);
+
+}  // namespace bh
