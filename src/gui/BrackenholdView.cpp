@@ -1,0 +1,312 @@
+#include "gui/BrackenholdView.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QTimer>
+
+#include "core/app/Format.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/SettingsStore.h"
+#include "core/app/UserInterface.h"
+#include "core/document/BrackenholdDoc.h"
+#include "gui/MainFrame.h"
+#include "gui/ManagerTableModel.h"
+
+namespace bh {
+namespace {
+
+const std::string kSection = "Settings";
+constexpr int kDefaultFontPoints = 15;
+constexpr int kFontPoints[] = {10, 15, 20};
+constexpr int kShownWidthExtra = 20;
+constexpr int kDateModeColumn = 3;
+
+std::string ColumnKey(int column) {
+    return Format("nColWidth%d", column);
+}
+
+}  // namespace
+
+CBrackenholdView::CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
+                                   QWidget* parent)
+    : QTableView(parent),
+      settings_(settings),
+      ui_(ui),
+      frame_(frame),
+      model_(new ManagerTableModel(
+          kColumnCount,
+          [this](const CFileEntry& entry, int column) {
+              return rules_.cellText ? rules_.cellText(entry, column, dateMode_) : std::string();
+          },
+          this)) {
+    setObjectName(QStringLiteral("managerView"));
+    setModel(model_);
+    model_->SetSelectionModel(selectionModel());
+    model_->onEnsureVisible = [this](int row) {
+        scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
+    };
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setMinimumSectionSize(0);
+    header->setStretchLastSection(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header, &QHeaderView::sectionClicked, this, &CBrackenholdView::SortByColumn);
+    connect(model_, &ManagerTableModel::rowsContentChanged, this,
+            &CBrackenholdView::ScheduleSummaries);
+    connect(model_, &QAbstractItemModel::modelReset, this, &CBrackenholdView::ScheduleSummaries);
+    connect(model_, &ManagerTableModel::selectedCountChanged, &frame_, &CMainFrame::UpdateCommands);
+}
+
+CBrackenholdView::~CBrackenholdView() {
+    SaveSettings();
+}
+
+void CBrackenholdView::SetCoreRules(CoreRules rules) {
+    rules_ = std::move(rules);
+    std::vector<QString> headers;
+    for (int column = 0; column < kColumnCount; ++column)
+        headers.push_back(rules_.headerText ? QString::fromStdString(rules_.headerText(column))
+                                            : QString());
+    model_->SetHeaders(std::move(headers));
+}
+
+void CBrackenholdView::AttachDocument(CBrackenholdDoc& doc) {
+    doc_ = &doc;
+    doc.onInitialUpdate = [this] { OnInitialUpdate(); };
+}
+
+bool CBrackenholdView::grayBar() const {
+    return model_->GrayBar();
+}
+
+int CBrackenholdView::TextWidth(const QString& text) const {
+    return QFontMetrics(listFont_).horizontalAdvance(text);
+}
+
+int CBrackenholdView::DefaultColumnWidth(int column) const {
+    return 2 * TextWidth(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+}
+
+int CBrackenholdView::ColumnWidth(int column) const {
+    return horizontalHeader()->sectionSize(column);
+}
+
+int CBrackenholdView::ColumnAtPosition(int position) const {
+    return horizontalHeader()->logicalIndex(position);
+}
+
+void CBrackenholdView::OnInitialUpdate() {
+    if (!columnsBuilt_)
+        BuildColumns();
+    ApplyBackground();
+    if (doc_)
+        doc_->RebuildRows();
+    RebuildImageList();
+    if (onStopAutoBackup)
+        onStopAutoBackup();
+    for (ViewColumnState& state : columns_)
+        state.sortFlag = 0;
+    RefreshSummaries();
+}
+
+void CBrackenholdView::BuildColumns() {
+    columnsBuilt_ = true;
+    // The size is known before the font is made, so the stored widths are not scaled.
+    fontPointSize_ = settings_.GetInt(kSection, "nFontPtSize", kDefaultFontPoints);
+    SetListFont(fontPointSize_);
+    model_->SetGrayBar(settings_.GetInt(kSection, "bGrayBar", 0) != 0);
+    dateMode_ = settings_.GetInt(kSection, "nDateFmt", 1);
+    autoBackupHours_ = settings_.GetInt(kSection, "nAutoBackupTimeHr", 24);
+    showIcons_ = settings_.GetInt(kSection, "bShowIcons", 1);
+    std::array<int, kColumnCount> order{};
+    for (int column = 0; column < kColumnCount; ++column) {
+        const int stored = settings_.GetInt(kSection, ColumnKey(column),
+                                            column * 65536 + DefaultColumnWidth(column));
+        const int width = stored & 0xFFFF;
+        order[static_cast<std::size_t>(column)] = (stored >> 16) & 0xFFFF;
+        horizontalHeader()->resizeSection(column, width);
+        columns_[static_cast<std::size_t>(column)] = ViewColumnState{0, column, width != 0};
+    }
+    ApplyOrder(order);
+}
+
+void CBrackenholdView::ApplyOrder(const std::array<int, kColumnCount>& order) {
+    // An order that is not a permutation of the columns cannot be shown; it is left alone.
+    std::array<bool, kColumnCount> seen{};
+    for (int column : order) {
+        if (column < 0 || column >= kColumnCount || seen[static_cast<std::size_t>(column)])
+            return;
+        seen[static_cast<std::size_t>(column)] = true;
+    }
+    QHeaderView* header = horizontalHeader();
+    for (int position = 0; position < kColumnCount; ++position) {
+        const int column = order[static_cast<std::size_t>(position)];
+        header->moveSection(header->visualIndex(column), position);
+    }
+}
+
+void CBrackenholdView::ApplyBackground() {
+    QPalette colours = palette();
+    const bool hasFile = doc_ && !doc_->PathName().empty();
+    colours.setColor(QPalette::Base,
+                     hasFile ? QColor(Qt::white) : QApplication::palette().color(QPalette::Window));
+    setPalette(colours);
+}
+
+bool CBrackenholdView::SetListFont(int points) {
+    if (points <= 0) {
+        ui_.MessageBox("Problem creating a new font", "Change Font", kMbOk | kMbIconError);
+        return false;
+    }
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(points);
+    listFont_ = font;
+    setFont(font);
+    horizontalHeader()->setFont(font);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    if (fontPointSize_ > 0 && points != fontPointSize_) {
+        QHeaderView* header = horizontalHeader();
+        for (int column = 0; column < kColumnCount; ++column)
+            header->resizeSection(column, header->sectionSize(column) * points / fontPointSize_);
+    }
+    fontPointSize_ = points;
+    return true;
+}
+
+void CBrackenholdView::RebuildImageList() {
+    const int size = showIcons_ ? QFontMetrics(listFont_).height() : 1;
+    setIconSize(QSize(size, size));
+}
+
+void CBrackenholdView::SortByColumn(int column) {
+    if (column < 0 || column >= kColumnCount || model_->Count() == 0)
+        return;
+    ViewColumnState& state = columns_[static_cast<std::size_t>(column)];
+    state.sortFlag ^= 1;
+    if (rules_.sortRows)
+        rules_.sortRows(*model_, column, state.sortFlag);
+    if (doc_)
+        doc_->SetModifiedFlag(true);
+}
+
+void CBrackenholdView::ToggleColumn(int column) {
+    if (column < 0 || column >= kColumnCount)
+        return;
+    ViewColumnState& state = columns_[static_cast<std::size_t>(column)];
+    state.visible ^= 1;
+    int width = 0;
+    if (state.visible) {
+        width = TextWidth(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+        const QFontMetrics metrics(listFont_);
+        for (int row = 0; row < model_->Count(); ++row)
+            width = std::max(width, metrics.horizontalAdvance(
+                                        QString::fromStdString(model_->CellText(row, column))));
+        width += kShownWidthExtra;
+    }
+    horizontalHeader()->resizeSection(column, width);
+}
+
+void CBrackenholdView::SetColumnDefaults() {
+    std::array<int, kColumnCount> order{};
+    for (int column = kColumnCount - 1; column >= 0; --column) {
+        order[static_cast<std::size_t>(column)] = column;
+        columns_[static_cast<std::size_t>(column)].visible = 1;
+        horizontalHeader()->resizeSection(column, DefaultColumnWidth(column));
+    }
+    ApplyOrder(order);
+    viewport()->update();
+}
+
+void CBrackenholdView::ChangeFontSize(int sizeIndex) {
+    if (sizeIndex < 0 || sizeIndex > 2)
+        return;
+    frame_.ChangeToolbarSize(sizeIndex);
+    SetListFont(kFontPoints[sizeIndex]);
+    if (doc_)
+        doc_->RebuildRows();
+    RebuildImageList();
+    viewport()->update();
+}
+
+void CBrackenholdView::ToggleGrayBar() {
+    model_->SetGrayBar(!model_->GrayBar());
+    viewport()->update();
+}
+
+void CBrackenholdView::ToggleIcons() {
+    showIcons_ = showIcons_ ? 0 : 1;
+    if (doc_)
+        doc_->RebuildRows();
+    RebuildImageList();
+}
+
+void CBrackenholdView::SetDateMode(int mode) {
+    dateMode_ = mode;
+    if (model_->rowCount() > 0)
+        Q_EMIT model_->dataChanged(model_->index(0, kDateModeColumn),
+                                   model_->index(model_->rowCount() - 1, kDateModeColumn));
+}
+
+void CBrackenholdView::SaveSettings() {
+    if (settingsSaved_ || !columnsBuilt_)
+        return;
+    settingsSaved_ = true;
+    settings_.WriteInt(kSection, "nFontPtSize", fontPointSize_);
+    settings_.WriteInt(kSection, "bGrayBar", model_->GrayBar() ? 1 : 0);
+    settings_.WriteInt(kSection, "nDateFmt", dateMode_);
+    if (currentAutoBackupHours)
+        autoBackupHours_ = currentAutoBackupHours();
+    settings_.WriteInt(kSection, "nAutoBackupTimeHr", autoBackupHours_);
+    settings_.WriteInt(kSection, "bShowIcons", showIcons_);
+    for (int column = 0; column < kColumnCount; ++column)
+        settings_.WriteInt(kSection, ColumnKey(column),
+                           ColumnAtPosition(column) * 65536 + ColumnWidth(column));
+}
+
+void CBrackenholdView::ScheduleSummaries() {
+    if (summariesQueued_)
+        return;
+    summariesQueued_ = true;
+    QTimer::singleShot(0, this, &CBrackenholdView::RefreshSummaries);
+}
+
+void CBrackenholdView::RefreshSummaries() {
+    summariesQueued_ = false;
+    if (!rules_.summaries)
+        return;
+    summaries_ = rules_.summaries(*model_);
+    Q_EMIT summariesChanged();
+}
+
+void CBrackenholdView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = frame_.CreateContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CBrackenholdView::mouseDoubleClickEvent(QMouseEvent* event) {
+    frame_.RunCommand(kCmdShowSource);
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+}  // namespace bh

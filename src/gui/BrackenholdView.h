@@ -1,0 +1,126 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QFont>
+#include <QTableView>
+
+#include "gui/CommandIds.h"
+
+namespace bh {
+
+class CBrackenholdDoc;
+class CFileEntry;
+class ListRows;
+class CMainFrame;
+class ManagerTableModel;
+class SettingsStore;
+class UserInterface;
+struct CommandState;
+
+// Direction switch, index and visibility of one list column.
+struct ViewColumnState {
+    int sortFlag = 0;
+    int column = 0;
+    int visible = 1;
+};
+
+// The one view of a backup manager: a table of the document's rows in twelve columns whose
+// widths, order, font, colours, icons and date mode it keeps in the "Settings" section.
+class CBrackenholdView : public QTableView {
+    Q_OBJECT
+  public:
+    CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
+                     QWidget* parent = nullptr);
+    // Writes the display settings back.
+    ~CBrackenholdView() override;
+
+    // The core's rules the view shows: the text of a cell in a date mode, the header texts,
+    // the sort of the rows by a column with its direction switch, and the four summaries
+    // (panes 101, 102, 103, 104) of the rows.
+    struct CoreRules {
+        std::function<std::string(const CFileEntry&, int column, int dateMode)> cellText;
+        std::function<std::string(int column)> headerText;
+        std::function<void(ListRows& rows, int column, int sortFlag)> sortRows;
+        std::function<std::array<std::string, 4>(const ListRows& rows)> summaries;
+    };
+
+    ManagerTableModel& model() const { return *model_; }
+    void SetCoreRules(CoreRules rules);
+    void AttachDocument(CBrackenholdDoc& doc);
+
+    // Reads the settings and builds the columns the first time; every time: background by
+    // whether the manager has a file, rows rebuilt, auto backup stopped, sort flags reset.
+    void OnInitialUpdate();
+    // Creates the "Arial" list font of that size and scales the columns to it.
+    bool SetListFont(int points);
+    void RebuildImageList();
+    void SaveSettings();
+
+    // Header click on a column: sorts the rows by it (nothing for an empty list).
+    void SortByColumn(int column);
+    void ToggleColumn(int column);
+    void SetColumnDefaults();
+    void ChangeFontSize(int sizeIndex);
+    void ToggleGrayBar();
+    void ToggleIcons();
+    void SetDateMode(int mode);
+
+    int fontPointSize() const { return fontPointSize_; }
+    bool grayBar() const;
+    int dateMode() const { return dateMode_; }
+    bool showIcons() const { return showIcons_ != 0; }
+    int autoBackupHours() const { return autoBackupHours_; }
+    const ViewColumnState& columnState(int column) const { return columns_[column]; }
+    // Order entry i: the column shown at display position i.
+    int ColumnAtPosition(int position) const;
+    int ColumnWidth(int column) const;
+    // Twice the width of the column's header text in the list font.
+    int DefaultColumnWidth(int column) const;
+
+    // Recomputes the summaries of the status-bar panes 101 to 104 from the rows.
+    void RefreshSummaries();
+    // The texts last computed, in the pane ids' order 101, 102, 103, 104.
+    const std::array<std::string, 4>& summaries() const { return summaries_; }
+    // The view's auto-backup switch stops at every initial update.
+    std::function<void()> onStopAutoBackup;
+    // The interval the auto backup holds now, written back with the other settings.
+    std::function<int()> currentAutoBackupHours;
+
+  Q_SIGNALS:
+    void summariesChanged();
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    void BuildColumns();
+    void ApplyOrder(const std::array<int, kColumnCount>& order);
+    void ApplyBackground();
+    void ScheduleSummaries();
+    int TextWidth(const QString& text) const;
+
+    SettingsStore& settings_;
+    UserInterface& ui_;
+    CMainFrame& frame_;
+    CBrackenholdDoc* doc_ = nullptr;
+    CoreRules rules_;
+    ManagerTableModel* model_;
+    std::array<ViewColumnState, kColumnCount> columns_{};
+    bool columnsBuilt_ = false;
+    bool summariesQueued_ = false;
+    QFont listFont_;
+    int fontPointSize_ = 15;
+    int dateMode_ = 1;
+    int showIcons_ = 1;
+    int autoBackupHours_ = 24;
+    bool settingsSaved_ = false;
+    std::array<std::string, 4> summaries_;
+};
+
+}  // namespace bh

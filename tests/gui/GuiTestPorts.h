@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cerrno>
+#include <memory>
+#include <string>
+
+#include "core/app/FileSystem.h"
+#include "core/app/LastError.h"
+#include "core/app/Shell.h"
+#include "core/document/FileEntry.h"
+
+namespace bh::test {
+
+// A file system in which nothing exists: entries made over it are red (source missing).
+class NothingThereFileSystem : public FileSystem {
+  public:
+    ErrorCode GetAttributes(const std::string&, FileAttributes&) override { return Fail(); }
+    PathKind Lookup(const std::string&) override { return PathKind::None; }
+    ErrorCode Copy(const std::string&, const std::string&, bool) override { return Fail(); }
+    ErrorCode Remove(const std::string&) override { return Fail(); }
+    ErrorCode CreateEmpty(const std::string&) override { return Fail(); }
+    ErrorCode ReadAll(const std::string&, std::string& bytes) override {
+        bytes.clear();
+        return Fail();
+    }
+    ErrorCode WriteAtomically(const std::string&, const std::string&) override { return Fail(); }
+    bool IsSameFile(const std::string&, const std::string&) override { return false; }
+
+  private:
+    static ErrorCode Fail() {
+        SetLastError(ENOENT);
+        return ENOENT;
+    }
+};
+
+class NoIconShell : public Shell {
+  public:
+    ShellFileInfo GetFileInfo(const std::string&) override { return {}; }
+    bool OpenFile(const std::string&, const std::string&) override { return true; }
+    bool OpenAddress(const std::string&) override { return true; }
+    RevealResult RevealFile(const std::string&) override { return RevealResult::Shown; }
+};
+
+inline std::unique_ptr<CFileEntry> MakeEntry(const std::string& source, std::uint32_t textColor,
+                                             std::uint32_t size = 0) {
+    NothingThereFileSystem fileSystem;
+    NoIconShell shell;
+    auto entry = std::make_unique<CFileEntry>(source, source + ".arc", "", shell, fileSystem);
+    entry->textColor = textColor;
+    entry->sourceSize = size;
+    return entry;
+}
+
+}  // namespace bh::test
