@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/app/FileSystem.h"
+
+namespace bh {
+
+// Forwards every call to another file system, so that a test can override one operation
+// (count it, fail it, change the disk before it) and keep the others real.
+class FileSystemWrapper : public FileSystem {
+  public:
+    explicit FileSystemWrapper(FileSystem& inner) : inner_(inner) {}
+
+    ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override {
+        return inner_.GetAttributes(path, out);
+    }
+    PathKind Lookup(const std::string& path) override { return inner_.Lookup(path); }
+    ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
+        return inner_.Copy(from, to, failIfExists);
+    }
+    ErrorCode Remove(const std::string& path) override { return inner_.Remove(path); }
+    ErrorCode CreateEmpty(const std::string& path) override { return inner_.CreateEmpty(path); }
+    ErrorCode ReadAll(const std::string& path, std::string& bytes) override {
+        return inner_.ReadAll(path, bytes);
+    }
+    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override {
+        return inner_.WriteAtomically(path, bytes);
+    }
+    bool IsSameFile(const std::string& a, const std::string& b) override {
+        return inner_.IsSameFile(a, b);
+    }
+
+  protected:
+    FileSystem& Inner() { return inner_; }
+
+  private:
+    FileSystem& inner_;
+};
+
+}  // namespace bh
