@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vector>
+
+#include "core/view/Columns.h"
+
+namespace bh {
+
+class ListRows;
+
+// Reserved for what a sort may need beyond the rows (every key comes from the entries).
+struct SortContext {};
+
+// A click on the header of state.column: flips state.sortFlag and puts the rows in that
+// column's order for the new flag. Returns false, changing nothing, when the list is empty.
+// When it returns true the stored order has changed, so the caller marks the document
+// modified.
+bool SortRowsByColumn(ListRows& rows, CColumnState& state, const SortContext& context = {});
+
+// The order the sort above would give: new row i is old row result[i]. `sortFlag` is the
+// flag after the flip; 1 gives the column's first-click order.
+std::vector<int> SortedRowOrder(const ListRows& rows, int column, int sortFlag);
+
+}  // namespace bh
