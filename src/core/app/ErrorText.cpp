@@ -1,0 +1,32 @@
+#include "core/app/ErrorText.h"
+
+#include "core/app/Format.h"
+#include "core/app/LastError.h"
+#include "core/app/PathParts.h"
+
+namespace bh {
+
+namespace {
+constexpr ErrorCode kInternetExtendedError = 12003;
+}
+
+std::string SystemMessageTrimmed(const SystemErrors& errors, ErrorCode code) {
+    if (code == kInternetExtendedError) {
+        return {};
+    }
+    return TrimBlanks(errors.MessageText(code));
+}
+
+std::string ErrorCodeText(const SystemErrors& errors, ErrorCode code) {
+    std::string text = SystemMessageTrimmed(errors, code);
+    if (text.empty()) {
+        text = Format("Last Error = %d", static_cast<int>(code));
+    }
+    return text;
+}
+
+std::string GetLastErrorText(const SystemErrors& errors) {
+    return ErrorCodeText(errors, GetLastError());
+}
+
+}  // namespace bh

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "core/app/ErrorCode.h"
+#include "core/app/SystemErrors.h"
+
+namespace bh {
+
+// The display text of the calling thread's last error: the system's wording with white
+// space trimmed at both ends, or "Last Error = <code>" (the code as a signed number) when
+// the system has none. Never empty. Call it right after the failing call.
+std::string GetLastErrorText(const SystemErrors& errors);
+
+// The same text for a given code.
+std::string ErrorCodeText(const SystemErrors& errors, ErrorCode code);
+
+// The system's wording of a code with white space trimmed at both ends; empty when the
+// system has none. Code 12003 is the Internet layer's "see the server's response" code;
+// no server response is kept here, so its text is empty.
+std::string SystemMessageTrimmed(const SystemErrors& errors, ErrorCode code);
+
+}  // namespace bh
