@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace bh {
+
+class CBrackenholdDoc;
+class CFileEntry;
+
+inline constexpr const char* kCheckingCaption = " Checking file status";
+inline constexpr const char* kBackingUpCaption = " Backing up files";
+inline constexpr const char* kReportCaption = "Report";
+
+// What one backup run found and did. `total` is the number of rows when the run started.
+struct BackupCounts {
+    unsigned upToDate = 0;
+    unsigned backedUp = 0;
+    unsigned skipped = 0;
+    unsigned problems = 0;
+    unsigned total = 0;
+};
+
+// The report's text: one line per count with its singular or plural words, two blanks after
+// each number, and a rule of 42 hyphens before the total.
+std::string ReportText(const BackupCounts& counts);
+
+// The status refresh: evaluates every row's entry in display order (only the selected rows
+// while the document's selectedOnly is set) and redraws it, with the " Checking file status"
+// progress. Changes no flag and shows no message. Does nothing for an empty list.
+void RefreshStatus(CBrackenholdDoc& doc);
+
+// Refresh All: the status refresh of every row.
+void OnRefreshAll(CBrackenholdDoc& doc);
+
+struct BackupOptions {
+    // Copies and saves nothing (and skips the Save As of an untitled manager): each
+    // out-of-date entry that would be copied is passed to onWouldCopy and counted as backed
+    // up, as if its copy had succeeded.
+    bool dryRun = false;
+    std::function<void(const CFileEntry&)> onWouldCopy;
+};
+
+struct BackupResult {
+    // False when nothing ran: an empty list, or the Save As of an untitled manager was
+    // cancelled or failed.
+    bool ran = false;
+    BackupCounts counts;
+    // Something was copied but the manager could not be saved (the save showed its message).
+    bool saveFailed = false;
+};
+
+// The backup run without its report: Save As for an untitled manager, the status refresh,
+// then the copy pass in display order (out-of-date entries are copied with a fail-safe copy
+// over their archives and evaluated again; a failed copy turns the entry red with the copy's
+// error), every row deselected, and Save when at least one file was copied. Honours the
+// document's selectedOnly flag.
+BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options = {});
+
+// Backup All: the run over every row, then the "Report" box unless the document's
+// autoBackupRun flag is set.
+void OnBackupAll(CBrackenholdDoc& doc);
+
+// Backup Selected: as Backup All with selectedOnly set for the length of the run.
+void OnBackupSelected(CBrackenholdDoc& doc);
+
+}  // namespace bh

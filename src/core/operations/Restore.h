@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/app/PathParts.h"
+
+namespace bh {
+
+class CBrackenholdDoc;
+
+inline constexpr const char* kRestoringCaption = "Restoring Files, Please Wait";
+inline constexpr const char* kRestoredText = "Restored";
+inline constexpr const char* kRestoreFailedText = "Restore Failed";
+inline constexpr int kMaxSourceCopies = 99;
+
+// How one restored row ended. `row` is the 0-based row index; `resultText` is what its
+// Results column shows ("Restored", "Restored, Source Copy = NAME" or "Restore Failed").
+struct RestoredRow {
+    int row = 0;
+    bool restored = false;
+    std::string resultText;
+};
+
+struct RestoreOutcome {
+    int selected = 0;  // selected rows when the restore started
+    int restored = 0;
+    int copies = 0;  // copies kept (only those of successful restores)
+    std::vector<RestoredRow> rows;
+};
+
+// "Restore %d File%c": 's' for any count but 1, a blank for 1.
+std::string RestoreCaption(int selectedCount);
+
+// The copy question: "the" for one row, "each" for more.
+std::string RestoreQuestionText(int selectedCount);
+
+// The copy name "%s%s%s[copy%d]%s" from drive, folder, name, n and extension.
+std::string SourceCopyName(const PathParts& source, int n);
+
+// The closing summary: restored files, then the copies line and the failures line when
+// they apply.
+std::string RestoreSummaryText(const RestoreOutcome& outcome);
+
+// Restores every selected row's archive over its source in display order (fail-safe copy),
+// first keeping a numbered copy of the source when makeCopies is set. Shows the error boxes
+// (Cancel in one silences the rest of the run), writes each row's Results text and shows
+// the "Restoring Files, Please Wait" progress. Does not ask the copy question and does not
+// show the summary. Changes no entry, no selection and no modified flag.
+RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies);
+
+// Restore Selected: the copy question (Cancel ends it), the restore, then the summary box.
+void OnRestoreSelected(CBrackenholdDoc& doc);
+
+}  // namespace bh
