@@ -1,0 +1,112 @@
+#include "core/view/Sorting.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+#include <string>
+
+#include "core/app/ListRows.h"
+#include "core/app/PathParts.h"
+#include "core/document/FileEntry.h"
+#include "core/view/EntryTexts.h"
+
+namespace bh {
+
+namespace {
+
+bool IsNumberColumn(int column) {
+    return column == kColumnSize || column == kColumnLastModified || column == kColumnResults ||
+           column == kColumnObsolete;
+}
+
+// Columns whose first click shows the largest key first.
+bool IsDescendingColumn(int column) {
+    return column == kColumnLastModified || column == kColumnObsolete || column == kColumnNotes;
+}
+
+// Unsigned fields widen unchanged and signed ones keep their sign, so one 64-bit key
+// orders both.
+std::int64_t NumberKey(const CFileEntry& entry, int column) {
+    switch (column) {
+        case kColumnSize:
+            return entry.sourceSize;
+        case kColumnLastModified:
+            return entry.sourceTime;
+        case kColumnResults:
+            return entry.lastError;
+        default:
+            return entry.timeDiff;
+    }
+}
+
+std::string TextKey(const CFileEntry& entry, int column) {
+    switch (column) {
+        case kColumnName:
+            return GetNameText(entry);
+        case kColumnType:
+            return GetTypeText(entry);
+        case kColumnSourcePath:
+            return entry.sourcePath;
+        case kColumnArchivePath:
+            return entry.archivePath;
+        case kColumnNotes:
+            return entry.notes;
+        case kColumnFolder:
+            return GetFolderText(entry);
+        case kColumnDrive:
+            return GetDriveText(entry);
+        default:
+            return entry.typeName;
+    }
+}
+
+template <typename Less>
+std::vector<int> StableOrder(int count, Less less) {
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), less);
+    return order;
+}
+
+}  // namespace
+
+std::vector<int> SortedRowOrder(const ListRows& rows, int column, int sortFlag) {
+    const int count = rows.Count();
+    if (!IsValidColumn(column)) {
+        std::vector<int> order(static_cast<std::size_t>(count));
+        std::iota(order.begin(), order.end(), 0);
+        return order;
+    }
+    // Flag 1 compares the first row against the second; the descending columns and flag 0
+    // swap the two, and both together cancel out.
+    const bool ascending = (sortFlag == 1) != IsDescendingColumn(column);
+    if (IsNumberColumn(column)) {
+        std::vector<std::int64_t> keys(static_cast<std::size_t>(count));
+        for (int row = 0; row < count; ++row) {
+            keys[row] = NumberKey(rows.Entry(row), column);
+        }
+        return StableOrder(count, [&keys, ascending](int a, int b) {
+            return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+        });
+    }
+    std::vector<std::string> keys(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        keys[row] = FoldCase(TextKey(rows.Entry(row), column));
+    }
+    // Folded keys compared byte by byte as unsigned order exactly as CompareNoCase does.
+    return StableOrder(count, [&keys, ascending](int a, int b) {
+        return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+    });
+}
+
+bool SortRowsByColumn(ListRows& rows, CColumnState& state, const SortContext& context) {
+    (void)context;
+    if (rows.Count() == 0) {
+        return false;
+    }
+    state.sortFlag = state.sortFlag == 0 ? 1 : 0;
+    rows.Reorder(SortedRowOrder(rows, state.column, state.sortFlag));
+    return true;
+}
+
+}  // namespace bh

@@ -1,0 +1,72 @@
+#include "core/view/Summaries.h"
+
+#include "core/app/CommandIds.h"
+#include "core/app/Format.h"
+#include "core/app/ListRows.h"
+#include "core/document/FileEntry.h"
+
+namespace bh {
+
+void Summary::Add(const CFileEntry& entry) {
+    ++files;
+    totalSize += entry.sourceSize;
+    obsolete += entry.textColor == kColorOutOfDate ? 1 : 0;
+    problems += entry.textColor == kColorProblem ? 1 : 0;
+}
+
+void Summary::Remove(const CFileEntry& entry) {
+    --files;
+    totalSize -= entry.sourceSize;
+    obsolete -= entry.textColor == kColorOutOfDate ? 1 : 0;
+    problems -= entry.textColor == kColorProblem ? 1 : 0;
+}
+
+Summary ComputeSummary(const ListRows& rows) {
+    Summary summary;
+    for (int row = 0; row < rows.Count(); ++row) {
+        summary.Add(rows.Entry(row));
+    }
+    return summary;
+}
+
+std::string FilesPaneText(const Summary& summary) {
+    return Format("\t%d Files", summary.files);
+}
+
+std::string TotalSizePaneText(const Summary& summary) {
+    static const char* const kUnits[] = {"B", "KB", "MB", "GB"};
+    double value = summary.totalSize;
+    int unit = 0;
+    while (value >= 1000 && unit < 3) {
+        value *= 0.001;
+        ++unit;
+    }
+    return Format("\t%.0f %s", value, kUnits[unit]);
+}
+
+std::string ObsoletePaneText(const Summary& summary) {
+    return summary.obsolete > 0 ? Format("\t%d Obselete", summary.obsolete)
+                                : std::string("\tAll Backed Up");
+}
+
+std::string ProblemsPaneText(const Summary& summary) {
+    return summary.problems > 0 ? Format("\t%d Problems", summary.problems)
+                                : std::string("\tNo Problems");
+}
+
+std::string PaneText(const Summary& summary, int paneId) {
+    switch (paneId) {
+        case kPaneFiles:
+            return FilesPaneText(summary);
+        case kPaneTotalSize:
+            return TotalSizePaneText(summary);
+        case kPaneObsolete:
+            return ObsoletePaneText(summary);
+        case kPaneProblems:
+            return ProblemsPaneText(summary);
+        default:
+            return std::string();
+    }
+}
+
+}  // namespace bh
