@@ -1,9 +1,8 @@
 #include "core/document/ManagerFile.h"
 
-#include "core/app/Format.h"
+#include "core/app/ErrorText.h"
 #include "core/app/LastError.h"
 #include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
 #include "core/app/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
 
@@ -15,13 +14,6 @@ constexpr const char* kOpenCaption = "Open Backup Manager";
 
 std::string FailureText(const char* what, const std::string& reason) {
     return std::string(what) + "\n\n" + reason;
-}
-
-// Stand-in until the shared error-text routine lands.
-std::string GetLastErrorText(const SystemErrors& errors) {
-    const ErrorCode code = GetLastError();
-    std::string text = TrimBlanks(errors.MessageText(code));
-    return text.empty() ? Format("Last Error = %d", static_cast<int>(code)) : text;
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app/RecentFileList.h"
+#include "core/app/Services.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerFileFormat.h"
+#include "core/view/VectorListRows.h"
+#include "platform/memory/FakeSystemErrors.h"
+#include "platform/memory/FixedClock.h"
+#include "platform/memory/MemoryFileSystem.h"
+#include "platform/memory/MemorySettingsStore.h"
+#include "platform/memory/RecordingShell.h"
+#include "platform/memory/ScriptedUserInterface.h"
+
+namespace bh::test {
+
+// What a user can see of a document: its entries, rows, path, title and modified flag.
+struct DocumentState {
+    std::vector<std::string> entries;  // "source|archive|notes" in array order
+    std::vector<std::string> rows;     // sources in display order
+    std::string path;
+    std::string title;
+    bool modified = false;
+
+    bool operator==(const DocumentState&) const = default;
+};
+
+// A document over the in-memory ports, with the recent-file list attached.
+class DocumentHarness {
+  public:
+    DocumentHarness() { MakeDocument(); }
+
+    void MakeDocument() {
+        doc.reset();
+        doc = std::make_unique<CBrackenholdDoc>(services, rows, &recent, "./");
+    }
+
+    // Writes a manager file holding the records.
+    void WriteManager(const std::string& path, const std::vector<ManagerRecord>& records) {
+        fs.AddFile(path, EncodeManager(records));
+    }
+
+    DocumentState State() const {
+        DocumentState state;
+        for (const auto& entry : doc->entries) {
+            state.entries.push_back(entry->sourcePath + "|" + entry->archivePath + "|" +
+                                    entry->notes);
+        }
+        for (int row = 0; row < rows.Count(); ++row) {
+            state.rows.push_back(rows.Entry(row).sourcePath);
+        }
+        state.path = doc->PathName();
+        state.title = doc->Title();
+        state.modified = doc->IsModified();
+        return state;
+    }
+
+    // Confirms the next file dialog with one path.
+    void ChooseFile(const std::string& path) {
+        FileDialogResult result;
+        result.confirmed = true;
+        result.paths = {path};
+        ui.QueueFileDialog(result);
+    }
+
+    MemoryFileSystem fs;
+    RecordingShell shell;
+    ScriptedUserInterface ui;
+    MemorySettingsStore settings;
+    FixedClock clock{1'700'000'000};
+    FakeSystemErrors errors;
+    Services services{fs, shell, ui, settings, clock, errors};
+    VectorListRows rows{clock, errors};
+    RecentFileList recent;
+    std::unique_ptr<CBrackenholdDoc> doc;
+};
+
+}  // namespace bh::test
