@@ -16,6 +16,7 @@
 #include "core/app/SettingsStore.h"
 #include "core/app/UserInterface.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/view/Columns.h"
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
 
@@ -25,7 +26,6 @@ namespace {
 const std::string kSection = "Settings";
 constexpr int kDefaultFontPoints = 15;
 constexpr int kFontPoints[] = {10, 15, 20};
-constexpr int kShownWidthExtra = 20;
 constexpr int kDateModeColumn = 3;
 
 std::string ColumnKey(int column) {
@@ -104,7 +104,9 @@ int CBrackenholdView::TextWidth(const QString& text) const {
 }
 
 int CBrackenholdView::DefaultColumnWidth(int column) const {
-    return 2 * TextWidth(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+    return bh::DefaultColumnWidth(column, [this](const std::string& text) {
+        return TextWidth(QString::fromStdString(text));
+    });
 }
 
 int CBrackenholdView::ColumnWidth(int column) const {
@@ -140,10 +142,10 @@ void CBrackenholdView::BuildColumns() {
     showIcons_ = settings_.GetInt(kSection, "bShowIcons", 1);
     std::array<int, kColumnCount> order{};
     for (int column = 0; column < kColumnCount; ++column) {
-        const int stored = settings_.GetInt(kSection, ColumnKey(column),
-                                            column * 65536 + DefaultColumnWidth(column));
-        const int width = stored & 0xFFFF;
-        order[static_cast<std::size_t>(column)] = (stored >> 16) & 0xFFFF;
+        const std::int32_t stored = settings_.GetInt(
+            kSection, ColumnKey(column), PackColumnLayout(column, DefaultColumnWidth(column)));
+        const int width = LayoutWidth(stored);
+        order[static_cast<std::size_t>(column)] = LayoutOrder(stored);
         horizontalHeader()->resizeSection(column, width);
         columns_[static_cast<std::size_t>(column)] = ViewColumnState{0, column, width != 0};
     }
@@ -187,7 +189,8 @@ bool CBrackenholdView::SetListFont(int points) {
     if (fontPointSize_ > 0 && points != fontPointSize_) {
         QHeaderView* header = horizontalHeader();
         for (int column = 0; column < kColumnCount; ++column)
-            header->resizeSection(column, header->sectionSize(column) * points / fontPointSize_);
+            header->resizeSection(
+                column, ScaleColumnWidth(header->sectionSize(column), points, fontPointSize_));
     }
     fontPointSize_ = points;
     return true;
@@ -221,7 +224,7 @@ void CBrackenholdView::ToggleColumn(int column) {
         for (int row = 0; row < model_->Count(); ++row)
             width = std::max(width, metrics.horizontalAdvance(
                                         QString::fromStdString(model_->CellText(row, column))));
-        width += kShownWidthExtra;
+        width = ShownColumnWidth(width);
     }
     horizontalHeader()->resizeSection(column, width);
 }
@@ -280,7 +283,7 @@ void CBrackenholdView::SaveSettings() {
     settings_.WriteInt(kSection, "bShowIcons", showIcons_);
     for (int column = 0; column < kColumnCount; ++column)
         settings_.WriteInt(kSection, ColumnKey(column),
-                           ColumnAtPosition(column) * 65536 + ColumnWidth(column));
+                           PackColumnLayout(ColumnAtPosition(column), ColumnWidth(column)));
 }
 
 void CBrackenholdView::ScheduleSummaries() {

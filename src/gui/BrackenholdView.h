@@ -9,7 +9,7 @@
 #include <QFont>
 #include <QTableView>
 
-#include "gui/CommandIds.h"
+#include "core/app/CommandIds.h"
 
 namespace bh {
 

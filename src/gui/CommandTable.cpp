@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "gui/CommandIds.h"
+#include "core/app/CommandIds.h"
 
 namespace bh {
 namespace {

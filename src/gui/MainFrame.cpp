@@ -16,9 +16,9 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "core/app/CommandIds.h"
 #include "core/app/Format.h"
 #include "core/app/SettingsStore.h"
-#include "gui/CommandIds.h"
 #include "gui/StatusPanes.h"
 
 namespace bh {

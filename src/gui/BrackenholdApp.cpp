@@ -1,0 +1,233 @@
+#include "gui/BrackenholdApp.h"
+
+#include <QApplication>
+#include <QStatusBar>
+
+#include "core/app/CommandIds.h"
+#include "core/document/AddFiles.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/document/DocumentCommands.h"
+#include "core/document/Import.h"
+#include "core/document/ManagerFile.h"
+#include "core/document/OpenRequest.h"
+#include "core/view/Columns.h"
+#include "core/view/Sorting.h"
+#include "core/view/Summaries.h"
+#include "gui/AboutDlg.h"
+#include "gui/BrackenholdView.h"
+#include "gui/MainFrame.h"
+#include "gui/ManagerTableModel.h"
+#include "gui/QtAutoBackupTimer.h"
+#include "gui/QtUserInterface.h"
+#include "gui/StatusPanes.h"
+
+namespace bh {
+namespace {
+
+const std::string kSection = "Settings";
+
+CommandState Enabled(bool enabled) {
+    return CommandState{enabled, false, false, {}};
+}
+CommandState Checked(bool checked) {
+    return CommandState{true, true, checked, {}};
+}
+
+}  // namespace
+
+BrackenholdApp::BrackenholdApp(AppPorts ports, QObject* parent)
+    : QObject(parent), ports_(ports), recentFiles_(RecentFileList::kDefaultSize) {}
+
+BrackenholdApp::~BrackenholdApp() {
+    Exit();
+    // The document borrows the view's rows and the ports: it goes first.
+    doc_.reset();
+    frame_.reset();
+}
+
+void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
+    recentFiles_.Load(ports_.settings);
+    openMru_ = ports_.settings.GetInt(kSection, "bOpenMRU", 0);
+
+    frame_ = std::make_unique<CMainFrame>(ports_.settings);
+    if (ports_.ui == nullptr) {
+        qtUi_ = std::make_unique<QtUserInterface>(frame_.get());
+        qtUi_->SetStatusBar(frame_->statusBar());
+        qtUi_->SetCaptionHandler(
+            [this](const QString& title) { frame_->RefreshCaption(title.toStdString()); });
+        ui_ = qtUi_.get();
+    } else {
+        ui_ = ports_.ui;
+    }
+    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_);
+    frame_->setCentralWidget(view_);
+    services_ = std::make_unique<Services>(Services{
+        ports_.fileSystem, ports_.shell, *ui_, ports_.settings, ports_.clock, ports_.systemErrors});
+    doc_ = std::make_unique<CBrackenholdDoc>(*services_, view_->model(), &recentFiles_);
+    view_->SetCoreRules(CoreRules());
+    view_->AttachDocument(*doc_);
+    autoBackupTimer_ = new QtAutoBackupTimer(frame_.get());
+    connect(view_, &CBrackenholdView::summariesChanged, this, &BrackenholdApp::ShowSummaries);
+
+    WireCommands();
+    frame_->onFilesDropped = [this](const std::vector<std::string>& paths) {
+        for (const std::string& path : paths)
+            OpenRequest(path);
+    };
+    frame_->onCloseRequest = [this] { return SaveModified(*doc_); };
+
+    doc_->OnNewDocument();
+    doc_->InitialUpdate();
+    frame_->RefreshCaption(doc_->Title());
+    frame_->ActivateFrame();
+
+    if (!commandLineFiles.empty()) {
+        OpenManagerPath(*doc_, commandLineFiles.front());
+    } else if (openMru_ != 0 && !recentFiles_.Paths().empty() &&
+               !recentFiles_.Paths().front().empty()) {
+        OpenManagerPath(*doc_, recentFiles_.Paths().front());
+    }
+    RefreshRecentFileMenu();
+    frame_->UpdateCommands();
+}
+
+CBrackenholdView::CoreRules BrackenholdApp::CoreRules() const {
+    CBrackenholdView::CoreRules rules;
+    const Clock& clock = ports_.clock;
+    const SystemErrors& errors = ports_.systemErrors;
+    rules.cellText = [&clock, &errors](const CFileEntry& entry, int column, int dateMode) {
+        return MakeCellText(entry, column, CellTextContext{dateMode, clock.Now(), clock, errors});
+    };
+    rules.headerText = [](int column) { return ColumnHeaderText(column); };
+    rules.sortRows = [](ListRows& rows, int column, int sortFlag) {
+        rows.Reorder(SortedRowOrder(rows, column, sortFlag));
+    };
+    rules.summaries = [](const ListRows& rows) {
+        const Summary summary = ComputeSummary(rows);
+        return std::array<std::string, 4>{
+            PaneText(summary, kPaneFiles), PaneText(summary, kPaneTotalSize),
+            PaneText(summary, kPaneObsolete), PaneText(summary, kPaneProblems)};
+    };
+    return rules;
+}
+
+void BrackenholdApp::OpenRequest(const std::string& path) {
+    bh::OpenRequest(*doc_, path);
+    RefreshRecentFileMenu();
+    frame_->UpdateCommands();
+}
+
+void BrackenholdApp::Exit() {
+    if (exited_ || !frame_)
+        return;
+    exited_ = true;
+    ports_.settings.WriteInt(kSection, "bOpenMRU", openMru_);
+    recentFiles_.Save(ports_.settings);
+    view_->SaveSettings();
+    frame_->SavePlacement();
+}
+
+void BrackenholdApp::SaveForSessionEnd() {
+    if (doc_ && !doc_->PathName().empty())
+        SaveDocumentFile(*doc_, doc_->PathName());
+}
+
+void BrackenholdApp::RefreshRecentFileMenu() {
+    std::vector<std::string> texts;
+    for (const std::string& path : recentFiles_.Paths())
+        texts.push_back(RecentFileList::DisplayName(path));
+    frame_->SetRecentFileTexts(texts);
+}
+
+void BrackenholdApp::ShowSummaries() {
+    // Panes 1 to 4 carry the ids 104, 103, 101 and 102; the texts come as 101 to 104.
+    const std::array<std::string, 4>& texts = view_->summaries();
+    QStatusBar& bar = *frame_->statusBar();
+    SetStatusPaneText(bar, 1, QString::fromStdString(texts[3]));
+    SetStatusPaneText(bar, 2, QString::fromStdString(texts[2]));
+    SetStatusPaneText(bar, 3, QString::fromStdString(texts[0]));
+    SetStatusPaneText(bar, 4, QString::fromStdString(texts[1]));
+}
+
+void BrackenholdApp::WireCommands() {
+    WireFileCommands();
+    WireViewCommands();
+    CMainFrame& frame = *frame_;
+    frame.SetCommand(kCmdAbout, [this] {
+        CAboutDlg about(ports_.shell, *ui_, frame_.get());
+        about.exec();
+    });
+}
+
+void BrackenholdApp::WireFileCommands() {
+    CMainFrame& frame = *frame_;
+    CBrackenholdDoc& doc = *doc_;
+    auto afterFileCommand = [this] { RefreshRecentFileMenu(); };
+    frame.SetCommand(kCmdFileNew, [&doc, afterFileCommand] {
+        OnFileNew(doc);
+        afterFileCommand();
+    });
+    frame.SetCommand(kCmdFileOpen, [&doc, afterFileCommand] {
+        OnFileOpen(doc);
+        afterFileCommand();
+    });
+    frame.SetCommand(
+        kCmdFileSave,
+        [&doc, afterFileCommand] {
+            OnFileSave(doc);
+            afterFileCommand();
+        },
+        [&doc] { return Enabled(CanSave(doc)); });
+    frame.SetCommand(kCmdFileSaveAs, [&doc, afterFileCommand] {
+        OnFileSaveAs(doc);
+        afterFileCommand();
+    });
+    frame.SetCommand(
+        kCmdFileClose, [&doc] { OnFileClose(doc); }, [&doc] { return Enabled(CanClose(doc)); });
+    frame.SetCommand(
+        kCmdAddFiles, [&doc] { OnAddFiles(doc); }, [&doc] { return Enabled(CanAddFiles(doc)); });
+    frame.SetCommand(kCmdImport, [&doc] { OnImportBackup(doc); });
+    frame.SetCommand(
+        kCmdStartWithMru, [this] { openMru_ = openMru_ ? 0 : 1; },
+        [this] { return Checked(openMru_ != 0); });
+    frame.SetCommand(kCmdAppExit, [this] { frame_->close(); });
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        frame.SetCommand(kCmdRecentFileFirst + i, [this, i] {
+            if (i >= static_cast<int>(recentFiles_.Paths().size()))
+                return;
+            const std::string path = recentFiles_.Paths()[static_cast<std::size_t>(i)];
+            OpenManagerPath(*doc_, path);
+            RefreshRecentFileMenu();
+        });
+    }
+}
+
+void BrackenholdApp::WireViewCommands() {
+    CMainFrame& frame = *frame_;
+    CBrackenholdView& view = *view_;
+    for (int column = 0; column < kColumnCount; ++column) {
+        frame.SetCommand(
+            kCmdColumnFirst + column, [&view, column] { view.ToggleColumn(column); },
+            [&view, column] { return Checked(view.columnState(column).visible != 0); });
+    }
+    frame.SetCommand(kCmdColumnDefaults, [&view] { view.SetColumnDefaults(); });
+    const int points[] = {10, 15, 20};
+    for (int size = 0; size < 3; ++size) {
+        frame.SetCommand(
+            kCmdFontSmall + size, [&view, size] { view.ChangeFontSize(size); },
+            [&view, size, p = points[size]] { return Checked(view.fontPointSize() == p); });
+    }
+    frame.SetCommand(
+        kCmdGrayBar, [&view] { view.ToggleGrayBar(); },
+        [&view] { return Checked(view.grayBar()); });
+    frame.SetCommand(
+        kCmdShowIcons, [&view] { view.ToggleIcons(); },
+        [&view] { return Checked(view.showIcons()); });
+    for (int mode = 0; mode < kDateModeCount; ++mode) {
+        frame.SetCommand(
+            kCmdDateModeFirst + mode, [&view, mode] { view.SetDateMode(mode); },
+            [&view, mode] { return Checked(view.dateMode() == mode); });
+    }
+}
+
+}  // namespace bh

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+
+#include "core/app/RecentFileList.h"
+#include "core/app/Services.h"
+#include "gui/BrackenholdView.h"
+
+namespace bh {
+
+class CBrackenholdDoc;
+class CBrackenholdView;
+class CMainFrame;
+class QtAutoBackupTimer;
+class QtUserInterface;
+
+// The ports the program runs on, borrowed from whoever starts it (main() or a test). A null
+// user interface means the Qt one over the main window.
+struct AppPorts {
+    FileSystem& fileSystem;
+    Shell& shell;
+    SettingsStore& settings;
+    Clock& clock;
+    SystemErrors& systemErrors;
+    UserInterface* ui = nullptr;
+};
+
+// The program: one main frame, one list view and one backup manager, their commands, the
+// recent-file list and the "Start with MRU" option.
+class BrackenholdApp : public QObject {
+    Q_OBJECT
+  public:
+    explicit BrackenholdApp(AppPorts ports, QObject* parent = nullptr);
+    ~BrackenholdApp() override;
+
+    // Builds the windows, shows the main frame at its stored place, then opens the manager
+    // named on the command line or, with bOpenMRU, the most recent one.
+    void Start(const std::vector<std::string>& commandLineFiles);
+    // The open request of a dropped file or a second start: a recent manager opens, any
+    // other file becomes an entry.
+    void OpenRequest(const std::string& path);
+    // Writes bOpenMRU, the recent files, the view's settings and the window placement.
+    void Exit();
+    // The session ends: the manager is saved to its current path without a question.
+    void SaveForSessionEnd();
+
+    CMainFrame& frame() const { return *frame_; }
+    CBrackenholdView& view() const { return *view_; }
+    CBrackenholdDoc& doc() const { return *doc_; }
+    RecentFileList& recentFiles() { return recentFiles_; }
+    UserInterface& ui() const { return *ui_; }
+    bool openMru() const { return openMru_ != 0; }
+
+  private:
+    CBrackenholdView::CoreRules CoreRules() const;
+    void WireCommands();
+    void WireFileCommands();
+    void WireViewCommands();
+    void RefreshRecentFileMenu();
+    void ShowSummaries();
+
+    AppPorts ports_;
+    RecentFileList recentFiles_;
+    std::unique_ptr<CMainFrame> frame_;
+    CBrackenholdView* view_ = nullptr;  // owned by the frame
+    std::unique_ptr<QtUserInterface> qtUi_;
+    UserInterface* ui_ = nullptr;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<CBrackenholdDoc> doc_;
+    QtAutoBackupTimer* autoBackupTimer_ = nullptr;
+    int openMru_ = 0;
+    bool exited_ = false;
+};
+
+}  // namespace bh
