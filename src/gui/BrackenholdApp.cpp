@@ -2,22 +2,34 @@
 
 #include <QApplication>
 #include <QStatusBar>
+#include <QTimer>
 
+#include "core/app/CommandEnabling.h"
 #include "core/app/CommandIds.h"
+#include "core/app/HelpCommands.h"
 #include "core/document/AddFiles.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
+#include "core/document/FileEntry.h"
 #include "core/document/Import.h"
 #include "core/document/ManagerFile.h"
 #include "core/document/OpenRequest.h"
+#include "core/operations/ArchivePaths.h"
+#include "core/operations/AutoBackup.h"
+#include "core/operations/BackupRun.h"
+#include "core/operations/RemoveSelected.h"
+#include "core/operations/Restore.h"
 #include "core/view/Columns.h"
+#include "core/view/SelectionCommands.h"
 #include "core/view/Sorting.h"
 #include "core/view/Summaries.h"
 #include "gui/AboutDlg.h"
 #include "gui/BrackenholdView.h"
+#include "gui/BuildConfig.h"
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
 #include "gui/QtAutoBackupTimer.h"
+#include "gui/QtShell.h"
 #include "gui/QtUserInterface.h"
 #include "gui/StatusPanes.h"
 
@@ -26,11 +38,11 @@ namespace {
 
 const std::string kSection = "Settings";
 
-CommandState Enabled(bool enabled) {
-    return CommandState{enabled, false, false, {}};
+ActionState Enabled(bool enabled) {
+    return ActionState{enabled, false, false, {}};
 }
-CommandState Checked(bool checked) {
-    return CommandState{true, true, checked, {}};
+ActionState Checked(bool checked) {
+    return ActionState{true, true, checked, {}};
 }
 
 }  // namespace
@@ -42,6 +54,7 @@ BrackenholdApp::~BrackenholdApp() {
     Exit();
     // The document borrows the view's rows and the ports: it goes first.
     doc_.reset();
+    autoBackup_.reset();
     frame_.reset();
 }
 
@@ -65,8 +78,20 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
         ports_.fileSystem, ports_.shell, *ui_, ports_.settings, ports_.clock, ports_.systemErrors});
     doc_ = std::make_unique<CBrackenholdDoc>(*services_, view_->model(), &recentFiles_);
     view_->SetCoreRules(CoreRules());
+    view_->model().SetIconFunction([](const CFileEntry& entry) {
+        const auto* icon = dynamic_cast<const QtShellIcon*>(entry.icon.get());
+        return icon ? icon->icon : QIcon();
+    });
     view_->AttachDocument(*doc_);
     autoBackupTimer_ = new QtAutoBackupTimer(frame_.get());
+    autoBackup_ = std::make_unique<AutoBackup>(*ui_, *autoBackupTimer_);
+    autoBackup_->flashWindow = [this] { QApplication::alert(frame_.get()); };
+    autoBackupTimer_->SetAction([this] {
+        autoBackup_->OnTimer(*doc_);
+        frame_->UpdateCommands();
+    });
+    view_->onStopAutoBackup = [this] { autoBackup_->SwitchOff(); };
+    view_->currentAutoBackupHours = [this] { return autoBackup_->autoBackupHours; };
     connect(view_, &CBrackenholdView::summariesChanged, this, &BrackenholdApp::ShowSummaries);
 
     WireCommands();
@@ -78,6 +103,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
 
     doc_->OnNewDocument();
     doc_->InitialUpdate();
+    autoBackup_->autoBackupHours = view_->autoBackupHours();
     frame_->RefreshCaption(doc_->Title());
     frame_->ActivateFrame();
 
@@ -151,8 +177,12 @@ void BrackenholdApp::ShowSummaries() {
 
 void BrackenholdApp::WireCommands() {
     WireFileCommands();
+    WireOperationCommands();
     WireViewCommands();
     CMainFrame& frame = *frame_;
+    frame.SetCommand(kCmdDocumentation, [this] {
+        RunDocumentationCommand(ports_.shell, *ui_, ports_.systemErrors, kDocHost);
+    });
     frame.SetCommand(kCmdAbout, [this] {
         CAboutDlg about(ports_.shell, *ui_, frame_.get());
         about.exec();
@@ -200,6 +230,60 @@ void BrackenholdApp::WireFileCommands() {
             RefreshRecentFileMenu();
         });
     }
+}
+
+ActionState BrackenholdApp::CoreState(int id) const {
+    const std::optional<CommandState> state = QueryCommandState(id, *doc_, *autoBackup_);
+    if (!state)
+        return ActionState{};
+    return ActionState{state->enabled, id == kCmdAutoBackup, state->checked, state->text};
+}
+
+void BrackenholdApp::WireOperationCommands() {
+    CMainFrame& frame = *frame_;
+    CBrackenholdDoc& doc = *doc_;
+    const auto state = [this](int id) { return [this, id] { return CoreState(id); }; };
+    frame.SetCommand(
+        kCmdBackupAll, [&doc] { OnBackupAll(doc); }, state(kCmdBackupAll));
+    frame.SetCommand(
+        kCmdBackupSelected, [&doc] { OnBackupSelected(doc); }, state(kCmdBackupSelected));
+    frame.SetCommand(
+        kCmdRefreshAll, [&doc] { OnRefreshAll(doc); }, state(kCmdRefreshAll));
+    frame.SetCommand(
+        kCmdRestoreSelected, [&doc] { OnRestoreSelected(doc); }, state(kCmdRestoreSelected));
+    frame.SetCommand(
+        kCmdRenameDrive,
+        [this, &doc] {
+            // The status of every entry is evaluated again once the command has returned.
+            if (OnRenameDrive(doc))
+                QTimer::singleShot(0, this, [this] { frame_->RunCommand(kCmdRefreshAll); });
+        },
+        state(kCmdRenameDrive));
+    frame.SetCommand(
+        kCmdMovePath, [&doc] { OnMovePath(doc); }, state(kCmdMovePath));
+    frame.SetCommand(
+        kCmdAdditionalPath, [&doc] { OnAdditionalPath(doc); }, state(kCmdAdditionalPath));
+    frame.SetCommand(
+        kCmdRemoveSelected, [&doc] { OnRemoveSelected(doc); }, state(kCmdRemoveSelected));
+    frame.SetCommand(
+        kCmdAutoBackup, [this] { autoBackup_->Toggle(); }, state(kCmdAutoBackup));
+    frame.SetCommand(
+        kCmdSelectAll, [&doc] { OnSelectAll(doc.rows()); }, state(kCmdSelectAll));
+    frame.SetCommand(
+        kCmdSelectNone, [&doc] { OnSelectNone(doc.rows()); }, state(kCmdSelectNone));
+    frame.SetCommand(
+        kCmdEditNotes, [&doc] { OnEditSelectedNotes(doc); }, state(kCmdEditNotes));
+    frame.SetCommand(
+        kCmdShowSource, [&doc] { OnShowInExplorer(doc, ExplorerTarget::Source); },
+        state(kCmdShowSource));
+    frame.SetCommand(
+        kCmdShowArchive, [&doc] { OnShowInExplorer(doc, ExplorerTarget::Archive); },
+        state(kCmdShowArchive));
+    frame.SetCommand(
+        kCmdShowManager, [&doc] { OnShowInExplorer(doc, ExplorerTarget::Manager); },
+        state(kCmdShowManager));
+    frame.SetCommand(
+        kCmdOpenSource, [&doc] { OnOpenSource(doc); }, state(kCmdOpenSource));
 }
 
 void BrackenholdApp::WireViewCommands() {

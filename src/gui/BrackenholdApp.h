@@ -9,9 +9,11 @@
 #include "core/app/RecentFileList.h"
 #include "core/app/Services.h"
 #include "gui/BrackenholdView.h"
+#include "gui/MainFrame.h"
 
 namespace bh {
 
+class AutoBackup;
 class CBrackenholdDoc;
 class CBrackenholdView;
 class CMainFrame;
@@ -59,6 +61,8 @@ class BrackenholdApp : public QObject {
     CBrackenholdView::CoreRules CoreRules() const;
     void WireCommands();
     void WireFileCommands();
+    void WireOperationCommands();
+    ActionState CoreState(int id) const;
     void WireViewCommands();
     void RefreshRecentFileMenu();
     void ShowSummaries();
@@ -71,7 +75,8 @@ class BrackenholdApp : public QObject {
     UserInterface* ui_ = nullptr;
     std::unique_ptr<Services> services_;
     std::unique_ptr<CBrackenholdDoc> doc_;
-    QtAutoBackupTimer* autoBackupTimer_ = nullptr;
+    QtAutoBackupTimer* autoBackupTimer_ = nullptr;  // owned by the frame
+    std::unique_ptr<AutoBackup> autoBackup_;
     int openMru_ = 0;
     bool exited_ = false;
 };

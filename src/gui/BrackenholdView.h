@@ -20,7 +20,7 @@ class CMainFrame;
 class ManagerTableModel;
 class SettingsStore;
 class UserInterface;
-struct CommandState;
+struct ActionState;
 
 // Direction switch, index and visibility of one list column.
 struct ViewColumnState {

@@ -230,7 +230,7 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::SetCommand(int id, std::function<void()> run,
-                            std::function<CommandState()> update) {
+                            std::function<ActionState()> update) {
     handlers_[id] = Handler{std::move(run), std::move(update)};
 }
 
@@ -251,7 +251,7 @@ void CMainFrame::ApplyState(int id, QAction& action) {
         action.setEnabled(true);
         return;
     }
-    const CommandState state = found->second.update();
+    const ActionState state = found->second.update();
     action.setEnabled(state.enabled);
     action.setCheckable(state.checkable);
     if (state.checkable)

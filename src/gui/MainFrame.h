@@ -18,7 +18,7 @@ namespace bh {
 class SettingsStore;
 
 // What an update handler says about its command at this moment.
-struct CommandState {
+struct ActionState {
     bool enabled = true;
     bool checkable = false;
     bool checked = false;
@@ -37,7 +37,7 @@ class CMainFrame : public QMainWindow {
 
     // Binds a command to its handler and its update handler. A command without an update
     // handler is always enabled.
-    void SetCommand(int id, std::function<void()> run, std::function<CommandState()> update = {});
+    void SetCommand(int id, std::function<void()> run, std::function<ActionState()> update = {});
     // Runs a command the way a menu click does: only when its update handler enables it.
     // Returns whether it ran.
     bool RunCommand(int id);
@@ -77,7 +77,7 @@ class CMainFrame : public QMainWindow {
   private:
     struct Handler {
         std::function<void()> run;
-        std::function<CommandState()> update;
+        std::function<ActionState()> update;
     };
 
     void CreateActions();

@@ -1,6 +1,54 @@
+#include <string>
+#include <vector>
+
 #include <QApplication>
+#include <QSessionManager>
+#include <QStringList>
+
+#include "gui/BrackenholdApp.h"
+#include "gui/QtSettingsStore.h"
+#include "gui/QtShell.h"
+#include "gui/SingleInstance.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemErrors.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
+    QApplication::setApplicationName(QStringLiteral("Brackenhold"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brackenhold.png")));
+
+    QStringList files = QApplication::arguments().mid(1);
+    // A second start hands its file to the program already running and ends.
+    bh::SingleInstance instance;
+    if (instance.ForwardToRunning(files))
+        return 0;
+    instance.Listen();
+
+    bh::PosixFileSystem fileSystem;
+    bh::QtShell shell;
+    bh::QtSettingsStore settings;
+    bh::PosixClock clock;
+    bh::PosixSystemErrors systemErrors;
+    bh::BrackenholdApp app(bh::AppPorts{fileSystem, shell, settings, clock, systemErrors});
+
+    std::vector<std::string> names;
+    for (const QString& file : files)
+        names.push_back(file.toStdString());
+    app.Start(names);
+
+    QObject::connect(&instance, &bh::SingleInstance::filesReceived, &app,
+                     [&app](const QStringList& received) {
+                         for (const QString& file : received)
+                             app.OpenRequest(file.toStdString());
+                         app.frame().ActivateFrame();
+                     });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.SaveForSessionEnd(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app, [&app, &settings] {
+        app.Exit();
+        settings.Sync();
+    });
+    return application.exec();
 }
