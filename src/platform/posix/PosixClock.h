@@ -5,7 +5,7 @@
 namespace bh {
 
 class PosixClock : public Clock {
-public:
+  public:
     std::int64_t Now() const override;
     bool LocalTime(std::int64_t seconds, std::tm& out) const override;
 };

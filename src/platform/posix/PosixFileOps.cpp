@@ -1,0 +1,287 @@
+#include "platform/posix/PosixFileOps.h"
+
+#include <fcntl.h>
+#include <sys/sendfile.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+
+namespace bh::posix {
+
+namespace {
+
+#ifndef RENAME_NOREPLACE
+constexpr unsigned RENAME_NOREPLACE = 1;
+#endif
+
+constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kMaxNameInTemp = 200;  // keeps the temporary name within NAME_MAX
+constexpr int kTempAttempts = 100;
+constexpr std::int64_t kNsPerSecond = 1000000000;
+
+bool Unsupported(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == ENOTSUP || error == EBADF || error == EPERM;
+}
+
+// Each copier moves bytes from `offset` on, advancing it; 1 = done, 0 = unsupported here
+// (try the next one), -1 = failed with errno.
+int ByCopyFileRange(int in, int out, off_t& offset) {
+    for (;;) {
+        off_t inOffset = offset;
+        off_t outOffset = offset;
+        const ssize_t n = ::copy_file_range(in, &inOffset, out, &outOffset, kChunk, 0);
+        if (n > 0) {
+            offset += n;
+            continue;
+        }
+        if (n == 0) {
+            // Some file systems answer 0 instead of an error; only trust it at the end.
+            struct stat st {};
+            return ::fstat(in, &st) == 0 && offset >= st.st_size ? 1 : 0;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        return Unsupported(errno) ? 0 : -1;
+    }
+}
+
+int BySendfile(int in, int out, off_t& offset) {
+    if (::lseek(out, offset, SEEK_SET) < 0) {
+        return -1;
+    }
+    for (;;) {
+        off_t inOffset = offset;
+        const ssize_t n = ::sendfile(out, in, &inOffset, kChunk);
+        if (n > 0) {
+            offset += n;
+            continue;
+        }
+        if (n == 0) {
+            return 1;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        return (errno == EINVAL || errno == ENOSYS) ? 0 : -1;
+    }
+}
+
+int ByReadWrite(int in, int out, off_t& offset) {
+    std::string buffer(kChunk, '\0');
+    for (;;) {
+        const ssize_t n = ::pread(in, buffer.data(), buffer.size(), offset);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            return 1;
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::pwrite(out, buffer.data() + done, n - done, offset + done);
+            if (w < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return -1;
+            }
+            done += w;
+        }
+        offset += n;
+    }
+}
+
+std::string RandomSuffix() {
+    thread_local std::mt19937_64 generator{std::random_device{}()};
+    char text[17];
+    std::snprintf(text, sizeof text, "%012llx",
+                  static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFFFull));
+    return text;
+}
+
+std::int64_t Ns(const timespec& t) {
+    return t.tv_sec * kNsPerSecond + t.tv_nsec;
+}
+
+timespec FromNs(std::int64_t ns) {
+    std::int64_t seconds = ns / kNsPerSecond;
+    std::int64_t rest = ns % kNsPerSecond;
+    if (rest < 0) {
+        rest += kNsPerSecond;
+        --seconds;
+    }
+    return timespec{static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
+
+// The first multiple of `step` at or after `ns`.
+std::int64_t CeilTo(std::int64_t ns, std::int64_t step) {
+    std::int64_t rest = ns % step;
+    if (rest < 0) {
+        rest += step;
+    }
+    return rest == 0 ? ns : ns - rest + step;
+}
+
+int KeptLastWrite(int fd, std::int64_t& ns) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return errno;
+    }
+    ns = Ns(st.st_mtim);
+    return 0;
+}
+
+}  // namespace
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        fd_ = other.Release();
+    }
+    return *this;
+}
+
+int UniqueFd::Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void UniqueFd::Reset() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+int UniqueFd::Close() {
+    if (fd_ < 0) {
+        return 0;
+    }
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 || errno == EINTR ? 0 : errno;
+}
+
+std::string SystemFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std::string& path) {
+    const std::string folder = SystemFolderOf(target);
+    const std::string name = target.substr(folder.size()).substr(0, kMaxNameInTemp);
+    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+        path = folder + "." + name + "." + RandomSuffix() + ".tmp";
+        const int opened =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        if (opened >= 0) {
+            fd = UniqueFd(opened);
+            return 0;
+        }
+        if (errno != EEXIST) {
+            const int error = errno;
+            path.clear();
+            return error;
+        }
+    }
+    path.clear();
+    return EEXIST;
+}
+
+int CopyData(int in, int out) {
+    off_t offset = 0;
+    int state = ByCopyFileRange(in, out, offset);
+    if (state == 0) {
+        state = BySendfile(in, out, offset);
+    }
+    if (state == 0) {
+        state = ByReadWrite(in, out, offset);
+    }
+    return state == 1 ? 0 : errno;
+}
+
+int WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int CopyTimes(int fd, const struct stat& source) {
+    timespec times[2] = {source.st_atim, source.st_mtim};
+    if (::futimens(fd, times) != 0) {
+        return errno;
+    }
+    const std::int64_t wanted = Ns(source.st_mtim);
+    std::int64_t kept = 0;
+    if (const int error = KeptLastWrite(fd, kept); error != 0 || kept >= wanted) {
+        return error;
+    }
+    // Coarser time steps, finest first, so the first one kept is the nearest.
+    constexpr std::int64_t kSteps[] = {1000,      1000000,      10000000,
+                                       100000000, kNsPerSecond, 2 * kNsPerSecond};
+    for (const std::int64_t step : kSteps) {
+        times[1] = FromNs(CeilTo(wanted, step));
+        if (::futimens(fd, times) != 0) {
+            return errno;
+        }
+        if (const int error = KeptLastWrite(fd, kept); error != 0 || kept >= wanted) {
+            return error;
+        }
+    }
+    return 0;
+}
+
+int RenameInto(const std::string& from, const std::string& to, bool noReplace) {
+    if (!noReplace) {
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
+        0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    // The file system cannot rename without replacing; a hard link cannot replace either.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) {
+        return errno;
+    }
+    // Neither is supported (as on FAT): check, then rename, the best this file system allows.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) {
+        return EEXIST;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void SyncFolder(const std::string& folder) {
+    const std::string name = folder.empty() ? "." : folder;
+    UniqueFd fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Valid()) {
+        ::fsync(fd.Get());
+    }
+}
+
+}  // namespace bh::posix

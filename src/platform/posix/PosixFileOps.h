@@ -1,0 +1,60 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+
+namespace bh::posix {
+
+// Owns a file descriptor and closes it once.
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { Reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    int Release();
+    void Reset();
+    // Closes now and reports close's errno (0 on success); a network file system may
+    // report a failed write only here.
+    int Close();
+
+  private:
+    int fd_ = -1;
+};
+
+// The folder part of a path as the system sees it: up to and including the last '/';
+// empty for a bare name (the current folder).
+std::string SystemFolderOf(const std::string& path);
+
+// A temporary file beside `target` (same folder), named "." + name + random + ".tmp",
+// created exclusively, write-only, with `mode`. Returns errno (0 on success).
+int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std::string& path);
+
+// Copies every byte of `in` to `out` from offset 0: copy_file_range, then sendfile, then
+// read and write, whichever the file systems support. Returns errno (0 on success).
+int CopyData(int in, int out);
+
+// Writes all of `bytes` to `fd`. Returns errno (0 on success).
+int WriteAll(int fd, const std::string& bytes);
+
+// Gives `fd` the access and last-write times of `source`. When its file system keeps
+// coarser times and rounded the last-write time down, sets the nearest kept time that is
+// not earlier. Returns errno (0 on success).
+int CopyTimes(int fd, const struct stat& source);
+
+// Renames `from` to `to`; with noReplace an existing `to` fails with EEXIST and is never
+// replaced. Returns errno (0 on success).
+int RenameInto(const std::string& from, const std::string& to, bool noReplace);
+
+// Flushes a folder's entries (after a rename into it); errors are not reported, the rename
+// itself has already succeeded.
+void SyncFolder(const std::string& folder);
+
+}  // namespace bh::posix
