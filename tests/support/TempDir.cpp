@@ -1,5 +1,8 @@
 #include "support/TempDir.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,7 +24,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::File(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::File(const std::string& name) const {
+    return path_ + "/" + name;
+}
 
 std::string TempDir::Write(const std::string& name, const std::string& content) const {
     const std::string path = File(name);
@@ -35,6 +40,18 @@ std::string TempDir::Read(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+bool TempDir::SetTimes(const std::string& path, std::int64_t seconds, long nanoseconds) {
+    const timespec time{static_cast<time_t>(seconds), nanoseconds};
+    const timespec times[2] = {time, time};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+std::string TempDir::MakeFolder(const std::string& name) const {
+    const std::string path = File(name);
+    std::filesystem::create_directories(path);
+    return path;
 }
 
 }  // namespace bh::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace bh::test {
@@ -7,7 +8,7 @@ namespace bh::test {
 // A fresh folder under the system's temporary folder, removed with everything in it
 // when the object is destroyed. Path() ends without a separator.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -20,8 +21,13 @@ public:
     std::string Write(const std::string& name, const std::string& content) const;
     // The content of a file, or an empty string when it cannot be read.
     static std::string Read(const std::string& path);
+    // Sets a file's access and last-write times to `seconds` plus `nanoseconds` (0 to
+    // 999,999,999) since 1970 UTC. False when the system refused.
+    static bool SetTimes(const std::string& path, std::int64_t seconds, long nanoseconds = 0);
+    // Creates a folder File(name) and returns its path.
+    std::string MakeFolder(const std::string& name) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -1,0 +1,52 @@
+#include "support/CliRunner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/TempDir.h"
+
+extern char** environ;
+
+namespace bh::test {
+
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& workingFolder) {
+    CliRun run;
+    TempDir capture;
+    const std::string outPath = capture.File("out");
+    const std::string errPath = capture.File("err");
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+            run.exitCode = WEXITSTATUS(status);
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = TempDir::Read(outPath);
+    run.err = TempDir::Read(errPath);
+    return run;
+}
+
+}  // namespace bh::test
