@@ -1,0 +1,176 @@
+#include "core/operations/ArchivePaths.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app/ErrorText.h"
+#include "core/app/Format.h"
+#include "core/app/ListRows.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/view/Columns.h"
+
+namespace bh {
+
+namespace {
+
+constexpr const char* kSameArchiveText =
+    "New and previous Archive paths are identical!\n\nOperation will be aborted.";
+constexpr const char* kSameSourceText =
+    "Source and new Archive paths are identical!\n\nOperation will be aborted.";
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Asks for the new archive path of `entry`; empty when the user cancelled.
+bool AskNewPath(UserInterface& ui, const char* prompt, const CFileEntry& entry,
+                std::string& newPath) {
+    PromptRequest request;
+    request.allowBrowse = true;
+    request.editStyle = 0;
+    request.caption = prompt;
+    request.text = entry.archivePath;
+    if (ui.Prompt(request) != kIdOk) {
+        return false;
+    }
+    newPath = TrimBlanks(request.text);
+    return true;
+}
+
+// Refuses a new path that is the entry's archive or its source, spelled the same way.
+bool IsDistinctPath(UserInterface& ui, const CFileEntry& entry, const std::string& newPath,
+                    const char* caption) {
+    if (EqualsNoCase(newPath, entry.archivePath)) {
+        ui.MessageBox(kSameArchiveText, caption, kMbOk | kMbIconExclamation);
+        return false;
+    }
+    if (EqualsNoCase(newPath, entry.sourcePath)) {
+        ui.MessageBox(kSameSourceText, caption, kMbOk | kMbIconExclamation);
+        return false;
+    }
+    return true;
+}
+
+// Copies without replacing; on any failure asks whether to copy over the target, and a
+// failure of that second copy shows the system's text. True when the copy was made.
+bool CopyAsking(Services& services, const std::string& from, const std::string& to,
+                const char* caption) {
+    if (services.fileSystem.Copy(from, to, true) == kNoError) {
+        return true;
+    }
+    const PathParts parts = SplitPath(to);
+    const std::string question =
+        Format("%s%s\n\nalready exists in directory\n\n%s%s\n\nCopy over it?", parts.fname.c_str(),
+               parts.ext.c_str(), parts.drive.c_str(), parts.dir.c_str());
+    if (services.ui.MessageBox(question, caption, kMbYesNo | kMbIconQuestion) != kIdYes) {
+        return false;
+    }
+    if (services.fileSystem.Copy(from, to, false) == kNoError) {
+        return true;
+    }
+    services.ui.MessageBox(GetLastErrorText(services.systemErrors), caption,
+                           kMbOk | kMbIconInformation);
+    return false;
+}
+
+// The only selected row, or -1 unless exactly one row is selected.
+int SingleSelectedRow(const ListRows& rows) {
+    return rows.SelectedCount() == 1 ? rows.NextSelected(-1) : -1;
+}
+
+}  // namespace
+
+bool OnRenameDrive(CBrackenholdDoc& doc) {
+    ListRows& rows = doc.rows();
+    const int first = rows.NextSelected(-1);
+    if (first < 0) {
+        return false;
+    }
+    UserInterface& ui = doc.services().ui;
+    PromptRequest request;
+    request.allowBrowse = false;
+    request.editStyle = 0;
+    request.caption = Format("%s (%d Files Selected)", kRenameDriveCaption, rows.SelectedCount());
+    request.text = SplitPath(rows.CellText(first, kColumnArchivePath)).drive;
+    std::string drive;
+    for (;;) {
+        if (ui.Prompt(request) != kIdOk) {
+            return false;
+        }
+        drive = ToUpperAscii(TrimBlanks(request.text));
+        request.text = drive;
+        if (drive.empty()) {
+            continue;
+        }
+        if (drive.back() != ':') {
+            drive += ':';
+        }
+        if (drive.size() == 2 && IsDriveLetter(drive[0])) {
+            break;
+        }
+        ui.Beep();
+        request.text = kRenameDriveRetryText;
+    }
+    std::vector<int> selected;
+    for (int row = first; row >= 0; row = rows.NextSelected(row)) {
+        selected.push_back(row);
+    }
+    for (int row : selected) {
+        rows.Entry(row).ChangeDrive(drive);
+        rows.SetSelected(row, false);
+    }
+    doc.SetModifiedFlag(true);
+    return true;
+}
+
+void OnMovePath(CBrackenholdDoc& doc) {
+    ListRows& rows = doc.rows();
+    const int row = SingleSelectedRow(rows);
+    if (row < 0) {
+        return;
+    }
+    Services& services = doc.services();
+    CFileEntry& entry = rows.Entry(row);
+    std::string newPath;
+    if (!AskNewPath(services.ui, kMovePathPrompt, entry, newPath) ||
+        !IsDistinctPath(services.ui, entry, newPath, kMovePathCaption) ||
+        !CopyAsking(services, entry.archivePath, newPath, kMovePathCaption)) {
+        return;
+    }
+    // Another spelling of the same file now holds the only copy: it must stay.
+    if (!services.fileSystem.IsSameFile(entry.archivePath, newPath)) {
+        services.fileSystem.Remove(entry.archivePath);
+    }
+    entry.archivePath = newPath;
+    rows.UpdateRowTexts(row);
+    doc.SetModifiedFlag(true);
+}
+
+void OnAdditionalPath(CBrackenholdDoc& doc) {
+    ListRows& rows = doc.rows();
+    const int row = SingleSelectedRow(rows);
+    if (row < 0) {
+        return;
+    }
+    Services& services = doc.services();
+    const CFileEntry& origin = rows.Entry(row);
+    std::string newPath;
+    if (!AskNewPath(services.ui, kAdditionalPathPrompt, origin, newPath) ||
+        !IsDistinctPath(services.ui, origin, newPath, kAdditionalPathCaption) ||
+        !CopyAsking(services, origin.sourcePath, newPath, kAdditionalPathCaption)) {
+        return;
+    }
+    auto added = std::make_unique<CFileEntry>(origin.sourcePath, newPath, origin.notes,
+                                              services.shell, services.fileSystem);
+    CFileEntry& entry = *added;
+    doc.entries.push_back(std::move(added));
+    doc.SourcesChanged();
+    rows.InsertRow(row + 1, entry);
+    rows.UpdateRowTexts(row + 1);
+    doc.SetModifiedFlag(true);
+}
+
+}  // namespace bh

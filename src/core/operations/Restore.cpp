@@ -1,0 +1,167 @@
+#include "core/operations/Restore.h"
+
+#include <memory>
+#include <system_error>
+
+#include "core/app/ErrorText.h"
+#include "core/app/Format.h"
+#include "core/app/LastError.h"
+#include "core/app/ListRows.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/document/AddFiles.h"
+#include "core/document/BrackenholdDoc.h"
+
+namespace bh {
+
+namespace {
+
+// One restore run: its counters, the error boxes' caption and whether they still show.
+class RestoreRun {
+  public:
+    RestoreRun(CBrackenholdDoc& doc, bool makeCopies)
+        : rows_(doc.rows()),
+          services_(doc.services()),
+          makeCopies_(makeCopies),
+          caption_(RestoreCaption(rows_.SelectedCount())) {
+        outcome_.selected = rows_.SelectedCount();
+    }
+
+    RestoreOutcome Run() {
+        UserInterface& ui = services_.ui;
+        ui.BeginWaitCursor();
+        progress_ = ui.CreateStatusProgress(kRestoringCaption, -1, 10, -1, 1);
+        progress_->SetRange(0, outcome_.selected);
+        progress_->SetStep(1);
+        const int count = rows_.Count();
+        for (int row = 0; row < count; ++row) {
+            if (rows_.IsSelected(row)) {
+                RestoreRow(row);
+            }
+        }
+        progress_.reset();
+        ui.EndWaitCursor();
+        ui.ShowIdleMessage();
+        return outcome_;
+    }
+
+  private:
+    void RestoreRow(int row) {
+        progress_->StepIt();
+        const CFileEntry& entry = rows_.Entry(row);
+        const PathParts parts = SplitPath(entry.sourcePath);
+        std::string copyName;
+        if (makeCopies_) {
+            copyName = MakeSourceCopy(entry, parts, row);
+        }
+        RestoredRow restored{row, false, kRestoreFailedText};
+        if (services_.fileSystem.Copy(entry.archivePath, entry.sourcePath, false) == kNoError) {
+            ++outcome_.restored;
+            restored.restored = true;
+            restored.resultText = kRestoredText;
+            if (!copyName.empty()) {
+                restored.resultText += ", Source Copy = " + FileNameOf(copyName);
+            }
+        } else {
+            ShowError(
+                Format("Problem restoring file %d\n\n%s%s\n\n%s", row + 1, parts.fname.c_str(),
+                       parts.ext.c_str(), GetLastErrorText(services_.systemErrors).c_str()),
+                row);
+            if (!copyName.empty()) {
+                services_.fileSystem.Remove(copyName);
+                --outcome_.copies;
+            }
+        }
+        rows_.SetResultsText(row, restored.resultText);
+        outcome_.rows.push_back(std::move(restored));
+    }
+
+    // The first free copy name from [copy1] to [copy99]; empty when none could be made.
+    std::string MakeSourceCopy(const CFileEntry& entry, const PathParts& parts, int row) {
+        for (int n = 1; n <= kMaxSourceCopies; ++n) {
+            const std::string name = SourceCopyName(parts, n);
+            if (name.size() + 1 > kPathLimitBytes) {
+                // Refused rather than cut short: counts as a failed attempt.
+                SetLastError(static_cast<ErrorCode>(std::errc::filename_too_long));
+                continue;
+            }
+            if (services_.fileSystem.Copy(entry.sourcePath, name, true) == kNoError) {
+                ++outcome_.copies;
+                return name;
+            }
+        }
+        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s",
+                         progress_->GetPos(), parts.fname.c_str(), parts.ext.c_str(),
+                         GetLastErrorText(services_.systemErrors).c_str()),
+                  row);
+        return {};
+    }
+
+    void ShowError(const std::string& text, int row) {
+        if (showErrors_ != kIdOk) {
+            return;
+        }
+        rows_.EnsureVisible(row);
+        showErrors_ = services_.ui.MessageBox(text, caption_, kMbOkCancel | kMbIconExclamation);
+    }
+
+    ListRows& rows_;
+    Services& services_;
+    const bool makeCopies_;
+    const std::string caption_;
+    RestoreOutcome outcome_;
+    std::unique_ptr<ProgressIndicator> progress_;
+    int showErrors_ = kIdOk;
+};
+
+}  // namespace
+
+std::string RestoreCaption(int selectedCount) {
+    return Format("Restore %d File%c", selectedCount, selectedCount != 1 ? 's' : ' ');
+}
+
+std::string RestoreQuestionText(int selectedCount) {
+    return Format("Do you also want make a copy of\nthe source before restoring %s file?",
+                  selectedCount == 1 ? "the" : "each");
+}
+
+std::string SourceCopyName(const PathParts& source, int n) {
+    return Format("%s%s%s[copy%d]%s", source.drive.c_str(), source.dir.c_str(),
+                  source.fname.c_str(), n, source.ext.c_str());
+}
+
+std::string RestoreSummaryText(const RestoreOutcome& outcome) {
+    std::string text = outcome.restored == 1 ? Format("%d File was restored", outcome.restored)
+                                             : Format("%d Files were restored", outcome.restored);
+    if (outcome.copies > 0) {
+        text += outcome.copies == 1 ? Format("\n%d Copy was made", outcome.copies)
+                                    : Format("\n%d Copies were made", outcome.copies);
+    }
+    const int failed = outcome.selected - outcome.restored;
+    if (failed > 0) {
+        text += failed == 1 ? Format("\n%d Restore Failed", failed)
+                            : Format("\n%d Restores Failed", failed);
+    }
+    return text;
+}
+
+RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies) {
+    return RestoreRun(doc, makeCopies).Run();
+}
+
+void OnRestoreSelected(CBrackenholdDoc& doc) {
+    const int selected = doc.rows().SelectedCount();
+    if (selected == 0) {
+        return;
+    }
+    UserInterface& ui = doc.services().ui;
+    const std::string caption = RestoreCaption(selected);
+    const int answer = ui.MessageBox(RestoreQuestionText(selected), caption,
+                                     kMbYesNoCancel | kMbIconQuestion | kMbDefButton3);
+    if (answer != kIdYes && answer != kIdNo) {
+        return;
+    }
+    const RestoreOutcome outcome = RunRestore(doc, answer == kIdYes);
+    ui.MessageBox(RestoreSummaryText(outcome), caption, kMbOk | kMbIconInformation);
+}
+
+}  // namespace bh

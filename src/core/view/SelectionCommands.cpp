@@ -1,0 +1,95 @@
+#include "core/view/SelectionCommands.h"
+
+#include <string>
+
+#include "core/app/ErrorText.h"
+#include "core/app/ListRows.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerFile.h"
+#include "core/view/Columns.h"
+
+namespace bh {
+
+void OnSelectNone(ListRows& rows) {
+    for (int row = rows.NextSelected(-1); row >= 0;) {
+        const int next = rows.NextSelected(row);
+        rows.SetSelected(row, false);
+        row = next;
+    }
+}
+
+void OnSelectAll(ListRows& rows) {
+    const int count = rows.Count();
+    for (int row = 0; row < count; ++row) {
+        if (!rows.IsSelected(row)) {
+            rows.SetSelected(row, true);
+        }
+    }
+}
+
+void OnEditSelectedNotes(CBrackenholdDoc& doc) {
+    ListRows& rows = doc.rows();
+    const int first = rows.NextSelected(-1);
+    if (first < 0) {
+        return;
+    }
+    PromptRequest request;
+    request.allowBrowse = false;
+    request.editStyle = 0;
+    request.caption = kEditNotesCaption;
+    request.text = rows.CellText(first, kColumnNotes);
+    if (doc.services().ui.Prompt(request) != kIdOk) {
+        return;
+    }
+    for (int row = first; row >= 0; row = rows.NextSelected(row)) {
+        rows.Entry(row).notes = request.text;
+        rows.UpdateCell(row, kColumnNotes);
+    }
+    doc.SetModifiedFlag(true);
+}
+
+void OnShowInExplorer(CBrackenholdDoc& doc, ExplorerTarget target) {
+    const ListRows& rows = doc.rows();
+    const int first = rows.NextSelected(-1);
+    std::string path;
+    switch (target) {
+        case ExplorerTarget::Source:
+            path = first >= 0 ? rows.CellText(first, kColumnSourcePath) : "";
+            break;
+        case ExplorerTarget::Archive:
+            path = first >= 0 ? rows.CellText(first, kColumnArchivePath) : "";
+            break;
+        case ExplorerTarget::Manager:
+            path = doc.PathName();
+            break;
+    }
+    if (path.empty()) {
+        return;
+    }
+    const RevealResult result = doc.services().shell.RevealFile(path);
+    if (result == RevealResult::Shown) {
+        return;
+    }
+    doc.services().ui.MessageBox(
+        result == RevealResult::Invalid ? kExplorerInvalidText : kExplorerNotFoundText,
+        kOpenInExplorerCaption, kMbOk | kMbIconError);
+}
+
+void OnOpenSource(CBrackenholdDoc& doc) {
+    const ListRows& rows = doc.rows();
+    const int first = rows.NextSelected(-1);
+    if (first < 0) {
+        return;
+    }
+    const std::string& source = rows.Entry(first).sourcePath;
+    const std::string fileName = FileNameOf(source);
+    Services& services = doc.services();
+    if (!services.shell.OpenFile(fileName, FolderOf(source))) {
+        services.ui.MessageBox(GetLastErrorText(services.systemErrors) + "\n\n" + fileName,
+                               kAppName, kMbOk | kMbIconExclamation);
+    }
+}
+
+}  // namespace bh
