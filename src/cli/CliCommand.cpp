@@ -1,0 +1,43 @@
+#include "cli/CliCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace bh::cli {
+
+namespace {
+
+std::vector<CliCommandInfo>& Table() {
+    static std::vector<CliCommandInfo> table;
+    return table;
+}
+
+}  // namespace
+
+bool RegisterCliCommand(const CliCommandInfo& info) {
+    Table().push_back(info);
+    return true;
+}
+
+const std::vector<CliCommandInfo>& CliCommands() {
+    return Table();
+}
+
+void PrintUsage() {
+    std::fputs("usage: brackenhold-cli COMMAND ARGUMENTS...\ncommands:\n", stderr);
+    for (const CliCommandInfo& info : CliCommands()) {
+        std::fprintf(stderr, "  brackenhold-cli %s %s\n", info.name, info.usage);
+    }
+}
+
+void PrintError(const std::string& text) {
+    std::fprintf(stderr, "brackenhold-cli: %s\n", text.c_str());
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace bh::cli

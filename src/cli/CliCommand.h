@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bh::cli {
+
+class CliSession;
+
+// Exit codes of the program.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitPartial = 1;  // the command ran but something was not done
+inline constexpr int kExitUsage = 2;    // bad arguments, or a manager that cannot be read
+
+// A command of the program: `args` are the arguments after the command's name. A usage
+// error is reported by returning kExitUsage after calling PrintUsage.
+using CliCommandFn = int (*)(const std::vector<std::string>& args);
+
+struct CliCommandInfo {
+    const char* name;
+    const char* usage;  // the arguments, as "MANAGER FILE..."
+    CliCommandFn run;
+};
+
+// Adds a command to the dispatcher's table. Each command's file registers itself with one
+// line at namespace scope: `const bool registered = RegisterCliCommand({...});`
+bool RegisterCliCommand(const CliCommandInfo& info);
+
+const std::vector<CliCommandInfo>& CliCommands();
+
+// Prints the usage text of every command to stderr.
+void PrintUsage();
+
+// Prints "brackenhold-cli: " + text to stderr.
+void PrintError(const std::string& text);
+
+// The path made absolute against the current folder, so that stored paths do not depend on
+// where the program was started.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace bh::cli

@@ -1,0 +1,158 @@
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CliCommand.h"
+#include "cli/CliSession.h"
+#include "core/view/Columns.h"
+#include "core/view/EntryTexts.h"
+#include "core/view/Summaries.h"
+
+namespace bh::cli {
+
+namespace {
+
+struct ListOptions {
+    std::string manager;
+    bool json = false;
+    std::int32_t dateMode = kDefaultDateMode;
+};
+
+bool ParseOptions(const std::vector<std::string>& args, ListOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            options.json = true;
+        } else if (args[i] == "--date-mode" && i + 1 < args.size()) {
+            const std::string& mode = args[++i];
+            if (mode.size() != 1 || mode[0] < '0' || mode[0] > '3') {
+                PrintError("--date-mode takes 0, 1, 2 or 3");
+                return false;
+            }
+            options.dateMode = mode[0] - '0';
+        } else if (options.manager.empty() && !args[i].starts_with("--")) {
+            options.manager = args[i];
+        } else {
+            return false;
+        }
+    }
+    return !options.manager.empty();
+}
+
+// Keeps one row on one line: tabs, line breaks, backslashes and other control bytes are
+// written as escapes.
+std::string EscapeField(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string WithoutLeading(const std::string& text, char leading) {
+    return !text.empty() && text[0] == leading ? text.substr(1) : text;
+}
+
+void PrintLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            line += '\t';
+        }
+        line += EscapeField(fields[i]);
+    }
+    line += '\n';
+    std::fputs(line.c_str(), stdout);
+}
+
+void PrintText(const ListRows& rows, const Summary& summary) {
+    std::vector<std::string> fields;
+    for (int column = 0; column < kColumnCount; ++column) {
+        fields.push_back(ColumnHeaderText(column));
+    }
+    PrintLine(fields);
+    for (int row = 0; row < rows.Count(); ++row) {
+        fields.clear();
+        for (int column = 0; column < kColumnCount; ++column) {
+            const std::string cell = rows.CellText(row, column);
+            fields.push_back(column == kColumnName ? WithoutLeading(cell, ' ') : cell);
+        }
+        PrintLine(fields);
+    }
+    for (const std::string& pane : {FilesPaneText(summary), TotalSizePaneText(summary),
+                                    ObsoletePaneText(summary), ProblemsPaneText(summary)}) {
+        std::printf("%s\n", EscapeField(WithoutLeading(pane, '\t')).c_str());
+    }
+}
+
+nlohmann::json EntryJson(const CFileEntry& entry) {
+    return {
+        {"sourcePath", entry.sourcePath}, {"archivePath", entry.archivePath},
+        {"notes", entry.notes},           {"typeName", entry.typeName},
+        {"sourceSize", entry.sourceSize}, {"archiveSize", entry.archiveSize},
+        {"sourceTime", entry.sourceTime}, {"archiveTime", entry.archiveTime},
+        {"timeDiff", entry.timeDiff},     {"result", entry.result},
+        {"lastError", entry.lastError},   {"textColor", entry.textColor},
+        {"backColor", entry.backColor},
+    };
+}
+
+void PrintJson(const ListRows& rows, const Summary& summary) {
+    nlohmann::json entries = nlohmann::json::array();
+    for (int row = 0; row < rows.Count(); ++row) {
+        entries.push_back(EntryJson(rows.Entry(row)));
+    }
+    const nlohmann::json document = {
+        {"entries", entries},
+        {"summary",
+         {{"files", summary.files},
+          {"totalSize", static_cast<std::uint64_t>(summary.totalSize)},
+          {"obsolete", summary.obsolete},
+          {"problems", summary.problems}}},
+    };
+    // Paths need not be UTF-8; invalid bytes become U+FFFD so the output stays valid JSON.
+    const std::string text = document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::printf("%s\n", text.c_str());
+}
+
+int RunList(const std::vector<std::string>& args) {
+    ListOptions options;
+    if (!ParseOptions(args, options)) {
+        PrintUsage();
+        return kExitUsage;
+    }
+    CliSession session;
+    session.rows().SetDateMode(options.dateMode);
+    if (!session.Open(options.manager)) {
+        return kExitUsage;
+    }
+    const Summary summary = ComputeSummary(session.rows());
+    if (options.json) {
+        PrintJson(session.rows(), summary);
+    } else {
+        PrintText(session.rows(), summary);
+    }
+    return kExitOk;
+}
+
+const bool registered = RegisterCliCommand({"list", "MANAGER [--json] [--date-mode N]", RunList});
+
+}  // namespace
+
+}  // namespace bh::cli

@@ -1,0 +1,17 @@
+#include "cli/CliSession.h"
+
+#include "cli/CliCommand.h"
+#include "core/document/ManagerFile.h"
+
+namespace bh::cli {
+
+CliSession::CliSession()
+    : services_{fileSystem_, shell_, ui_, settings_, clock_, systemErrors_},
+      rows_(clock_, systemErrors_),
+      doc_(std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, kPosixCurrentFolder)) {}
+
+bool CliSession::Open(const std::string& path) {
+    return OpenDocumentFile(*doc_, AbsolutePath(path));
+}
+
+}  // namespace bh::cli

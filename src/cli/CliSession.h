@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/CliSettingsStore.h"
+#include "cli/CliShell.h"
+#include "cli/CliUserInterface.h"
+#include "core/app/Services.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/view/VectorListRows.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemErrors.h"
+
+namespace bh::cli {
+
+// The ports, rows and document one command works on.
+class CliSession {
+  public:
+    CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // Opens the manager at `path` (made absolute); on failure the designed message has been
+    // printed to stderr.
+    bool Open(const std::string& path);
+
+    Services& services() { return services_; }
+    CliUserInterface& ui() { return ui_; }
+    VectorListRows& rows() { return rows_; }
+    CBrackenholdDoc& doc() { return *doc_; }
+
+  private:
+    PosixFileSystem fileSystem_;
+    CliShell shell_;
+    CliUserInterface ui_;
+    CliSettingsStore settings_;
+    PosixClock clock_;
+    PosixSystemErrors systemErrors_;
+    Services services_;
+    VectorListRows rows_;
+    std::unique_ptr<CBrackenholdDoc> doc_;
+};
+
+}  // namespace bh::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/app/UserInterface.h"
+
+namespace bh::cli {
+
+// A user interface without a user: messages go to stderr, questions get the answer the
+// command chose beforehand, dialogs are cancelled and progress is silent.
+class CliUserInterface : public UserInterface {
+  public:
+    CliUserInterface();
+
+    // The answer given to every message box that offers more than an OK button.
+    void SetQuestionAnswer(int answer) { questionAnswer_ = answer; }
+    int MessageBoxCount() const { return messageBoxes_; }
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    FileDialogResult FileDialog(const FileDialogRequest& request) override;
+    int Prompt(PromptRequest& request) override;
+    void Beep() override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
+                                                            int gap, int maxWidth,
+                                                            int controlId) override;
+    void ShowIdleMessage() override {}
+    void RefreshCaption(const std::string&) override {}
+
+  private:
+    int questionAnswer_;
+    int messageBoxes_ = 0;
+};
+
+}  // namespace bh::cli
