@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/CommandEnabling.h"
 #include "core/app/MessageBoxFlags.h"
 #include "core/document/ManagerFile.h"
 #include "support/DocumentHarness.h"

@@ -114,8 +114,4 @@ void OnAddFiles(CBrackenholdDoc& doc) {
     }
 }
 
-bool CanAddFiles(const CBrackenholdDoc& doc) {
-    return !doc.PathName().empty();
-}
-
 }  // namespace bh

@@ -35,7 +35,4 @@ const char* AddFileResultText(AddFileResult result);
 // adds each chosen file in the dialog's order and remembers the last file's folder.
 void OnAddFiles(CBrackenholdDoc& doc);
 
-// Enabled while the manager has a path.
-bool CanAddFiles(const CBrackenholdDoc& doc);
-
 }  // namespace bh
