@@ -1,0 +1,38 @@
+#include "core/app/HelpCommands.h"
+
+#include "core/app/ErrorText.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/Shell.h"
+#include "core/app/UserInterface.h"
+
+namespace bh {
+
+std::string DocumentationAddress(std::string_view host) {
+    std::string address(host);
+    while (!address.empty() && address.back() == '/')
+        address.pop_back();
+    return address + "/programs/BrackenholdDoc.pdf#page=1&view=fitH";
+}
+
+std::string AuthorMailAddress(std::string_view contact) {
+    return "mailto:" + std::string(contact) + "?subject=Concerning your program Brackenhold";
+}
+
+void RunDocumentationCommand(Shell& shell, UserInterface& ui, const SystemErrors& errors,
+                             std::string_view host) {
+    const std::string address = DocumentationAddress(host);
+    if (shell.OpenAddress(address))
+        return;
+    // Read before anything else can replace the failure's code.
+    const std::string reason = GetLastErrorText(errors);
+    ui.MessageBox(reason + "\n\n" + address, "Brackenhold", kMbOk | kMbIconExclamation);
+}
+
+bool SendMailToAuthor(Shell& shell, UserInterface& ui, std::string_view contact) {
+    if (shell.OpenAddress(AuthorMailAddress(contact)))
+        return true;
+    ui.MessageBox("Problem sending mail.", "Send Veddo Mail", kMbOk | kMbIconHand);
+    return false;
+}
+
+}  // namespace bh

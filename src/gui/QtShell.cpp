@@ -1,0 +1,126 @@
+#include "gui/QtShell.h"
+
+#include <cerrno>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+
+#include "core/app/LastError.h"
+
+namespace bh {
+namespace {
+
+// How long a reveal request waits for the file manager to answer over D-Bus.
+constexpr int kFileManagerTimeoutMs = 3000;
+
+bool ShowItemsOverDBus(const QStringList& uris) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << uris << QString();
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kFileManagerTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QIcon IconOfType(const QMimeType& type) {
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(type.genericIconName());
+    if (icon.isNull())
+        icon = QFileIconProvider().icon(QFileIconProvider::File);
+    return icon;
+}
+
+// For a type the database does not know, the name the way a desktop shell words it:
+// the extension in capitals and " File" ("XYZ File"), or "File" without an extension.
+std::string UnknownTypeName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.isEmpty())
+        return "File";
+    return suffix.toUpper().toStdString() + " File";
+}
+
+}  // namespace
+
+QtShell::Launcher QtShell::DesktopLauncher() {
+    Launcher launcher;
+    launcher.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    launcher.showItems = ShowItemsOverDBus;
+    launcher.startDetached = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
+    return launcher;
+}
+
+QtShell::QtShell() : QtShell(DesktopLauncher()) {}
+
+QtShell::QtShell(Launcher launcher) : launcher_(std::move(launcher)) {}
+
+ShellFileInfo QtShell::GetFileInfo(const std::string& path) {
+    const QString name = QString::fromStdString(path);
+    if (name.isEmpty())
+        return {};
+    static const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = types_.find(type.name());
+    if (found == types_.end()) {
+        TypeInfo info;
+        info.icon = std::make_shared<const QtShellIcon>(IconOfType(type));
+        info.typeName = type.comment().toStdString();
+        found = types_.emplace(type.name(), std::move(info)).first;
+    }
+    ShellFileInfo result;
+    result.icon = found->second.icon;
+    result.typeName = type.isDefault() ? UnknownTypeName(name) : found->second.typeName;
+    return result;
+}
+
+int QtShell::CachedTypeCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(types_.size());
+}
+
+bool QtShell::OpenFile(const std::string& fileName, const std::string& folder) {
+    const QFileInfo file(QString::fromStdString(folder + fileName));
+    if (!file.exists()) {
+        SetLastError(ENOENT);
+        return false;
+    }
+    if (!launcher_.openUrl(QUrl::fromLocalFile(file.absoluteFilePath()))) {
+        SetLastError(ENOEXEC);
+        return false;
+    }
+    return true;
+}
+
+bool QtShell::OpenAddress(const std::string& address) {
+    const QUrl url(QString::fromStdString(address));
+    if (!url.isValid() || !launcher_.openUrl(url)) {
+        SetLastError(ENOEXEC);
+        return false;
+    }
+    return true;
+}
+
+RevealResult QtShell::RevealFile(const std::string& path) {
+    const QFileInfo file(QString::fromStdString(path));
+    if (launcher_.showItems({QUrl::fromLocalFile(file.absoluteFilePath()).toString()}))
+        return RevealResult::Shown;
+    // Without a file manager on the bus, at least open the folder that holds the file.
+    if (launcher_.startDetached(QStringLiteral("xdg-open"), {file.absolutePath()}))
+        return RevealResult::Shown;
+    return RevealResult::NotFound;
+}
+
+}  // namespace bh
