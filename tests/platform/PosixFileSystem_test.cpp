@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "core/app/LastError.h"
+#include "platform/posix/PosixFileOps.h"
 #include "support/TempDir.h"
 
 namespace bh {
@@ -135,6 +136,24 @@ TEST_F(PosixFileSystemTest, AtomicWriteKeepsModeAndWritesThroughALink) {
     EXPECT_EQ(test::TempDir::Read(real), "new");
     EXPECT_EQ(Stat(real).st_mode & 07777, 0600u);
     EXPECT_TRUE(OnlyFiles({"real.bak", "link.bak"}));
+}
+
+TEST_F(PosixFileSystemTest, DataCopyFallsBackWhenTheFastPathsRefuse) {
+    std::string content(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        content[i] = static_cast<char>(i * 31 % 251);
+    }
+    const std::string from = dir_.Write("big.bin", content);
+    posix::UniqueFd in(::open(from.c_str(), O_RDONLY));
+    // copy_file_range and sendfile both refuse a destination opened for appending.
+    posix::UniqueFd out(::open(dir_.File("copy.bin").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600));
+    ASSERT_TRUE(in.Valid() && out.Valid());
+    EXPECT_EQ(posix::CopyData(in.Get(), out.Get()), 0);
+    EXPECT_EQ(out.Close(), 0);
+    EXPECT_EQ(test::TempDir::Read(dir_.File("copy.bin")), content);
+
+    ASSERT_EQ(fs_.Copy(from, dir_.File("fast.bin"), false), kNoError);
+    EXPECT_EQ(test::TempDir::Read(dir_.File("fast.bin")), content);
 }
 
 TEST_F(PosixFileSystemTest, CopyIntoAFolderWithoutWriteAccessFails) {
