@@ -111,7 +111,7 @@ TEST(AutoBackupTimerAction, FlashesAndBacksUpWithoutReport) {
     EXPECT_EQ(h.ui.Count(UiCallKind::MessageBox), 0);
 
     // An untitled manager asks for its name first, since the run needs a file.
-    h.MakeDocument();
+    h.MakeUntitled();
     h.AddOutOfDate("b.txt");
     autoBackup.OnTimer(*h.doc);
     EXPECT_EQ(h.ui.Count(UiCallKind::FileDialog), 1);

@@ -137,7 +137,7 @@ TEST(BackupSelected, CopiesOnlySelectedAndKeepsOthersUnevaluated) {
 
 TEST(BackupRunUntitled, SaveAsFirstAndCancelAbandonsTheRun) {
     OperationsHarness h;
-    h.MakeDocument();  // untitled
+    h.MakeUntitled();  // untitled
     h.AddOutOfDate("a.txt");
     h.AddOutOfDate("b.txt");
     h.Select({1});

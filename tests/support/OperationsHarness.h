@@ -24,6 +24,12 @@ class OperationsHarness : public DocumentHarness {
         doc->SetPathName(kManager);
     }
 
+    // Replaces the document by a fresh untitled one without rows.
+    void MakeUntitled() {
+        rows.RemoveAll();
+        MakeDocument();
+    }
+
     // Adds an entry (evaluated at once) and its row.
     CFileEntry& Add(const std::string& source, const std::string& archive,
                     const std::string& notes = "") {
