@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliCommand.h"
+#include "cli/CliListing.h"
 #include "cli/CliSession.h"
 #include "core/view/Columns.h"
 #include "core/view/EntryTexts.h"
@@ -150,6 +151,19 @@ int RunList(const std::vector<std::string>& args) {
     }
     return kExitOk;
 }
+
+}  // namespace
+
+void PrintListing(const ListRows& rows, bool json) {
+    const Summary summary = ComputeSummary(rows);
+    if (json) {
+        PrintJson(rows, summary);
+    } else {
+        PrintText(rows, summary);
+    }
+}
+
+namespace {
 
 const bool registered = RegisterCliCommand({"list", "MANAGER [--json] [--date-mode N]", RunList});
 

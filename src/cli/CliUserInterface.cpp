@@ -1,6 +1,8 @@
 #include "cli/CliUserInterface.h"
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "core/app/MessageBoxFlags.h"
 
@@ -19,6 +21,37 @@ class SilentProgress : public ProgressIndicator {
   private:
     int pos_ = 0;
     int step_ = 1;
+};
+
+// Draws the progress as one line on a terminal, rewritten in place.
+class LineProgress : public ProgressIndicator {
+  public:
+    LineProgress(std::FILE* stream, std::string caption)
+        : stream_(stream), caption_(std::move(caption)) {}
+    ~LineProgress() override { std::fputs("\r\033[K", stream_); }
+    void SetRange(int, int upper) override {
+        upper_ = upper;
+        Draw();
+    }
+    void SetStep(int step) override { step_ = step; }
+    void StepIt() override {
+        pos_ += step_;
+        Draw();
+    }
+    void SetPos(int pos) override { pos_ = pos; }
+    int GetPos() const override { return pos_; }
+
+  private:
+    void Draw() {
+        std::fprintf(stream_, "\r%s  %d/%d", caption_.c_str(), pos_, upper_);
+        std::fflush(stream_);
+    }
+
+    std::FILE* stream_;
+    std::string caption_;
+    int pos_ = 0;
+    int step_ = 1;
+    int upper_ = 0;
 };
 
 }  // namespace
@@ -45,8 +78,11 @@ int CliUserInterface::Prompt(PromptRequest&) {
     return kIdCancel;
 }
 
-std::unique_ptr<ProgressIndicator> CliUserInterface::CreateStatusProgress(const std::string&, int,
-                                                                          int, int, int) {
+std::unique_ptr<ProgressIndicator> CliUserInterface::CreateStatusProgress(
+    const std::string& caption, int, int, int, int) {
+    if (progressOutput_ != nullptr) {
+        return std::make_unique<LineProgress>(progressOutput_, caption);
+    }
     return std::make_unique<SilentProgress>();
 }
 

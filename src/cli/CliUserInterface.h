@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdio>
+
 #include "core/app/UserInterface.h"
 
 namespace bh::cli {
@@ -13,6 +15,9 @@ class CliUserInterface : public UserInterface {
     // The answer given to every message box that offers more than an OK button.
     void SetQuestionAnswer(int answer) { questionAnswer_ = answer; }
     int MessageBoxCount() const { return messageBoxes_; }
+    // When set, progress is drawn on `stream` as one line ("caption  pos/total") that is
+    // rewritten in place and erased when the progress ends; null (the default) is silent.
+    void SetProgressOutput(std::FILE* stream) { progressOutput_ = stream; }
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     FileDialogResult FileDialog(const FileDialogRequest& request) override;
@@ -29,6 +34,7 @@ class CliUserInterface : public UserInterface {
   private:
     int questionAnswer_;
     int messageBoxes_ = 0;
+    std::FILE* progressOutput_ = nullptr;
 };
 
 }  // namespace bh::cli

@@ -1,0 +1,59 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "cli/CliCommand.h"
+#include "cli/CliSession.h"
+#include "core/document/FileEntry.h"
+#include "core/operations/BackupRun.h"
+
+namespace bh::cli {
+
+namespace {
+
+// Backs up every out-of-date entry and prints the report. With --dry-run nothing is copied
+// or saved: each copy that would be made is printed and counted as if it had succeeded.
+int RunBackupCommand(const std::vector<std::string>& args) {
+    std::string manager;
+    bool dryRun = false;
+    for (const std::string& arg : args) {
+        if (arg == "--dry-run") {
+            dryRun = true;
+        } else if (manager.empty() && !arg.starts_with("--")) {
+            manager = arg;
+        } else {
+            PrintUsage();
+            return kExitUsage;
+        }
+    }
+    if (manager.empty()) {
+        PrintUsage();
+        return kExitUsage;
+    }
+    CliSession session;
+    if (isatty(STDERR_FILENO) == 1) {
+        session.ui().SetProgressOutput(stderr);
+    }
+    if (!session.Open(manager)) {
+        return kExitUsage;
+    }
+    BackupOptions options;
+    options.dryRun = dryRun;
+    options.onWouldCopy = [](const CFileEntry& entry) {
+        std::printf("would copy %s -> %s\n", entry.sourcePath.c_str(), entry.archivePath.c_str());
+    };
+    BackupResult result = RunBackup(session.doc(), options);
+    if (!result.ran) {
+        result.counts.total = static_cast<unsigned>(session.rows().Count());
+    }
+    std::printf("%s\n", ReportText(result.counts).c_str());
+    return result.counts.problems == 0 && !result.saveFailed ? kExitOk : kExitPartial;
+}
+
+const bool registered = RegisterCliCommand({"backup", "MANAGER [--dry-run]", RunBackupCommand});
+
+}  // namespace
+
+}  // namespace bh::cli

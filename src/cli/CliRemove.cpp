@@ -1,0 +1,54 @@
+#include <string>
+#include <vector>
+
+#include "cli/CliCommand.h"
+#include "cli/CliRowArguments.h"
+#include "cli/CliSession.h"
+#include "core/document/ManagerFile.h"
+#include "core/operations/RemoveSelected.h"
+
+namespace bh::cli {
+
+namespace {
+
+// Removes the given rows from the manager and saves it; --delete-archives deletes their
+// archive files as well.
+int RunRemoveCommand(const std::vector<std::string>& args) {
+    std::string manager;
+    bool deleteArchives = false;
+    std::vector<std::string> rowWords;
+    for (const std::string& arg : args) {
+        if (arg == "--delete-archives") {
+            deleteArchives = true;
+        } else if (arg.starts_with("--")) {
+            PrintUsage();
+            return kExitUsage;
+        } else if (manager.empty()) {
+            manager = arg;
+        } else {
+            rowWords.push_back(arg);
+        }
+    }
+    if (manager.empty() || rowWords.empty()) {
+        PrintUsage();
+        return kExitUsage;
+    }
+    CliSession session;
+    if (!session.Open(manager)) {
+        return kExitUsage;
+    }
+    std::vector<int> selected;
+    if (!ParseRowNumbers(rowWords, session.rows().Count(), selected)) {
+        return kExitUsage;
+    }
+    SelectOnly(session.rows(), selected);
+    RemoveSelectedEntries(session.doc(), deleteArchives);
+    return SaveDocumentFile(session.doc(), session.doc().PathName()) ? kExitOk : kExitPartial;
+}
+
+const bool registered =
+    RegisterCliCommand({"remove", "MANAGER ROW... [--delete-archives]", RunRemoveCommand});
+
+}  // namespace
+
+}  // namespace bh::cli

@@ -1,0 +1,69 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommand.h"
+#include "cli/CliRowArguments.h"
+#include "cli/CliSession.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/operations/Restore.h"
+
+namespace bh::cli {
+
+namespace {
+
+// Restores the archives of the given rows (or all) over their sources, printing each row's
+// result and the summary. --keep-copies keeps a numbered copy of each source first.
+int RunRestoreCommand(const std::vector<std::string>& args) {
+    std::string manager;
+    bool all = false;
+    bool keepCopies = false;
+    std::vector<std::string> rowWords;
+    for (const std::string& arg : args) {
+        if (arg == "--all") {
+            all = true;
+        } else if (arg == "--keep-copies") {
+            keepCopies = true;
+        } else if (arg.starts_with("--")) {
+            PrintUsage();
+            return kExitUsage;
+        } else if (manager.empty()) {
+            manager = arg;
+        } else {
+            rowWords.push_back(arg);
+        }
+    }
+    if (manager.empty() || all == !rowWords.empty()) {
+        PrintUsage();
+        return kExitUsage;
+    }
+    CliSession session;
+    if (!session.Open(manager)) {
+        return kExitUsage;
+    }
+    ListRows& rows = session.rows();
+    std::vector<int> selected;
+    if (all) {
+        for (int row = 0; row < rows.Count(); ++row) {
+            selected.push_back(row);
+        }
+    } else if (!ParseRowNumbers(rowWords, rows.Count(), selected)) {
+        return kExitUsage;
+    }
+    SelectOnly(rows, selected);
+    // Every error is printed: none of them silences the rest.
+    session.ui().SetQuestionAnswer(kIdOk);
+    const RestoreOutcome outcome = RunRestore(session.doc(), keepCopies);
+    for (const RestoredRow& row : outcome.rows) {
+        std::printf("%d\t%s\n", row.row + 1, row.resultText.c_str());
+    }
+    std::printf("%s\n", RestoreSummaryText(outcome).c_str());
+    return outcome.restored == outcome.selected ? kExitOk : kExitPartial;
+}
+
+const bool registered =
+    RegisterCliCommand({"restore", "MANAGER (--all | ROW...) [--keep-copies]", RunRestoreCommand});
+
+}  // namespace
+
+}  // namespace bh::cli

@@ -1,0 +1,48 @@
+#include <string>
+#include <vector>
+
+#include "cli/CliCommand.h"
+#include "cli/CliListing.h"
+#include "cli/CliSession.h"
+#include "core/document/FileEntry.h"
+
+namespace bh::cli {
+
+namespace {
+
+// Lists the manager as `list` does; the exit code tells whether every archive is up to date.
+int RunStatus(const std::vector<std::string>& args) {
+    std::string manager;
+    bool json = false;
+    for (const std::string& arg : args) {
+        if (arg == "--json") {
+            json = true;
+        } else if (manager.empty() && !arg.starts_with("--")) {
+            manager = arg;
+        } else {
+            PrintUsage();
+            return kExitUsage;
+        }
+    }
+    if (manager.empty()) {
+        PrintUsage();
+        return kExitUsage;
+    }
+    CliSession session;
+    if (!session.Open(manager)) {
+        return kExitUsage;
+    }
+    PrintListing(session.rows(), json);
+    for (int row = 0; row < session.rows().Count(); ++row) {
+        if (session.rows().Entry(row).textColor != kColorUpToDate) {
+            return kExitPartial;
+        }
+    }
+    return kExitOk;
+}
+
+const bool registered = RegisterCliCommand({"status", "MANAGER [--json]", RunStatus});
+
+}  // namespace
+
+}  // namespace bh::cli
