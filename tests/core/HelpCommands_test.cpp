@@ -1,0 +1,71 @@
+#include "core/app/HelpCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "core/app/LastError.h"
+#include "core/app/MessageBoxFlags.h"
+#include "platform/memory/FakeSystemErrors.h"
+#include "platform/memory/RecordingShell.h"
+#include "platform/memory/ScriptedUserInterface.h"
+
+namespace bh {
+namespace {
+
+TEST(HelpCommands, AddressesCarryTheFixedPathAndSubject) {
+    EXPECT_EQ(DocumentationAddress("https://docs.example.org"),
+              "https://docs.example.org/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+    // A host written with a trailing slash gives no doubled slash.
+    EXPECT_EQ(DocumentationAddress("https://docs.example.org/"),
+              "https://docs.example.org/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+    EXPECT_EQ(AuthorMailAddress("ann@example.org"),
+              "mailto:ann@example.org?subject=Concerning your program Brackenhold");
+}
+
+TEST(HelpCommands, DocumentationOpensTheManualOrShowsWhyNot) {
+    RecordingShell shell;
+    ScriptedUserInterface ui;
+    FakeSystemErrors errors;
+    RunDocumentationCommand(shell, ui, errors, "https://h.example");
+    ASSERT_EQ(shell.Count(ShellCallKind::OpenAddress), 1);
+    EXPECT_EQ(shell.Calls().back().path,
+              "https://h.example/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+    EXPECT_EQ(ui.MessageBoxes().size(), 0u);
+
+    shell.SetOpenAddressResult(false, 8);
+    errors.Set(8, "Exec format error\n");
+    RunDocumentationCommand(shell, ui, errors, "https://h.example");
+    const auto boxes = ui.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              "Exec format error\n\n"
+              "https://h.example/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+    EXPECT_EQ(boxes[0].caption, "Brackenhold");
+    EXPECT_EQ(boxes[0].flags, kMbOk | kMbIconExclamation);
+
+    // A code the system has no words for still explains itself.
+    shell.SetOpenAddressResult(false, 0x12345678);
+    errors.Clear();
+    RunDocumentationCommand(shell, ui, errors, "https://h.example");
+    ASSERT_EQ(ui.MessageBoxes().size(), 2u);
+    EXPECT_EQ(ui.MessageBoxes()[1].text.substr(0, 22), "Last Error = 305419896");
+}
+
+TEST(HelpCommands, MailFailureShowsOneStopBox) {
+    RecordingShell shell;
+    ScriptedUserInterface ui;
+    EXPECT_TRUE(SendMailToAuthor(shell, ui, "ann@example.org"));
+    EXPECT_EQ(shell.Calls().back().path,
+              "mailto:ann@example.org?subject=Concerning your program Brackenhold");
+    EXPECT_TRUE(ui.MessageBoxes().empty());
+
+    shell.SetOpenAddressResult(false);
+    EXPECT_FALSE(SendMailToAuthor(shell, ui, "ann@example.org"));
+    const auto boxes = ui.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Problem sending mail.");
+    EXPECT_EQ(boxes[0].caption, "Send Veddo Mail");
+    EXPECT_EQ(boxes[0].flags, kMbOk | kMbIconHand);
+}
+
+}  // namespace
+}  // namespace bh
