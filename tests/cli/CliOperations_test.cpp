@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/document/ManagerFileFormat.h"
+#include "support/CliRunner.h"
+#include "support/TempDir.h"
+
+namespace bh {
+namespace {
+
+using test::CliRun;
+using test::TempDir;
+
+CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
+    return test::RunProgram(BH_CLI_PATH, args, dir.Path());
+}
+
+std::int64_t ModifiedNs(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A manager m.bak with two sources whose archives are older copies, and one up-to-date pair.
+class CliOperationsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.MakeFolder("src");
+        dir.MakeFolder("arc");
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            const std::string source =
+                dir.Write(std::string("src/") + name, "data " + std::string(name));
+            ASSERT_TRUE(TempDir::SetTimes(source, 2000000000));
+        }
+        dir.Write("arc/a.txt", "old");
+        dir.Write("arc/b.txt", "old b");
+        dir.Write("arc/c.txt", "data c.txt");
+        ASSERT_TRUE(TempDir::SetTimes(dir.File("arc/a.txt"), 1000000000));
+        ASSERT_TRUE(TempDir::SetTimes(dir.File("arc/b.txt"), 1000000000));
+        ASSERT_TRUE(TempDir::SetTimes(dir.File("arc/c.txt"), 2000000000));
+        WriteManager({"a.txt", "b.txt", "c.txt"});
+    }
+
+    void WriteManager(const std::vector<std::string>& names,
+                      const std::string& archiveFolder = "") {
+        std::vector<ManagerRecord> records;
+        for (const std::string& name : names) {
+            records.push_back(
+                {dir.File("src/" + name),
+                 (archiveFolder.empty() ? dir.File("arc") : archiveFolder) + "/" + name,
+                 "notes of " + name});
+        }
+        dir.Write("m.bak", EncodeManager(records));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(CliOperationsTest, BackupCopiesOnceThenLeavesEverythingAlone) {
+    const CliRun first = Cli(dir, {"backup", "m.bak"});
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.out,
+              "1  File was up to date.\n\n2  Files were backed up.\n\n0  Files were skipped.\n\n"
+              "0  Files have problems. (see Results)\n" +
+                  std::string(42, '-') + "\n3  total files\n");
+    EXPECT_EQ(first.err, "") << "no progress line when stderr is not a terminal";
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "data a.txt");
+    EXPECT_EQ(TempDir::Read(dir.File("arc/b.txt")), "data b.txt");
+    EXPECT_EQ(ModifiedNs(dir.File("arc/a.txt")), 2000000000LL * 1000000000);
+    const std::string saved = TempDir::Read(dir.File("m.bak"));
+    ASSERT_EQ(DecodeManager(saved).records.size(), 3u);
+
+    ASSERT_TRUE(TempDir::SetTimes(dir.File("m.bak"), 1500000000, 123));
+    const CliRun second = Cli(dir, {"backup", "m.bak"});
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_TRUE(Contains(second.out, "3  Files were up to date."));
+    EXPECT_TRUE(Contains(second.out, "0  Files were backed up."));
+    EXPECT_EQ(ModifiedNs(dir.File("m.bak")), 1500000000LL * 1000000000 + 123)
+        << "nothing was copied, so the manager is not written";
+    EXPECT_EQ(TempDir::Read(dir.File("m.bak")), saved);
+}
+
+TEST_F(CliOperationsTest, UnreachableArchiveFolderIsAProblem) {
+    WriteManager({"a.txt", "c.txt"}, dir.File("gone/deeper"));
+    const CliRun run = Cli(dir, {"backup", "m.bak"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_TRUE(Contains(run.out, "0  Files were backed up.")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "2  Files have problems. (see Results)")) << run.out;
+    EXPECT_FALSE(Exists(dir.File("gone")));
+
+    const CliRun status = Cli(dir, {"status", "m.bak"});
+    EXPECT_EQ(status.exitCode, 1);
+    EXPECT_TRUE(Contains(status.out, "No such file or directory")) << status.out;
+}
+
+TEST_F(CliOperationsTest, DryRunNamesTheCopiesAndChangesNothing) {
+    const std::string before = TempDir::Read(dir.File("m.bak"));
+    const CliRun run = Cli(dir, {"backup", "m.bak", "--dry-run"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("would copy " + dir.File("src/a.txt") + " -> " +
+                                    dir.File("arc/a.txt") + "\nwould copy " +
+                                    dir.File("src/b.txt") + " -> " + dir.File("arc/b.txt") +
+                                    "\n1  File was up to date.\n\n2  Files were backed up."))
+        << run.out;
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "old");
+    EXPECT_EQ(TempDir::Read(dir.File("m.bak")), before);
+}
+
+TEST_F(CliOperationsTest, BadArgumentsAndUnreadableManagers) {
+    dir.Write("junk.bak", "this is no manager at all");
+    const CliRun junk = Cli(dir, {"backup", "junk.bak"});
+    EXPECT_EQ(junk.exitCode, 2);
+    EXPECT_TRUE(Contains(junk.err, "This is not a Backup file!")) << junk.err;
+    EXPECT_EQ(junk.out, "");
+    EXPECT_EQ(Cli(dir, {"backup", "missing.bak"}).exitCode, 2);
+    EXPECT_EQ(Cli(dir, {"status", "junk.bak"}).exitCode, 2);
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"backup"},
+             {"backup", "m.bak", "--fast"},
+             {"status"},
+             {"restore", "m.bak"},
+             {"restore", "m.bak", "--all", "1"},
+             {"restore", "m.bak", "0"},
+             {"restore", "m.bak", "4"},
+             {"restore", "m.bak", "x"},
+             {"remove", "m.bak"},
+             {"remove", "m.bak", "9"},
+         }) {
+        EXPECT_EQ(Cli(dir, args).exitCode, 2) << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(TempDir::Read(dir.File("src/a.txt")), "data a.txt");
+}
+
+TEST_F(CliOperationsTest, StatusPrintsTheListingAndTellsWhetherAllIsBackedUp) {
+    const CliRun list = Cli(dir, {"list", "m.bak"});
+    const CliRun before = Cli(dir, {"status", "m.bak"});
+    EXPECT_EQ(before.exitCode, 1);
+    EXPECT_EQ(before.out, list.out);
+    ASSERT_EQ(Cli(dir, {"backup", "m.bak"}).exitCode, 0);
+    const CliRun after = Cli(dir, {"status", "m.bak"});
+    EXPECT_EQ(after.exitCode, 0) << after.out;
+    EXPECT_EQ(after.out, Cli(dir, {"list", "m.bak"}).out);
+}
+
+TEST_F(CliOperationsTest, RestoreRowsWithCopiesAndFailures) {
+    dir.Write("src/b[copy1].txt", "an older copy");
+    const CliRun run = Cli(dir, {"restore", "m.bak", "2", "1", "--keep-copies"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "1\tRestored, Source Copy = a[copy1].txt\n"
+              "2\tRestored, Source Copy = b[copy2].txt\n"
+              "2 Files were restored\n2 Copies were made\n");
+    EXPECT_EQ(TempDir::Read(dir.File("src/a.txt")), "old");
+    EXPECT_EQ(TempDir::Read(dir.File("src/a[copy1].txt")), "data a.txt");
+    EXPECT_EQ(TempDir::Read(dir.File("src/b[copy2].txt")), "data b.txt");
+    EXPECT_EQ(TempDir::Read(dir.File("src/c.txt")), "data c.txt");
+
+    ASSERT_EQ(std::remove(dir.File("arc/c.txt").c_str()), 0);
+    const CliRun all = Cli(dir, {"restore", "m.bak", "--all"});
+    EXPECT_EQ(all.exitCode, 1);
+    EXPECT_TRUE(Contains(all.out, "3\tRestore Failed\n")) << all.out;
+    EXPECT_TRUE(all.out.ends_with("2 Files were restored\n1 Restore Failed\n")) << all.out;
+    EXPECT_TRUE(Contains(all.err, "Problem restoring file 3")) << all.err;
+    EXPECT_EQ(TempDir::Read(dir.File("src/c.txt")), "data c.txt");
+}
+
+TEST_F(CliOperationsTest, RemoveRowsAndOptionallyTheirArchives) {
+    const CliRun run = Cli(dir, {"remove", "m.bak", "3", "1", "--delete-archives"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const ManagerReadResult read = DecodeManager(TempDir::Read(dir.File("m.bak")));
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].sourcePath, dir.File("src/b.txt"));
+    EXPECT_EQ(read.records[0].notes, "notes of b.txt");
+    EXPECT_FALSE(Exists(dir.File("arc/a.txt")));
+    EXPECT_FALSE(Exists(dir.File("arc/c.txt")));
+    EXPECT_TRUE(Exists(dir.File("src/a.txt")));
+
+    ASSERT_EQ(Cli(dir, {"remove", "m.bak", "1"}).exitCode, 0);
+    EXPECT_TRUE(DecodeManager(TempDir::Read(dir.File("m.bak"))).records.empty());
+    EXPECT_TRUE(Exists(dir.File("arc/b.txt")));
+}
+
+}  // namespace
+}  // namespace bh
