@@ -185,6 +185,23 @@ TEST_F(MovePathTest, AnotherSpellingOfTheSameFileKeepsTheOnlyCopy) {
     EXPECT_EQ(h.fs.CountCalls(FsOperation::Remove), 0);
 }
 
+TEST_F(MovePathTest, TheSourceUnderAnotherSpellingIsRefused) {
+    h.fs.AddLink("/src/a.txt", "/new/link.txt");
+    h.ui.QueuePrompt(kIdOk, "/src/./a.txt");
+    h.ui.QueuePrompt(kIdOk, "/new/link.txt");
+    OnMovePath(*h.doc);
+    OnMovePath(*h.doc);
+    const std::vector<UiCall> boxes = h.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const UiCall& box : boxes) {
+        EXPECT_EQ(box.text,
+                  "Source and new Archive paths are identical!\n\nOperation will be aborted.");
+    }
+    EXPECT_EQ(h.fs.Content("/src/a.txt"), "same");
+    EXPECT_EQ(h.fs.CountCalls(FsOperation::Copy), 0);
+    EXPECT_EQ(entry().archivePath, "/arc/a.txt");
+}
+
 TEST_F(MovePathTest, NeedsExactlyOneSelectedRow) {
     h.Select({1});
     OnMovePath(*h.doc);

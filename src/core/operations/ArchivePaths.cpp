@@ -40,14 +40,17 @@ bool AskNewPath(UserInterface& ui, const char* prompt, const CFileEntry& entry,
     return true;
 }
 
-// Refuses a new path that is the entry's archive or its source, spelled the same way.
-bool IsDistinctPath(UserInterface& ui, const CFileEntry& entry, const std::string& newPath,
+// Refuses a new path that is the entry's archive or its source, spelled the same way, or
+// that reaches the source through another spelling (copying over it would lose the source).
+bool IsDistinctPath(Services& services, const CFileEntry& entry, const std::string& newPath,
                     const char* caption) {
+    UserInterface& ui = services.ui;
     if (EqualsNoCase(newPath, entry.archivePath)) {
         ui.MessageBox(kSameArchiveText, caption, kMbOk | kMbIconExclamation);
         return false;
     }
-    if (EqualsNoCase(newPath, entry.sourcePath)) {
+    if (EqualsNoCase(newPath, entry.sourcePath) ||
+        services.fileSystem.IsSameFile(newPath, entry.sourcePath)) {
         ui.MessageBox(kSameSourceText, caption, kMbOk | kMbIconExclamation);
         return false;
     }
@@ -136,7 +139,7 @@ void OnMovePath(CBrackenholdDoc& doc) {
     CFileEntry& entry = rows.Entry(row);
     std::string newPath;
     if (!AskNewPath(services.ui, kMovePathPrompt, entry, newPath) ||
-        !IsDistinctPath(services.ui, entry, newPath, kMovePathCaption) ||
+        !IsDistinctPath(services, entry, newPath, kMovePathCaption) ||
         !CopyAsking(services, entry.archivePath, newPath, kMovePathCaption)) {
         return;
     }
@@ -159,7 +162,7 @@ void OnAdditionalPath(CBrackenholdDoc& doc) {
     const CFileEntry& origin = rows.Entry(row);
     std::string newPath;
     if (!AskNewPath(services.ui, kAdditionalPathPrompt, origin, newPath) ||
-        !IsDistinctPath(services.ui, origin, newPath, kAdditionalPathCaption) ||
+        !IsDistinctPath(services, origin, newPath, kAdditionalPathCaption) ||
         !CopyAsking(services, origin.sourcePath, newPath, kAdditionalPathCaption)) {
         return;
     }
