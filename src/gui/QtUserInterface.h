@@ -55,7 +55,9 @@ class QtUserInterface : public UserInterface {
 };
 
 // Name filters for a file dialog from the "Name|pattern|Name|pattern||" form. The visible
-// names stay as written; "*.*" stands for every file, also those without an extension.
+// names stay as written, except that "*.*", which outside Windows would match only names
+// with a dot, becomes "*" (in the name too, where the name lists it), so that "All Files"
+// shows every file. A name that does not list its patterns gets them appended.
 QStringList NameFiltersFromPairs(const std::string& filter);
 
 // OFN_ flags of a file dialog request.

@@ -1,3 +1,4 @@
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -6,6 +7,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "gui/BrowseForFolder.h"
 #include "gui/PromptDlg.h"
+#include "support/TempDir.h"
 
 using namespace bh;
 
@@ -174,6 +176,39 @@ class PromptDlgTest : public QObject {
         QCOMPARE(dialog.Edit()->text(), QStringLiteral("/typed/so far.txt"));
         // The browse button copied the edit into `text`, so even a Cancel leaves it there.
         QCOMPARE(dialog.text, QStringLiteral("/typed/so far.txt"));
+    }
+
+    void realBrowserOffersFoldersOnlyFromThePreselection() {
+        test::TempDir dir;
+        const QString start = QString::fromStdString(dir.MakeFolder("old"));
+        const QString target = QString::fromStdString(dir.MakeFolder("new"));
+        dir.Write("old/file.txt", "x");
+
+        QString title;
+        QString shownFolder;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        bool dirsOnly = false;
+        test::WhenModal<QFileDialog>([&](QFileDialog& dialog) {
+            title = dialog.windowTitle();
+            shownFolder = dialog.directory().absolutePath();
+            mode = dialog.fileMode();
+            dirsOnly = dialog.testOption(QFileDialog::ShowDirsOnly);
+            dialog.setDirectory(target);
+            dialog.selectFile(target);
+            static_cast<QDialog&>(dialog).accept();  // as the Choose button does
+        });
+        QString folder = start;
+        QVERIFY(BrowseForFolder(nullptr, folder, QStringLiteral("Choose New Archive Folder")));
+        QCOMPARE(title, QStringLiteral("Choose New Archive Folder"));
+        QCOMPARE(shownFolder, start);
+        QCOMPARE(mode, QFileDialog::Directory);
+        QVERIFY(dirsOnly);
+        QCOMPARE(folder, target);
+
+        test::WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+        QString unchanged = start;
+        QVERIFY(!BrowseForFolder(nullptr, unchanged, QStringLiteral("t")));
+        QCOMPARE(unchanged, start);
     }
 
     void browsedTextIsWhatOkReturns() {
