@@ -2,9 +2,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "cli/CliCommand.h"
+#include "cli/CliPlatform.h"
 #include "cli/CliSession.h"
 #include "core/document/FileEntry.h"
 #include "core/operations/BackupRun.h"
@@ -33,7 +32,7 @@ int RunBackupCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     CliSession session;
-    if (isatty(STDERR_FILENO) == 1) {
+    if (StandardErrorIsTerminal()) {
         session.ui().SetProgressOutput(stderr);
     }
     if (!session.Open(manager)) {

@@ -1,7 +1,8 @@
 #include "cli/CliCommand.h"
 
 #include <cstdio>
-#include <filesystem>
+
+#include "cli/CliPlatform.h"
 
 namespace bh::cli {
 
@@ -35,9 +36,7 @@ void PrintError(const std::string& text) {
 }
 
 std::string AbsolutePath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
+    return SystemAbsolutePath(path);
 }
 
 }  // namespace bh::cli

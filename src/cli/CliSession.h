@@ -3,15 +3,13 @@
 #include <memory>
 #include <string>
 
+#include "cli/CliPlatform.h"
 #include "cli/CliSettingsStore.h"
 #include "cli/CliShell.h"
 #include "cli/CliUserInterface.h"
 #include "core/app/Services.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/view/VectorListRows.h"
-#include "platform/posix/PosixClock.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSystemErrors.h"
 
 namespace bh::cli {
 
@@ -32,12 +30,12 @@ class CliSession {
     CBrackenholdDoc& doc() { return *doc_; }
 
   private:
-    PosixFileSystem fileSystem_;
+    PlatformFileSystem fileSystem_;
     CliShell shell_;
     CliUserInterface ui_;
     CliSettingsStore settings_;
-    PosixClock clock_;
-    PosixSystemErrors systemErrors_;
+    PlatformClock clock_;
+    PlatformSystemErrors systemErrors_;
     Services services_;
     VectorListRows rows_;
     std::unique_ptr<CBrackenholdDoc> doc_;

@@ -1,0 +1,279 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <algorithm>
+
+#include "core/app/LastError.h"
+#include "platform/win32/Win32FileOps.h"
+
+namespace bh {
+
+using win32::UniqueHandle;
+
+namespace {
+
+constexpr DWORD kChunk = 1 << 20;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The attributes a copy carries over, as CopyFileA does.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+ErrorCode Fail(DWORD error) {
+    const auto code = static_cast<ErrorCode>(error);
+    SetLastError(code);
+    return code;
+}
+
+bool IsFolder(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Opens a path to read its data; a folder fails with ERROR_ACCESS_DENIED as on Windows.
+DWORD OpenForReading(const std::string& path, UniqueHandle& file,
+                     BY_HANDLE_FILE_INFORMATION& info) {
+    file =
+        UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) {
+        return ::GetLastError();
+    }
+    if (!::GetFileInformationByHandle(file.Get(), &info)) {
+        return ::GetLastError();
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    // A device or pipe opened by name has no data to archive.
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return 0;
+}
+
+// A handle opened only to read a file's identity and attributes, following links.
+UniqueHandle OpenForQuery(const std::string& path) {
+    return UniqueHandle(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// A temporary file that is removed unless it was moved into place.
+class TempFile {
+  public:
+    ~TempFile() {
+        file.Reset();
+        if (!path.empty()) {
+            win32::RemoveQuietly(path);
+        }
+    }
+    void Keep() { path.clear(); }
+
+    UniqueHandle file;
+    std::string path;
+};
+
+// A destination the copy must not replace: CopyFileA refuses a folder and a read-only file.
+DWORD CheckDestination(const std::string& to, bool failIfExists) {
+    const DWORD attributes = ::GetFileAttributesA(to.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return 0;
+    }
+    if (IsFolder(attributes) || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return failIfExists ? ERROR_FILE_EXISTS : 0;
+}
+
+}  // namespace
+
+DWORD Win32FileSystem::WriteChunk(HANDLE file, const char* data, DWORD size) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, data, size, &written, nullptr)) {
+            return ::GetLastError();
+        }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
+        }
+        data += written;
+        size -= written;
+    }
+    return 0;
+}
+
+DWORD Win32FileSystem::WriteAll(HANDLE file, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kChunk));
+        if (const DWORD error = WriteChunk(file, bytes.data() + done, size); error != 0) {
+            return error;
+        }
+        done += size;
+    }
+    return 0;
+}
+
+DWORD Win32FileSystem::CopyData(HANDLE in, HANDLE out) {
+    std::string buffer(kChunk, '\0');
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(in, buffer.data(), kChunk, &read, nullptr)) {
+            return ::GetLastError();
+        }
+        if (read == 0) {
+            return 0;
+        }
+        if (const DWORD error = WriteChunk(out, buffer.data(), read); error != 0) {
+            return error;
+        }
+    }
+}
+
+ErrorCode Win32FileSystem::GetAttributes(const std::string& path, FileAttributes& out) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return Fail(::GetLastError());
+    }
+    std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    FILETIME lastWrite = data.ftLastWriteTime;
+    // A symbolic link reports itself; the contract asks for the file it names.
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        const UniqueHandle target = OpenForQuery(path);
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!target.Valid() || !::GetFileInformationByHandle(target.Get(), &info)) {
+            return Fail(::GetLastError());
+        }
+        size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        lastWrite = info.ftLastWriteTime;
+    }
+    out.size = size;
+    out.lastWriteSeconds = win32::UnixSecondsOf(lastWrite);
+    return kNoError;
+}
+
+PathKind Win32FileSystem::Lookup(const std::string& path) {
+    // Wildcards would match other names; no file can carry them in its name.
+    if (path.find_first_of("*?") != std::string::npos) {
+        return PathKind::None;
+    }
+    WIN32_FIND_DATAA data{};
+    const HANDLE found = ::FindFirstFileA(path.c_str(), &data);
+    if (found != INVALID_HANDLE_VALUE) {
+        ::FindClose(found);
+        return IsFolder(data.dwFileAttributes) ? PathKind::Folder : PathKind::File;
+    }
+    // A drive's or share's root has no entry of its own to find.
+    return IsFolder(::GetFileAttributesA(path.c_str())) ? PathKind::Folder : PathKind::None;
+}
+
+ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+    UniqueHandle in;
+    BY_HANDLE_FILE_INFORMATION source{};
+    if (const DWORD error = OpenForReading(from, in, source); error != 0) {
+        return Fail(error);
+    }
+    if (const DWORD error = CheckDestination(to, failIfExists); error != 0) {
+        return Fail(error);
+    }
+    TempFile temp;
+    if (const DWORD error = win32::CreateTempBeside(to, temp.file, temp.path); error != 0) {
+        return Fail(error);
+    }
+    if (const DWORD error = CopyData(in.Get(), temp.file.Get()); error != 0) {
+        return Fail(error);
+    }
+    if (const DWORD error =
+            win32::CopyTimes(temp.file.Get(), source.ftLastAccessTime, source.ftLastWriteTime);
+        error != 0) {
+        return Fail(error);
+    }
+    if (const DWORD error = temp.file.Close(); error != 0) {
+        return Fail(error);
+    }
+    const DWORD attributes = source.dwFileAttributes & kCopiedAttributes;
+    if (attributes != 0 && !::SetFileAttributesA(temp.path.c_str(), attributes)) {
+        return Fail(::GetLastError());
+    }
+    if (DWORD error = win32::MoveInto(temp.path, to, failIfExists); error != 0) {
+        // Another program created the destination since the check: CopyFileA's code.
+        if (error == ERROR_ALREADY_EXISTS) {
+            error = ERROR_FILE_EXISTS;
+        }
+        return Fail(error);
+    }
+    temp.Keep();
+    return kNoError;
+}
+
+ErrorCode Win32FileSystem::Remove(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) ? kNoError : Fail(::GetLastError());
+}
+
+ErrorCode Win32FileSystem::CreateEmpty(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return Fail(::GetLastError());
+    }
+    const DWORD error = file.Close();
+    return error == 0 ? kNoError : Fail(error);
+}
+
+ErrorCode Win32FileSystem::ReadAll(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    UniqueHandle file;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (const DWORD error = OpenForReading(path, file, info); error != 0) {
+        return Fail(error);
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(info.nFileSizeLow));
+    std::string buffer(65536, '\0');
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
+                        nullptr)) {
+            return Fail(::GetLastError());
+        }
+        if (read == 0) {
+            break;
+        }
+        content.append(buffer.data(), read);
+    }
+    bytes = std::move(content);
+    return kNoError;
+}
+
+ErrorCode Win32FileSystem::WriteAtomically(const std::string& path, const std::string& bytes) {
+    if (IsFolder(::GetFileAttributesA(path.c_str()))) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    TempFile temp;
+    if (const DWORD error = win32::CreateTempBeside(path, temp.file, temp.path); error != 0) {
+        return Fail(error);
+    }
+    if (const DWORD error = WriteAll(temp.file.Get(), bytes); error != 0) {
+        return Fail(error);
+    }
+    if (!::FlushFileBuffers(temp.file.Get())) {
+        return Fail(::GetLastError());
+    }
+    if (const DWORD error = temp.file.Close(); error != 0) {
+        return Fail(error);
+    }
+    if (const DWORD error = win32::MoveInto(temp.path, path, false); error != 0) {
+        return Fail(error);
+    }
+    temp.Keep();
+    return kNoError;
+}
+
+bool Win32FileSystem::IsSameFile(const std::string& a, const std::string& b) {
+    const UniqueHandle first = OpenForQuery(a);
+    const UniqueHandle second = OpenForQuery(b);
+    BY_HANDLE_FILE_INFORMATION one{};
+    BY_HANDLE_FILE_INFORMATION two{};
+    return first.Valid() && second.Valid() && ::GetFileInformationByHandle(first.Get(), &one) &&
+           ::GetFileInformationByHandle(second.Get(), &two) &&
+           one.dwVolumeSerialNumber == two.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == two.nFileIndexHigh && one.nFileIndexLow == two.nFileIndexLow;
+}
+
+}  // namespace bh

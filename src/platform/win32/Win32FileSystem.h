@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+
+#include "core/app/FileSystem.h"
+
+namespace bh {
+
+// The file system of Windows through its ANSI calls; error codes are GetLastError values.
+// Copies and saves go through a temporary file in the destination's folder that is moved
+// into place, so a failure never damages the previous file.
+class Win32FileSystem : public FileSystem {
+  public:
+    ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
+    PathKind Lookup(const std::string& path) override;
+    ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+    ErrorCode Remove(const std::string& path) override;
+    ErrorCode CreateEmpty(const std::string& path) override;
+    ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
+    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override;
+    bool IsSameFile(const std::string& a, const std::string& b) override;
+
+  protected:
+    // Writes all of `size` bytes at the file's current position; returns the error code
+    // (0 on success). Every byte that copies and saves write passes through here.
+    virtual DWORD WriteChunk(HANDLE file, const char* data, DWORD size);
+
+  private:
+    DWORD WriteAll(HANDLE file, const std::string& bytes);
+    DWORD CopyData(HANDLE in, HANDLE out);
+};
+
+}  // namespace bh
