@@ -17,6 +17,7 @@
 #include "core/operations/ArchivePaths.h"
 #include "core/operations/AutoBackup.h"
 #include "core/operations/BackupRun.h"
+#include "core/operations/ManagerGuard.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
 #include "core/view/Columns.h"
@@ -32,9 +33,34 @@
 #include "gui/QtShell.h"
 #include "gui/QtUserInterface.h"
 #include "gui/StatusPanes.h"
+#ifndef _WIN32
+#include "platform/posix/PosixManagerLock.h"
+#endif
 
 namespace bh {
 namespace {
+
+// The locks that keep this program and brackenhold-cli off one manager at the same time;
+// null where the platform keeps none.
+ManagerLock* ManagerLocks() {
+#ifdef _WIN32
+    return nullptr;
+#else
+    static PosixManagerLock locks;
+    return &locks;
+#endif
+}
+
+// Runs a command that backs up or restores the manager while holding its lock; another
+// program working on it is told and nothing runs.
+template <typename Command>
+void WithManagerLock(CBrackenholdDoc& doc, Command command) {
+    std::unique_ptr<ManagerLockHold> hold;
+    ManagerLock* locks = ManagerLocks();
+    if (locks && !LockForCommand(doc.services().ui, *locks, doc.PathName(), hold))
+        return;
+    command();
+}
 
 const std::string kSection = "Settings";
 
@@ -86,6 +112,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     autoBackupTimer_ = new QtAutoBackupTimer(frame_.get());
     autoBackup_ = std::make_unique<AutoBackup>(*ui_, *autoBackupTimer_);
     autoBackup_->flashWindow = [this] { QApplication::alert(frame_.get()); };
+    autoBackup_->managerLock = ManagerLocks();
     autoBackupTimer_->SetAction([this] {
         autoBackup_->OnTimer(*doc_);
         frame_->UpdateCommands();
@@ -244,13 +271,18 @@ void BrackenholdApp::WireOperationCommands() {
     CBrackenholdDoc& doc = *doc_;
     const auto state = [this](int id) { return [this, id] { return CoreState(id); }; };
     frame.SetCommand(
-        kCmdBackupAll, [&doc] { OnBackupAll(doc); }, state(kCmdBackupAll));
+        kCmdBackupAll, [&doc] { WithManagerLock(doc, [&doc] { OnBackupAll(doc); }); },
+        state(kCmdBackupAll));
     frame.SetCommand(
-        kCmdBackupSelected, [&doc] { OnBackupSelected(doc); }, state(kCmdBackupSelected));
+        kCmdBackupSelected,
+        [&doc] { WithManagerLock(doc, [&doc] { OnBackupSelected(doc); }); },
+        state(kCmdBackupSelected));
     frame.SetCommand(
         kCmdRefreshAll, [&doc] { OnRefreshAll(doc); }, state(kCmdRefreshAll));
     frame.SetCommand(
-        kCmdRestoreSelected, [&doc] { OnRestoreSelected(doc); }, state(kCmdRestoreSelected));
+        kCmdRestoreSelected,
+        [&doc] { WithManagerLock(doc, [&doc] { OnRestoreSelected(doc); }); },
+        state(kCmdRestoreSelected));
     frame.SetCommand(
         kCmdRenameDrive,
         [this, &doc] {

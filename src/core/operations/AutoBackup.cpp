@@ -2,6 +2,7 @@
 
 #include "core/app/AutoBackupTimer.h"
 #include "core/app/Format.h"
+#include "core/app/ManagerLock.h"
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/PathParts.h"
 #include "core/app/UserInterface.h"
@@ -70,6 +71,13 @@ std::string AutoBackup::MenuText() const {
 }
 
 void AutoBackup::OnTimer(CBrackenholdDoc& doc) const {
+    std::unique_ptr<ManagerLockHold> hold;
+    if (managerLock && !doc.PathName().empty()) {
+        hold = managerLock->TryLock(doc.PathName());
+        if (!hold) {
+            return;
+        }
+    }
     if (flashWindow) {
         flashWindow();
     }

@@ -8,6 +8,7 @@ namespace bh {
 
 class AutoBackupTimer;
 class CBrackenholdDoc;
+class ManagerLock;
 class UserInterface;
 
 inline constexpr const char* kAutoBackupPrompt = "Auto Backup Time Hours";
@@ -33,6 +34,8 @@ class AutoBackup {
     int autoBackupHours = kDefaultAutoBackupHours;
     // Flashes the main window once; set by the GUI (unset: no flash).
     std::function<void()> flashWindow;
+    // The manager locks the timer action takes (unset: none are taken).
+    ManagerLock* managerLock = nullptr;
 
     // The Auto Backup command: switching off stops the timer without a prompt; switching on
     // asks for the hours and starts the timer, or stays off when the prompt is cancelled.
@@ -43,7 +46,8 @@ class AutoBackup {
     std::string MenuText() const;
 
     // The timer action: flash, Backup All with the document's autoBackupRun set (so no
-    // report is shown), flash again.
+    // report is shown), flash again. When another program holds the manager's lock the tick
+    // is skipped without a message: the next tick tries again.
     void OnTimer(CBrackenholdDoc& doc) const;
 
   private:

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "core/app/ManagerLock.h"
+
+namespace bh {
+
+// Manager locks for tests: paths in `busy` are held by "another program"; every other path
+// is granted and counted while held.
+class FakeManagerLock : public ManagerLock {
+  public:
+    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) override;
+
+    // Paths another program holds.
+    std::set<std::string> busy;
+    // How many holds of each path are alive now.
+    int HeldCount(const std::string& managerPath) const;
+    // How many TryLock calls were made, granted or not.
+    int attempts = 0;
+
+  private:
+    class Hold;
+    std::map<std::string, int> held_;
+};
+
+}  // namespace bh

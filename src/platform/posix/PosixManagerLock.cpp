@@ -1,0 +1,144 @@
+#include "platform/posix/PosixManagerLock.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace bh {
+
+namespace {
+
+std::uint64_t Fnv1a(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// The real path of a manager that may not exist yet: its folder resolved, its name kept.
+std::string RealManagerPath(const std::string& path) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string real(resolved);
+        ::free(resolved);
+        return real;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (char* resolved = ::realpath(folder.c_str(), nullptr)) {
+        std::string real(resolved);
+        ::free(resolved);
+        return (real == "/" ? real : real + "/") + name;
+    }
+    return path;
+}
+
+// A folder only this user can enter: owned by us, a real folder (not a link), mode 0700.
+bool IsPrivateFolder(const std::string& folder) {
+    struct stat st {};
+    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+std::string LockFolder() {
+    if (const char* runtime = ::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
+        struct stat st {};
+        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()) {
+            return std::string(runtime) + "/";
+        }
+    }
+    // Not /tmp/brackenhold-UID: the desktop program's single-instance socket has that name.
+    const std::string folder = "/tmp/brackenhold-locks-" + std::to_string(::geteuid());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    return IsPrivateFolder(folder) ? folder + "/" : std::string();
+}
+
+}  // namespace
+
+class PosixManagerLock::Hold : public ManagerLockHold {
+  public:
+    Hold(PosixManagerLock* owner, std::string lockFile)
+        : owner_(owner), lockFile_(std::move(lockFile)) {}
+    ~Hold() override {
+        if (owner_) {
+            owner_->Release(lockFile_);
+        }
+    }
+
+  private:
+    PosixManagerLock* owner_;  // null: nothing is held
+    std::string lockFile_;
+};
+
+PosixManagerLock::~PosixManagerLock() {
+    for (auto& [file, held] : held_) {
+        ::close(held.fd);
+    }
+}
+
+std::string PosixManagerLock::LockFileFor(const std::string& managerPath) {
+    const std::string folder = LockFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "brackenhold-%016llx.lock",
+                  static_cast<unsigned long long>(Fnv1a(RealManagerPath(managerPath))));
+    return folder + name;
+}
+
+std::unique_ptr<ManagerLockHold> PosixManagerLock::TryLock(const std::string& managerPath) {
+    const std::string lockFile = LockFileFor(managerPath);
+    if (lockFile.empty()) {
+        return std::make_unique<Hold>(nullptr, std::string());
+    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (auto found = held_.find(lockFile); found != held_.end()) {
+        ++found->second.count;
+        return std::make_unique<Hold>(this, lockFile);
+    }
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        return std::make_unique<Hold>(nullptr, std::string());
+    }
+    int result = 0;
+    do {
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        ::close(fd);
+        if (busy) {
+            return nullptr;
+        }
+        return std::make_unique<Hold>(nullptr, std::string());
+    }
+    held_[lockFile] = Held{fd, 1};
+    return std::make_unique<Hold>(this, lockFile);
+}
+
+void PosixManagerLock::Release(const std::string& lockFile) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    const auto found = held_.find(lockFile);
+    if (found == held_.end() || --found->second.count > 0) {
+        return;
+    }
+    // Closing the descriptor releases the lock; the file stays so that no other program
+    // can lock a file that is about to be unlinked.
+    ::close(found->second.fd);
+    held_.erase(found);
+}
+
+}  // namespace bh

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "core/app/ManagerLock.h"
+#include "core/operations/AutoBackup.h"
+#include "core/operations/ManagerGuard.h"
+#include "platform/memory/FakeAutoBackupTimer.h"
+#include "platform/memory/FakeManagerLock.h"
+#include "support/OperationsHarness.h"
+
+namespace bh {
+namespace {
+
+class ManagerLockTest : public ::testing::Test, public test::OperationsHarness {
+  protected:
+    FakeManagerLock locks;
+    FakeAutoBackupTimer timer;
+};
+
+TEST_F(ManagerLockTest, TimerTickOnALockedManagerIsSkippedSilently) {
+    AddOutOfDate("a.txt");
+    AutoBackup autoBackup(ui, timer);
+    autoBackup.managerLock = &locks;
+    int flashes = 0;
+    autoBackup.flashWindow = [&] { ++flashes; };
+    locks.busy.insert(kManager);
+
+    autoBackup.OnTimer(*doc);
+    EXPECT_EQ(fs.Content("/arc/a.txt"), "old");
+    EXPECT_EQ(flashes, 0);
+    EXPECT_TRUE(ui.MessageBoxes().empty());
+    EXPECT_FALSE(doc->autoBackupRun);
+    EXPECT_EQ(locks.attempts, 1);
+
+    // The next tick finds it free: the run happens while the lock is held, and ends it.
+    locks.busy.clear();
+    int heldDuringRun = -1;
+    autoBackup.flashWindow = [&] {
+        ++flashes;
+        heldDuringRun = locks.HeldCount(kManager);
+    };
+    autoBackup.OnTimer(*doc);
+    EXPECT_EQ(fs.Content("/arc/a.txt"), "new a.txt");
+    EXPECT_EQ(flashes, 2);
+    EXPECT_EQ(heldDuringRun, 1);
+    EXPECT_EQ(locks.HeldCount(kManager), 0);
+    EXPECT_TRUE(ui.MessageBoxes().empty()) << "a timer run shows no report";
+}
+
+TEST_F(ManagerLockTest, CommandOnALockedManagerIsRefusedWithAMessageNamingIt) {
+    std::unique_ptr<ManagerLockHold> hold;
+    locks.busy.insert(kManager);
+    EXPECT_FALSE(LockForCommand(ui, locks, kManager, hold));
+    EXPECT_EQ(hold, nullptr);
+    ASSERT_EQ(ui.MessageBoxes().size(), 1u);
+    EXPECT_EQ(ui.MessageBoxes()[0].text, ManagerBusyText(kManager));
+    EXPECT_NE(ui.MessageBoxes()[0].text.find("/m/team.bak"), std::string::npos);
+
+    locks.busy.clear();
+    EXPECT_TRUE(LockForCommand(ui, locks, kManager, hold));
+    EXPECT_EQ(locks.HeldCount(kManager), 1);
+    hold.reset();
+    // An untitled manager has nothing to lock.
+    EXPECT_TRUE(LockForCommand(ui, locks, "", hold));
+    EXPECT_EQ(locks.attempts, 2);
+    EXPECT_EQ(ui.MessageBoxes().size(), 1u);
+}
+
+}  // namespace
+}  // namespace bh

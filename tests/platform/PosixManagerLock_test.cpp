@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/posix/PosixManagerLock.h"
+#include "support/TempDir.h"
+
+namespace bh {
+namespace {
+
+using test::TempDir;
+
+// Points $XDG_RUNTIME_DIR at a private temporary folder for the length of a test.
+class PosixManagerLockTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        hadRuntime_ = old != nullptr;
+        oldRuntime_ = old ? old : "";
+        runtime_ = work_.MakeFolder("run");
+        ::chmod(runtime_.c_str(), 0700);
+        ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+    }
+    void TearDown() override {
+        if (hadRuntime_) {
+            ::setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
+    }
+
+    TempDir work_;
+    std::string runtime_;
+    bool hadRuntime_ = false;
+    std::string oldRuntime_;
+};
+
+int FilesIn(const std::string& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+// Two lock objects open the lock file separately, as two programs do.
+TEST_F(PosixManagerLockTest, ExcludesAnotherHolderUntilReleasedAndNestsWithinOne) {
+    const std::string manager = work_.Write("m.bak", "");
+    PosixManagerLock first;
+    PosixManagerLock second;
+    {
+        auto hold = first.TryLock(manager);
+        ASSERT_NE(hold, nullptr);
+        EXPECT_EQ(second.TryLock(manager), nullptr);
+        // The holder itself may take it again (a backup's save inside a backup run).
+        auto nested = first.TryLock(manager);
+        ASSERT_NE(nested, nullptr);
+        nested.reset();
+        EXPECT_EQ(second.TryLock(manager), nullptr) << "the outer hold still counts";
+        // Another manager is not affected.
+        EXPECT_NE(second.TryLock(work_.Write("other.bak", "")), nullptr);
+    }
+    EXPECT_NE(second.TryLock(manager), nullptr);
+}
+
+TEST_F(PosixManagerLockTest, EverySpellingOfOneManagerSharesItsLockAndNothingAppearsBesideIt) {
+    const std::string folder = work_.MakeFolder("docs");
+    const std::string manager = work_.Write("docs/m.bak", "");
+    ASSERT_EQ(::symlink(folder.c_str(), work_.File("link").c_str()), 0);
+    PosixManagerLock first;
+    PosixManagerLock second;
+    auto hold = first.TryLock(manager);
+    ASSERT_NE(hold, nullptr);
+    EXPECT_EQ(second.TryLock(work_.File("link/m.bak")), nullptr);
+    EXPECT_EQ(second.TryLock(work_.File("docs/../docs/./m.bak")), nullptr);
+    EXPECT_EQ(FilesIn(folder), 1) << "only the manager itself";
+    const std::string lockFile = PosixManagerLock::LockFileFor(manager);
+    EXPECT_EQ(lockFile.rfind(runtime_ + "/", 0), 0u) << lockFile;
+    // A manager that does not exist yet (brackenhold-cli new) is locked by its future path.
+    auto fresh = first.TryLock(work_.File("link/new.bak"));
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(second.TryLock(work_.File("docs/new.bak")), nullptr);
+    // The lock survives the manager being replaced by a rename, as a save does.
+    const std::string replacement = work_.Write("docs/.m.bak.tmp", "new");
+    ASSERT_EQ(std::rename(replacement.c_str(), manager.c_str()), 0);
+    EXPECT_EQ(second.TryLock(manager), nullptr);
+}
+
+TEST_F(PosixManagerLockTest, WithoutRuntimeFolderUsesAPrivateFolderInTmpOrHoldsNothing) {
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const std::string manager = work_.Write("m.bak", "");
+    const std::string lockFile = PosixManagerLock::LockFileFor(manager);
+    const std::string folder = "/tmp/brackenhold-locks-" + std::to_string(::geteuid());
+    ASSERT_EQ(lockFile.rfind(folder + "/", 0), 0u) << lockFile;
+    struct stat st {};
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    PosixManagerLock first;
+    PosixManagerLock second;
+    auto hold = first.TryLock(manager);
+    ASSERT_NE(hold, nullptr);
+    EXPECT_EQ(second.TryLock(manager), nullptr);
+    hold.reset();
+
+    // A runtime folder that is not ours, or not a folder, is not used for lock files.
+    ::setenv("XDG_RUNTIME_DIR", work_.Write("not-a-folder", "").c_str(), 1);
+    EXPECT_EQ(PosixManagerLock::LockFileFor(manager).rfind(folder + "/", 0), 0u);
+}
+
+}  // namespace
+}  // namespace bh
