@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "platform/posix/PosixFileSystem.h"
+#include "support/TempDir.h"
+
+namespace bh {
+namespace {
+
+using test::TempDir;
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// What an interrupted copy to a.txt leaves, and look-alikes that belong to nobody's copy of
+// a.txt and must stay.
+void PlantLeftovers(const TempDir& dir) {
+    dir.Write("arc/.a.txt.0123456789ab.tmp", "half a copy");
+    dir.Write("arc/.a.txt.fedcba987654.tmp", "another");
+    dir.Write("arc/.a.txt.0123456789AB.tmp", "upper case: not ours");
+    dir.Write("arc/.a.txt.0123456789a.tmp", "too short");
+    dir.Write("arc/.a.txt.0123456789ab.tmp.keep", "longer");
+    dir.Write("arc/a.txt.0123456789ab.tmp", "no leading dot");
+    dir.Write("arc/.b.txt.0123456789ab.tmp", "another file's copy");
+    dir.Write("arc/.xa.txt.0123456789ab.tmp", "another name");
+    dir.MakeFolder("arc/.a.txt.aaaaaaaaaaaa.tmp");
+    ::symlink(dir.File("src/a.txt").c_str(), dir.File("arc/.a.txt.bbbbbbbbbbbb.tmp").c_str());
+}
+
+const std::set<std::string> kKept = {
+    ".a.txt.0123456789AB.tmp", ".a.txt.0123456789a.tmp",  ".a.txt.0123456789ab.tmp.keep",
+    "a.txt.0123456789ab.tmp",  ".b.txt.0123456789ab.tmp", ".xa.txt.0123456789ab.tmp",
+    ".a.txt.aaaaaaaaaaaa.tmp", ".a.txt.bbbbbbbbbbbb.tmp", "a.txt"};
+
+TEST(StaleTempsTest, ASuccessfulCopyRemovesOnlyItsOwnDestinationsLeftovers) {
+    TempDir dir;
+    dir.MakeFolder("src");
+    dir.MakeFolder("arc");
+    dir.Write("src/a.txt", "new");
+    dir.Write("arc/a.txt", "old");
+    PlantLeftovers(dir);
+    PosixFileSystem fs;
+
+    // A failed copy removes nothing but its own temporary file.
+    ASSERT_EQ(::chmod(dir.File("src/a.txt").c_str(), 0), 0);
+    if (::geteuid() != 0) {
+        EXPECT_NE(fs.Copy(dir.File("src/a.txt"), dir.File("arc/a.txt"), false), kNoError);
+        EXPECT_EQ(Names(dir.File("arc")).size(), kKept.size() + 2);
+    }
+    ASSERT_EQ(::chmod(dir.File("src/a.txt").c_str(), 0644), 0);
+    EXPECT_EQ(fs.Copy(dir.File("src/a.txt"), dir.File("arc/a.txt"), true), EEXIST);
+    EXPECT_EQ(Names(dir.File("arc")).size(), kKept.size() + 2);
+
+    ASSERT_EQ(fs.Copy(dir.File("src/a.txt"), dir.File("arc/a.txt"), false), kNoError);
+    EXPECT_EQ(Names(dir.File("arc")), kKept);
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "new");
+    EXPECT_EQ(TempDir::Read(dir.File("src/a.txt")), "new") << "the link's target is untouched";
+}
+
+TEST(StaleTempsTest, ASuccessfulSaveRemovesTheManagersLeftovers) {
+    TempDir dir;
+    dir.Write("m.bak", "old");
+    dir.Write(".m.bak.00000000beef.tmp", "a killed save");
+    dir.Write(".m.bak.0000000000.tmp", "not ours");
+    PosixFileSystem fs;
+    ASSERT_EQ(fs.WriteAtomically(dir.File("m.bak"), "new"), kNoError);
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"m.bak", ".m.bak.0000000000.tmp"}));
+}
+
+TEST(StaleTempsTest, NamesTooLongToAppearWholeInATemporaryNameAreLeftAlone) {
+    TempDir dir;
+    const std::string name(240, 'n');
+    dir.Write(name, "old");
+    dir.Write("src", "new");
+    // A leftover of a copy to any name that begins with the same 200 bytes looks like this.
+    const std::string look = "." + name.substr(0, 200) + ".0123456789ab.tmp";
+    dir.Write(look, "someone's");
+    PosixFileSystem fs;
+    ASSERT_EQ(fs.Copy(dir.File("src"), dir.File(name), false), kNoError);
+    EXPECT_EQ(TempDir::Read(dir.File(look)), "someone's");
+}
+
+}  // namespace
+}  // namespace bh
