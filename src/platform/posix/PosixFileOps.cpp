@@ -1,5 +1,6 @@
 #include "platform/posix/PosixFileOps.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/syscall.h>
@@ -195,6 +196,56 @@ int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std
     }
     path.clear();
     return EEXIST;
+}
+
+namespace {
+
+// "." + name + "." + 12 lowercase hexadecimal digits + ".tmp", as CreateTempBeside names them.
+bool IsTempNameOf(const std::string& entry, const std::string& name) {
+    constexpr std::size_t kSuffix = 12;
+    const std::string tail = ".tmp";
+    if (entry.size() != 1 + name.size() + 1 + kSuffix + tail.size() || entry[0] != '.' ||
+        entry.compare(1, name.size(), name) != 0 || entry[1 + name.size()] != '.' ||
+        entry.compare(entry.size() - tail.size(), tail.size(), tail) != 0) {
+        return false;
+    }
+    for (std::size_t i = 2 + name.size(); i < 2 + name.size() + kSuffix; ++i) {
+        const char c = entry[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void RemoveStaleTemps(const std::string& target) {
+    const std::string folder = SystemFolderOf(target);
+    const std::string name = target.substr(folder.size());
+    if (name.empty() || name.size() > kMaxNameInTemp) {
+        return;
+    }
+    UniqueFd dirFd(::open(folder.empty() ? "." : folder.c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd.Valid()) {
+        return;
+    }
+    DIR* dir = ::fdopendir(dirFd.Get());
+    if (dir == nullptr) {
+        return;
+    }
+    const int fd = dirFd.Release();  // closedir closes it
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTempNameOf(entry->d_name, name)) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+            ::unlinkat(fd, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
 }
 
 int CopyData(int in, int out) {

@@ -37,6 +37,12 @@ std::string SystemFolderOf(const std::string& path);
 // created exclusively, write-only, with `mode`. Returns errno (0 on success).
 int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std::string& path);
 
+// Removes temporary files that an interrupted copy or save to `target` left beside it:
+// regular files named exactly as CreateTempBeside names them for this target. Called after
+// a copy or save to `target` succeeded; errors are ignored. Names too long to appear whole in
+// a temporary name are left alone, since their temporary names could belong to another file.
+void RemoveStaleTemps(const std::string& target);
+
 // Copies every byte of `in` to `out` from offset 0: copy_file_range, then sendfile, then
 // read and write, whichever the file systems support. Returns errno (0 on success).
 int CopyData(int in, int out);

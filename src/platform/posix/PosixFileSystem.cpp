@@ -141,6 +141,7 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
         return Fail(error);
     }
     temp.Keep();
+    posix::RemoveStaleTemps(to);
     return kNoError;
 }
 
@@ -211,6 +212,7 @@ ErrorCode PosixFileSystem::WriteAtomically(const std::string& path, const std::s
         return Fail(error);
     }
     temp.Keep();
+    posix::RemoveStaleTemps(target);
     posix::SyncFolder(posix::SystemFolderOf(target));
     return kNoError;
 }
