@@ -149,8 +149,10 @@ ErrorCode Win32FileSystem::GetAttributes(const std::string& path, FileAttributes
 }
 
 PathKind Win32FileSystem::Lookup(const std::string& path) {
-    // Wildcards would match other names; no file can carry them in its name.
-    if (path.find_first_of("*?") != std::string::npos) {
+    // Wildcards would match other names; no file can carry them in its name. The "\\?\"
+    // prefix of a long path is no wildcard.
+    const std::size_t name = path.starts_with("\\\\?\\") ? 4 : 0;
+    if (path.find_first_of("*?", name) != std::string::npos) {
         return PathKind::None;
     }
     WIN32_FIND_DATAA data{};
