@@ -129,6 +129,10 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
         if (failIfExists) {
             return Fail(EEXIST);
         }
+        // A device, FIFO or socket at the destination is not an archive: never replace it.
+        if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+            return Fail(EINVAL);
+        }
     }
     TempFile temp;
     if (const int error = posix::CreateTempBeside(to, 0600, temp.fd, temp.path); error != 0) {
@@ -191,6 +195,14 @@ ErrorCode PosixFileSystem::WriteAtomically(const std::string& path, const std::s
     const bool replacing = ::stat(target.c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode)) {
         return Fail(EISDIR);
+    }
+    if (replacing && !S_ISREG(old.st_mode)) {
+        return Fail(EINVAL);
+    }
+    // A manager made read-only is not replaced behind its owner's back (the rename would
+    // succeed in a writable folder, and for root always).
+    if (replacing && (old.st_mode & 0222) == 0) {
+        return Fail(EACCES);
     }
     TempFile temp;
     if (const int error = posix::CreateTempBeside(target, 0666, temp.fd, temp.path); error != 0) {
