@@ -98,7 +98,8 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     } else {
         ui_ = ports_.ui;
     }
-    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_);
+    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock,
+                                 ports_.systemErrors);
     frame_->setCentralWidget(view_);
     services_ = std::make_unique<Services>(Services{
         ports_.fileSystem, ports_.shell, *ui_, ports_.settings, ports_.clock, ports_.systemErrors});
@@ -146,11 +147,6 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
 
 CBrackenholdView::CoreRules BrackenholdApp::CoreRules() const {
     CBrackenholdView::CoreRules rules;
-    const Clock& clock = ports_.clock;
-    const SystemErrors& errors = ports_.systemErrors;
-    rules.cellText = [&clock, &errors](const CFileEntry& entry, int column, int dateMode) {
-        return MakeCellText(entry, column, CellTextContext{dateMode, clock.Now(), clock, errors});
-    };
     rules.headerText = [](int column) { return ColumnHeaderText(column); };
     rules.sortRows = [](ListRows& rows, int column, int sortFlag) {
         rows.Reorder(SortedRowOrder(rows, column, sortFlag));

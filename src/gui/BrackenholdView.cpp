@@ -26,7 +26,6 @@ namespace {
 const std::string kSection = "Settings";
 constexpr int kDefaultFontPoints = 15;
 constexpr int kFontPoints[] = {10, 15, 20};
-constexpr int kDateModeColumn = 3;
 
 std::string ColumnKey(int column) {
     return Format("nColWidth%d", column);
@@ -35,17 +34,12 @@ std::string ColumnKey(int column) {
 }  // namespace
 
 CBrackenholdView::CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
-                                   QWidget* parent)
+                                   const Clock& clock, const SystemErrors& errors, QWidget* parent)
     : QTableView(parent),
       settings_(settings),
       ui_(ui),
       frame_(frame),
-      model_(new ManagerTableModel(
-          kColumnCount,
-          [this](const CFileEntry& entry, int column) {
-              return rules_.cellText ? rules_.cellText(entry, column, dateMode_) : std::string();
-          },
-          this)) {
+      model_(new ManagerTableModel(clock, errors, this)) {
     setObjectName(QStringLiteral("managerView"));
     setModel(model_);
     model_->SetSelectionModel(selectionModel());
@@ -95,6 +89,10 @@ void CBrackenholdView::AttachDocument(CBrackenholdDoc& doc) {
     doc.onInitialUpdate = [this] { OnInitialUpdate(); };
 }
 
+int CBrackenholdView::dateMode() const {
+    return model_->DateMode();
+}
+
 bool CBrackenholdView::grayBar() const {
     return model_->GrayBar();
 }
@@ -137,7 +135,7 @@ void CBrackenholdView::BuildColumns() {
     fontPointSize_ = settings_.GetInt(kSection, "nFontPtSize", kDefaultFontPoints);
     SetListFont(fontPointSize_);
     model_->SetGrayBar(settings_.GetInt(kSection, "bGrayBar", 0) != 0);
-    dateMode_ = settings_.GetInt(kSection, "nDateFmt", 1);
+    model_->SetDateMode(settings_.GetInt(kSection, "nDateFmt", 1));
     autoBackupHours_ = settings_.GetInt(kSection, "nAutoBackupTimeHr", 24);
     showIcons_ = settings_.GetInt(kSection, "bShowIcons", 1);
     std::array<int, kColumnCount> order{};
@@ -264,10 +262,7 @@ void CBrackenholdView::ToggleIcons() {
 }
 
 void CBrackenholdView::SetDateMode(int mode) {
-    dateMode_ = mode;
-    if (model_->rowCount() > 0)
-        Q_EMIT model_->dataChanged(model_->index(0, kDateModeColumn),
-                                   model_->index(model_->rowCount() - 1, kDateModeColumn));
+    model_->SetDateMode(mode);
 }
 
 void CBrackenholdView::SaveSettings() {
@@ -276,7 +271,7 @@ void CBrackenholdView::SaveSettings() {
     settingsSaved_ = true;
     settings_.WriteInt(kSection, "nFontPtSize", fontPointSize_);
     settings_.WriteInt(kSection, "bGrayBar", model_->GrayBar() ? 1 : 0);
-    settings_.WriteInt(kSection, "nDateFmt", dateMode_);
+    settings_.WriteInt(kSection, "nDateFmt", model_->DateMode());
     if (currentAutoBackupHours)
         autoBackupHours_ = currentAutoBackupHours();
     settings_.WriteInt(kSection, "nAutoBackupTimeHr", autoBackupHours_);

@@ -15,10 +15,12 @@ namespace bh {
 
 class CBrackenholdDoc;
 class CFileEntry;
+class Clock;
 class ListRows;
 class CMainFrame;
 class ManagerTableModel;
 class SettingsStore;
+class SystemErrors;
 class UserInterface;
 struct ActionState;
 
@@ -34,16 +36,16 @@ struct ViewColumnState {
 class CBrackenholdView : public QTableView {
     Q_OBJECT
   public:
+    // The clock and the error texts make the rows' texts; both must outlive the view.
     CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
-                     QWidget* parent = nullptr);
+                     const Clock& clock, const SystemErrors& errors, QWidget* parent = nullptr);
     // Writes the display settings back.
     ~CBrackenholdView() override;
 
-    // The core's rules the view shows: the text of a cell in a date mode, the header texts,
-    // the sort of the rows by a column with its direction switch, and the four summaries
-    // (panes 101, 102, 103, 104) of the rows.
+    // The core's rules the view shows: the header texts, the sort of the rows by a column
+    // with its direction switch, and the four summaries (panes 101, 102, 103, 104) of the
+    // rows.
     struct CoreRules {
-        std::function<std::string(const CFileEntry&, int column, int dateMode)> cellText;
         std::function<std::string(int column)> headerText;
         std::function<void(ListRows& rows, int column, int sortFlag)> sortRows;
         std::function<std::array<std::string, 4>(const ListRows& rows)> summaries;
@@ -72,7 +74,7 @@ class CBrackenholdView : public QTableView {
 
     int fontPointSize() const { return fontPointSize_; }
     bool grayBar() const;
-    int dateMode() const { return dateMode_; }
+    int dateMode() const;
     bool showIcons() const { return showIcons_ != 0; }
     int autoBackupHours() const { return autoBackupHours_; }
     const ViewColumnState& columnState(int column) const { return columns_[column]; }
@@ -116,7 +118,6 @@ class CBrackenholdView : public QTableView {
     bool summariesQueued_ = false;
     QFont listFont_;
     int fontPointSize_ = 15;
-    int dateMode_ = 1;
     int showIcons_ = 1;
     int autoBackupHours_ = 24;
     bool settingsSaved_ = false;

@@ -1,20 +1,19 @@
 #include "gui/ManagerTableModel.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include <QItemSelectionModel>
 #include <QTimer>
 
 #include "core/document/FileEntry.h"
+#include "core/view/Columns.h"
 
 namespace bh {
 namespace {
 
-constexpr int kResultsColumn = 6;
 constexpr std::uint32_t kGrayBarOdd = 0xF0F0F0;
 constexpr std::uint32_t kGrayBarEven = 0xFFFFFF;
-// Removing more separate runs of rows than this rebuilds the table in one go instead.
-constexpr int kMaxRemovalRuns = 32;
 
 }  // namespace
 
@@ -23,9 +22,10 @@ QColor FromColorRef(std::uint32_t color) {
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-ManagerTableModel::ManagerTableModel(int columnCount, CellTextFunction cellText, QObject* parent)
-    : QAbstractTableModel(parent), columnCount_(columnCount), cellText_(std::move(cellText)) {
-    headers_.resize(static_cast<std::size_t>(columnCount_));
+ManagerTableModel::ManagerTableModel(const Clock& clock, const SystemErrors& errors,
+                                     QObject* parent)
+    : QAbstractTableModel(parent), VectorListRows(clock, errors) {
+    headers_.resize(static_cast<std::size_t>(kColumnCount));
 }
 
 ManagerTableModel::~ManagerTableModel() = default;
@@ -37,14 +37,14 @@ void ManagerTableModel::SetSelectionModel(QItemSelectionModel* selection) {
     if (!selection_)
         return;
     connect(selection_, &QItemSelectionModel::selectionChanged, this,
-            &ManagerTableModel::OnSelectionChanged);
+            &ManagerTableModel::OnViewSelectionChanged);
     ApplySelection();
 }
 
 void ManagerTableModel::SetHeaders(std::vector<QString> headers) {
-    headers.resize(static_cast<std::size_t>(columnCount_));
+    headers.resize(static_cast<std::size_t>(kColumnCount));
     headers_ = std::move(headers);
-    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount_ - 1);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
 }
 
 void ManagerTableModel::SetGrayBar(bool on) {
@@ -52,14 +52,8 @@ void ManagerTableModel::SetGrayBar(bool on) {
         return;
     grayBar_ = on;
     if (shownCount_ > 0)
-        Q_EMIT dataChanged(index(0, 0), index(shownCount_ - 1, columnCount_ - 1),
+        Q_EMIT dataChanged(index(0, 0), index(shownCount_ - 1, kColumnCount - 1),
                            {Qt::BackgroundRole});
-}
-
-void ManagerTableModel::RefreshAllTexts() {
-    if (shownCount_ > 0)
-        Q_EMIT dataChanged(index(0, 0), index(shownCount_ - 1, columnCount_ - 1),
-                           {Qt::DisplayRole});
 }
 
 // ---- QAbstractTableModel ----
@@ -69,13 +63,13 @@ int ManagerTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ManagerTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : columnCount_;
+    return parent.isValid() ? 0 : kColumnCount;
 }
 
 QVariant ManagerTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= shownCount_ || index.column() >= columnCount_)
+    if (!index.isValid() || index.row() >= shownCount_ || index.column() >= kColumnCount)
         return {};
-    const CFileEntry& entry = *rows_[static_cast<std::size_t>(index.row())];
+    const CFileEntry& entry = Entry(index.row());
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromStdString(CellText(index.row(), index.column()));
@@ -97,7 +91,7 @@ QVariant ManagerTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ManagerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount_)
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
         return {};
     if (role == Qt::DisplayRole)
         return headers_[static_cast<std::size_t>(section)];
@@ -112,111 +106,13 @@ Qt::ItemFlags ManagerTableModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-// ---- rows ----
+// ---- announcing the rows' changes ----
 
-int ManagerTableModel::Count() const {
-    return static_cast<int>(rows_.size());
-}
-
-CFileEntry& ManagerTableModel::Entry(int row) const {
-    return *rows_[static_cast<std::size_t>(row)];
-}
-
-bool ManagerTableModel::IsSelected(int row) const {
-    return row >= 0 && row < Count() && selected_[static_cast<std::size_t>(row)] != 0;
-}
-
-void ManagerTableModel::SetSelected(int row, bool selected) {
-    if (row < 0 || row >= Count())
+void ManagerTableModel::QueueFlush() {
+    if (flushQueued_)
         return;
-    char& flag = selected_[static_cast<std::size_t>(row)];
-    if ((flag != 0) == selected)
-        return;
-    flag = selected ? 1 : 0;
-    selectedCount_ += selected ? 1 : -1;
-    // The view's selection follows at the next event loop turn in one step, so that
-    // selecting every row of a large manager stays linear.
-    if (selection_ && !selectionDirty_) {
-        selectionDirty_ = true;
-        QTimer::singleShot(0, this, &ManagerTableModel::SyncSelection);
-    }
-    Q_EMIT selectedCountChanged();
-}
-
-void ManagerTableModel::SyncSelection() {
-    if (!selectionDirty_)
-        return;
-    ApplySelection();
-}
-
-int ManagerTableModel::SelectedCount() const {
-    return selectedCount_;
-}
-
-int ManagerTableModel::NextSelected(int after) const {
-    for (int row = after < 0 ? 0 : after + 1; row < Count(); ++row) {
-        if (selected_[static_cast<std::size_t>(row)])
-            return row;
-    }
-    return -1;
-}
-
-void ManagerTableModel::EmitRowChanged(int row, int firstColumn, int lastColumn) {
-    if (row < shownCount_)
-        Q_EMIT dataChanged(index(row, firstColumn), index(row, lastColumn));
-    Q_EMIT rowsContentChanged();
-}
-
-void ManagerTableModel::UpdateRowTexts(int row) {
-    if (row < 0 || row >= Count())
-        return;
-    resultsTexts_.erase(rows_[static_cast<std::size_t>(row)]);
-    EmitRowChanged(row, 0, columnCount_ - 1);
-}
-
-void ManagerTableModel::UpdateCell(int row, int column) {
-    if (row < 0 || row >= Count() || column < 0 || column >= columnCount_)
-        return;
-    if (column == kResultsColumn)
-        resultsTexts_.erase(rows_[static_cast<std::size_t>(row)]);
-    EmitRowChanged(row, column, column);
-}
-
-void ManagerTableModel::EnsureVisible(int row) {
-    if (row < 0 || row >= Count())
-        return;
-    FlushPendingRows();
-    if (onEnsureVisible)
-        onEnsureVisible(row);
-}
-
-void ManagerTableModel::SetResultsText(int row, const std::string& text) {
-    if (row < 0 || row >= Count())
-        return;
-    resultsTexts_[rows_[static_cast<std::size_t>(row)]] = text;
-    if (row < shownCount_)
-        Q_EMIT dataChanged(index(row, kResultsColumn), index(row, kResultsColumn));
-}
-
-std::string ManagerTableModel::CellText(int row, int column) const {
-    if (row < 0 || row >= Count() || column < 0 || column >= columnCount_)
-        return {};
-    const CFileEntry& entry = *rows_[static_cast<std::size_t>(row)];
-    if (column == kResultsColumn) {
-        if (auto found = resultsTexts_.find(&entry); found != resultsTexts_.end())
-            return found->second;
-    }
-    return cellText_ ? cellText_(entry, column) : std::string();
-}
-
-void ManagerTableModel::AppendRow(CFileEntry& entry) {
-    rows_.push_back(&entry);
-    selected_.push_back(0);
-    if (!flushQueued_) {
-        flushQueued_ = true;
-        QTimer::singleShot(0, this, &ManagerTableModel::FlushPendingRows);
-    }
-    Q_EMIT rowsContentChanged();
+    flushQueued_ = true;
+    QTimer::singleShot(0, this, &ManagerTableModel::FlushPendingRows);
 }
 
 void ManagerTableModel::FlushPendingRows() {
@@ -228,115 +124,123 @@ void ManagerTableModel::FlushPendingRows() {
     endInsertRows();
 }
 
-void ManagerTableModel::InsertRow(int row, CFileEntry& entry) {
+void ManagerTableModel::BeforeRowsInserted(int first, int last) {
+    // A row added at the end joins the rows waiting to be announced.
+    appending_ = first == Count() && first >= shownCount_;
+    if (appending_)
+        return;
     FlushPendingRows();
-    SyncSelection();
-    if (row < 0)
-        row = 0;
-    if (row > Count())
-        row = Count();
-    beginInsertRows(QModelIndex(), row, row);
-    rows_.insert(rows_.begin() + row, &entry);
-    selected_.insert(selected_.begin() + row, 0);
-    ++shownCount_;
-    endInsertRows();
+    beginInsertRows(QModelIndex(), first, last);
+}
+
+void ManagerTableModel::AfterRowsInserted(int first, int last) {
+    (void)first, (void)last;
+    if (appending_) {
+        appending_ = false;
+        QueueFlush();
+    } else {
+        shownCount_ = Count();
+        endInsertRows();
+    }
+    // The summaries count the rows the core has, announced or not.
     Q_EMIT rowsContentChanged();
 }
 
-void ManagerTableModel::RemoveRows(const std::vector<bool>& remove) {
+void ManagerTableModel::BeforeRowsRemoved(int first, int last) {
     FlushPendingRows();
-    SyncSelection();
-    const int count = std::min(Count(), static_cast<int>(remove.size()));
-    // Runs of rows to remove, first to last.
-    std::vector<std::pair<int, int>> runs;
-    for (int row = 0; row < count; ++row) {
-        if (!remove[static_cast<std::size_t>(row)])
-            continue;
-        if (!runs.empty() && runs.back().second == row - 1)
-            runs.back().second = row;
-        else
-            runs.emplace_back(row, row);
-    }
-    if (runs.empty())
-        return;
-    for (const auto& [first, last] : runs) {
-        for (int row = first; row <= last; ++row)
-            resultsTexts_.erase(rows_[row]);
-    }
-    if (static_cast<int>(runs.size()) > kMaxRemovalRuns) {
-        std::vector<CFileEntry*> kept;
-        std::vector<char> keptSelected;
-        kept.reserve(rows_.size());
-        keptSelected.reserve(rows_.size());
-        for (int row = 0; row < Count(); ++row) {
-            if (row < count && remove[static_cast<std::size_t>(row)])
-                continue;
-            kept.push_back(rows_[static_cast<std::size_t>(row)]);
-            keptSelected.push_back(selected_[static_cast<std::size_t>(row)]);
-        }
-        ResetRows(std::move(kept), std::move(keptSelected));
-        return;
-    }
-    // Few runs: remove them last first, so that the view keeps its place.
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-        beginRemoveRows(QModelIndex(), run->first, run->second);
-        rows_.erase(rows_.begin() + run->first, rows_.begin() + run->second + 1);
-        selected_.erase(selected_.begin() + run->first, selected_.begin() + run->second + 1);
-        shownCount_ = Count();
-        endRemoveRows();
-    }
-    selectedCount_ = static_cast<int>(std::count(selected_.begin(), selected_.end(), 1));
+    // The selection model drops the removed rows itself; the flags go with their rows.
+    mirroring_ = true;
+    beginRemoveRows(QModelIndex(), first, last);
+}
+
+void ManagerTableModel::AfterRowsRemoved(int first, int last) {
+    (void)first, (void)last;
+    shownCount_ = Count();
+    endRemoveRows();
+    mirroring_ = false;
     Q_EMIT rowsContentChanged();
     Q_EMIT selectedCountChanged();
 }
 
-void ManagerTableModel::RemoveAll() {
-    resultsTexts_.clear();
-    ResetRows({}, {});
-}
-
-void ManagerTableModel::Reorder(const std::vector<int>& order) {
-    FlushPendingRows();
-    SyncSelection();
-    if (static_cast<int>(order.size()) != Count())
-        return;
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newRowOf(order.size());
-    std::vector<CFileEntry*> rows(order.size());
-    std::vector<char> selected(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const auto old = static_cast<std::size_t>(order[i]);
-        rows[i] = rows_[old];
-        selected[i] = selected_[old];
-        newRowOf[old] = static_cast<int>(i);
-    }
-    rows_ = std::move(rows);
-    selected_ = std::move(selected);
-    const QModelIndexList from = persistentIndexList();
-    QModelIndexList to;
-    to.reserve(from.size());
-    for (const QModelIndex& index : from)
-        to.append(this->index(newRowOf[static_cast<std::size_t>(index.row())], index.column()));
-    changePersistentIndexList(from, to);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    Q_EMIT rowsContentChanged();
-}
-
-void ManagerTableModel::ResetRows(std::vector<CFileEntry*> rows, std::vector<char> selected) {
+void ManagerTableModel::BeforeReset() {
+    mirroring_ = true;
     beginResetModel();
-    rows_ = std::move(rows);
-    selected_ = std::move(selected);
-    selected_.resize(rows_.size(), 0);
+}
+
+void ManagerTableModel::AfterReset() {
     shownCount_ = Count();
-    flushQueued_ = false;
     endResetModel();
-    selectedCount_ = static_cast<int>(std::count(selected_.begin(), selected_.end(), 1));
+    mirroring_ = false;
     ApplySelection();
     Q_EMIT rowsContentChanged();
     Q_EMIT selectedCountChanged();
 }
 
+void ManagerTableModel::BeforeReorder() {
+    FlushPendingRows();
+    mirroring_ = true;
+    // The selection is put back from the flags afterwards; emptying it first spares the
+    // selection model from carrying every selected row through the layout change.
+    if (selection_)
+        selection_->clearSelection();
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    reorderFrom_ = persistentIndexList();
+    reorderEntries_.clear();
+    reorderEntries_.reserve(static_cast<std::size_t>(reorderFrom_.size()));
+    for (const QModelIndex& index : reorderFrom_)
+        reorderEntries_.push_back(&Entry(index.row()));
+}
+
+void ManagerTableModel::AfterReorder() {
+    if (!reorderFrom_.isEmpty()) {
+        std::unordered_map<const CFileEntry*, int> rowOf;
+        rowOf.reserve(static_cast<std::size_t>(Count()));
+        for (int row = 0; row < Count(); ++row)
+            rowOf.emplace(&Entry(row), row);
+        QModelIndexList to;
+        to.reserve(reorderFrom_.size());
+        for (qsizetype i = 0; i < reorderFrom_.size(); ++i)
+            to.append(index(rowOf[reorderEntries_[static_cast<std::size_t>(i)]],
+                            reorderFrom_[i].column()));
+        changePersistentIndexList(reorderFrom_, to);
+    }
+    reorderFrom_.clear();
+    reorderEntries_.clear();
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    mirroring_ = false;
+    ApplySelection();
+    Q_EMIT rowsContentChanged();
+}
+
+void ManagerTableModel::OnRowsChanged(int first, int last, int firstColumn, int lastColumn) {
+    if (first < shownCount_)
+        Q_EMIT dataChanged(index(first, firstColumn),
+                           index(std::min(last, shownCount_ - 1), lastColumn));
+    Q_EMIT rowsContentChanged();
+}
+
+void ManagerTableModel::OnEnsureVisible(int row) {
+    FlushPendingRows();
+    if (onEnsureVisible)
+        onEnsureVisible(row);
+}
+
 // ---- selection mirror ----
+
+void ManagerTableModel::OnSelectionChanged(int row) {
+    (void)row;
+    if (fromView_ || selectionDirty_)
+        return;
+    selectionDirty_ = true;
+    QTimer::singleShot(0, this, &ManagerTableModel::SyncSelection);
+}
+
+void ManagerTableModel::SyncSelection() {
+    if (!selectionDirty_)
+        return;
+    ApplySelection();
+    Q_EMIT selectedCountChanged();
+}
 
 void ManagerTableModel::ApplySelection() {
     selectionDirty_ = false;
@@ -344,40 +248,33 @@ void ManagerTableModel::ApplySelection() {
         return;
     FlushPendingRows();
     QItemSelection ranges;
-    for (int row = 0; row < Count();) {
-        if (!selected_[static_cast<std::size_t>(row)]) {
-            ++row;
-            continue;
-        }
+    for (int row = NextSelected(-1); row >= 0;) {
         int last = row;
-        while (last + 1 < Count() && selected_[static_cast<std::size_t>(last + 1)])
+        while (last + 1 < Count() && IsSelected(last + 1))
             ++last;
-        ranges.select(index(row, 0), index(last, columnCount_ - 1));
-        row = last + 1;
+        ranges.select(index(row, 0), index(last, kColumnCount - 1));
+        row = NextSelected(last);
     }
-    applyingSelection_ = true;
+    mirroring_ = true;
     selection_->select(ranges, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    applyingSelection_ = false;
+    mirroring_ = false;
 }
 
 void ManagerTableModel::MarkRange(const QItemSelection& ranges, bool selected) {
     for (const QItemSelectionRange& range : ranges) {
-        for (int row = range.top(); row <= range.bottom() && row < Count(); ++row) {
-            char& flag = selected_[static_cast<std::size_t>(row)];
-            if ((flag != 0) == selected)
-                continue;
-            flag = selected ? 1 : 0;
-            selectedCount_ += selected ? 1 : -1;
-        }
+        for (int row = range.top(); row <= range.bottom() && row < Count(); ++row)
+            SetSelected(row, selected);
     }
 }
 
-void ManagerTableModel::OnSelectionChanged(const QItemSelection& selected,
-                                           const QItemSelection& deselected) {
-    if (applyingSelection_)
+void ManagerTableModel::OnViewSelectionChanged(const QItemSelection& selected,
+                                               const QItemSelection& deselected) {
+    if (mirroring_)
         return;
+    fromView_ = true;
     MarkRange(deselected, false);
     MarkRange(selected, true);
+    fromView_ = false;
     Q_EMIT selectedCountChanged();
 }
 

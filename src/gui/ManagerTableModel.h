@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -11,7 +10,7 @@
 #include <QIcon>
 #include <QItemSelection>
 
-#include "core/app/ListRows.h"
+#include "core/view/VectorListRows.h"
 
 class QItemSelectionModel;
 
@@ -19,20 +18,23 @@ namespace bh {
 
 class CFileEntry;
 
-// The manager's rows as a Qt table model. It is also the core's ListRows, so the document
-// and the commands change rows through it while the table shows them.
+// The manager's rows as a Qt table model. The rows, their texts, their Results texts and
+// their selection are the core's VectorListRows; this class only tells the views what
+// changed, through the rows' hooks.
 //
-// Selection lives in the view's QItemSelectionModel; the model mirrors it per row so that
-// IsSelected and SelectedCount cost nothing. Appended rows are announced to the view in
-// batches (at the next event loop turn, or before any other change), so that loading a
-// large manager does not announce every row one by one.
-class ManagerTableModel : public QAbstractTableModel, public ListRows {
+// The rows' selection flags are the selection. The view's QItemSelectionModel mirrors them:
+// a user's click is written into the flags at once, a change made by the core reaches the
+// selection model in one step at the next event loop turn, so that selecting every row of a
+// large manager stays linear. Appended rows are announced in batches in the same way (at
+// the next turn, or before any other change), so that loading a large manager does not
+// announce every row one by one.
+class ManagerTableModel : public QAbstractTableModel, public VectorListRows {
     Q_OBJECT
   public:
-    using CellTextFunction = std::function<std::string(const CFileEntry&, int column)>;
     using IconFunction = std::function<QIcon(const CFileEntry&)>;
 
-    ManagerTableModel(int columnCount, CellTextFunction cellText, QObject* parent = nullptr);
+    // Both must outlive the model.
+    ManagerTableModel(const Clock& clock, const SystemErrors& errors, QObject* parent = nullptr);
     ~ManagerTableModel() override;
 
     void SetSelectionModel(QItemSelectionModel* selection);
@@ -41,8 +43,6 @@ class ManagerTableModel : public QAbstractTableModel, public ListRows {
     // Alternating white and light gray rows instead of the entries' own backgrounds.
     void SetGrayBar(bool on);
     bool GrayBar() const { return grayBar_; }
-    // Every cell's text is made again (after a date mode change, say).
-    void RefreshAllTexts();
     // Announces rows appended since the last announcement.
     void FlushPendingRows();
     // Gives the view's selection model the selection the core set since the last turn.
@@ -55,24 +55,6 @@ class ManagerTableModel : public QAbstractTableModel, public ListRows {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // ListRows
-    int Count() const override;
-    CFileEntry& Entry(int row) const override;
-    bool IsSelected(int row) const override;
-    void SetSelected(int row, bool selected) override;
-    int SelectedCount() const override;
-    int NextSelected(int after) const override;
-    void UpdateRowTexts(int row) override;
-    void UpdateCell(int row, int column) override;
-    void EnsureVisible(int row) override;
-    void SetResultsText(int row, const std::string& text) override;
-    void AppendRow(CFileEntry& entry) override;
-    void InsertRow(int row, CFileEntry& entry) override;
-    void RemoveRows(const std::vector<bool>& remove) override;
-    void RemoveAll() override;
-    void Reorder(const std::vector<int>& order) override;
-    std::string CellText(int row, int column) const override;
-
     // Asked to scroll a row into view; the view connects it.
     std::function<void(int row)> onEnsureVisible;
 
@@ -81,26 +63,35 @@ class ManagerTableModel : public QAbstractTableModel, public ListRows {
     void rowsContentChanged();
     void selectedCountChanged();
 
-  private:
-    void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
-    void MarkRange(const QItemSelection& ranges, bool selected);
-    // Replaces the whole row list, keeping the given selection flags (one per row).
-    void ResetRows(std::vector<CFileEntry*> rows, std::vector<char> selected);
-    void ApplySelection();
-    void EmitRowChanged(int row, int firstColumn, int lastColumn);
+  protected:
+    void BeforeRowsInserted(int first, int last) override;
+    void AfterRowsInserted(int first, int last) override;
+    void BeforeRowsRemoved(int first, int last) override;
+    void AfterRowsRemoved(int first, int last) override;
+    void BeforeReset() override;
+    void AfterReset() override;
+    void BeforeReorder() override;
+    void AfterReorder() override;
+    void OnRowsChanged(int first, int last, int firstColumn, int lastColumn) override;
+    void OnSelectionChanged(int row) override;
+    void OnEnsureVisible(int row) override;
 
-    int columnCount_;
-    CellTextFunction cellText_;
+  private:
+    void OnViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void MarkRange(const QItemSelection& ranges, bool selected);
+    void ApplySelection();
+    void QueueFlush();
+
     IconFunction icon_;
     std::vector<QString> headers_;
-    std::vector<CFileEntry*> rows_;
-    std::vector<char> selected_;  // mirror of the selection model, one flag per row
-    int selectedCount_ = 0;
-    int shownCount_ = 0;  // rows announced to the views
+    int shownCount_ = 0;      // rows announced to the views
+    bool appending_ = false;  // the row being inserted is announced later
     bool flushQueued_ = false;
-    bool applyingSelection_ = false;
+    bool fromView_ = false;   // selection flags being written from the view
+    bool mirroring_ = false;  // the selection model being written from the flags
     bool selectionDirty_ = false;
-    std::unordered_map<const CFileEntry*, std::string> resultsTexts_;
+    QModelIndexList reorderFrom_;
+    std::vector<const CFileEntry*> reorderEntries_;
     QItemSelectionModel* selection_ = nullptr;
     bool grayBar_ = false;
 };
