@@ -1,3 +1,4 @@
+#include <clocale>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // Qt has just taken the user's locale for the C library. The core formats dates with
+    // strftime ("%p" must stay AM/PM) and pane numbers with printf ("%.0f"); both are meant
+    // in the "C" locale, whatever the desktop's language.
+    std::setlocale(LC_TIME, "C");
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
     QApplication::setApplicationName(QStringLiteral("Brackenhold"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brackenhold.png")));
