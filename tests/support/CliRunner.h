@@ -12,7 +12,11 @@ struct CliRun {
     std::string err;
 };
 
-// Runs `program` with `args` (no shell), in `workingFolder`, and collects its output.
+// The exit code of a run under valgrind (BH_TEST_VALGRIND=1) that found a memory error.
+inline constexpr int kValgrindExit = 86;
+
+// Runs `program` with `args` (no shell), in `workingFolder`, and collects its output. With
+// BH_TEST_VALGRIND=1 in the environment the program runs under valgrind.
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                   const std::string& workingFolder);
 
