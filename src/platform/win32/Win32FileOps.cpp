@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileOps.h"
 
+#include <cctype>
 #include <cstdio>
 #include <random>
 
@@ -9,6 +10,7 @@ namespace {
 
 constexpr std::size_t kMaxNameInTemp = 200;  // keeps the temporary name within MAX_PATH parts
 constexpr int kTempAttempts = 100;
+constexpr std::size_t kSuffixDigits = 12;
 
 std::string RandomSuffix() {
     thread_local std::mt19937_64 generator{std::random_device{}()};
@@ -25,6 +27,37 @@ DWORD KeptLastWrite(HANDLE file, std::uint64_t& ticks) {
     }
     ticks = TicksOf(lastWrite);
     return 0;
+}
+
+bool SameLetters(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x != y && !(x < 0x80 && y < 0x80 && ::tolower(x) == ::tolower(y))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "." + name + "." + 12 lowercase hexadecimal digits + ".tmp", as CreateTempBeside names them.
+bool IsTempNameOf(const std::string& entry, const std::string& name) {
+    const std::string tail = ".tmp";
+    if (entry.size() != 1 + name.size() + 1 + kSuffixDigits + tail.size() || entry[0] != '.' ||
+        !SameLetters(entry.substr(1, name.size()), name) || entry[1 + name.size()] != '.' ||
+        entry.compare(entry.size() - tail.size(), tail.size(), tail) != 0) {
+        return false;
+    }
+    for (std::size_t i = 2 + name.size(); i < 2 + name.size() + kSuffixDigits; ++i) {
+        const char c = entry[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -133,6 +166,27 @@ DWORD MoveInto(const std::string& from, const std::string& to, bool noReplace) {
         flags |= MOVEFILE_REPLACE_EXISTING;
     }
     return ::MoveFileExA(from.c_str(), to.c_str(), flags) ? 0 : ::GetLastError();
+}
+
+void RemoveStaleTemps(const std::string& target) {
+    const std::string folder = SystemFolderOf(target);
+    const std::string name = target.substr(folder.size());
+    if (name.empty() || name.size() > kMaxNameInTemp || name.find_first_of("*?") != name.npos) {
+        return;
+    }
+    WIN32_FIND_DATAA data{};
+    const std::string pattern = folder + "." + name + ".*.tmp";
+    const HANDLE found = ::FindFirstFileA(pattern.c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    do {
+        if ((data.dwFileAttributes & kNotPlain) == 0 && IsTempNameOf(data.cFileName, name)) {
+            RemoveQuietly(folder + data.cFileName);
+        }
+    } while (::FindNextFileA(found, &data));
+    ::FindClose(found);
 }
 
 void RemoveQuietly(const std::string& path) {

@@ -63,4 +63,10 @@ DWORD MoveInto(const std::string& from, const std::string& to, bool noReplace);
 // Removes a file, clearing a read-only attribute first; errors are not reported.
 void RemoveQuietly(const std::string& path);
 
+// Removes temporary files that an interrupted copy or save to `target` left beside it: plain
+// files named as CreateTempBeside names them for this target (the name in any letter case).
+// Called after a copy or save to `target` succeeded; errors are ignored. A temporary file
+// that another copy still has open cannot be deleted and stays.
+void RemoveStaleTemps(const std::string& target);
+
 }  // namespace bh::win32

@@ -201,6 +201,7 @@ ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, 
         return Fail(error);
     }
     temp.Keep();
+    win32::RemoveStaleTemps(to);
     return kNoError;
 }
 
@@ -244,7 +245,9 @@ ErrorCode Win32FileSystem::ReadAll(const std::string& path, std::string& bytes) 
 }
 
 ErrorCode Win32FileSystem::WriteAtomically(const std::string& path, const std::string& bytes) {
-    if (IsFolder(::GetFileAttributesA(path.c_str()))) {
+    // A read-only manager is not saved over, whoever runs the program.
+    const DWORD old = ::GetFileAttributesA(path.c_str());
+    if (IsFolder(old) || (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY) != 0)) {
         return Fail(ERROR_ACCESS_DENIED);
     }
     TempFile temp;
@@ -264,6 +267,7 @@ ErrorCode Win32FileSystem::WriteAtomically(const std::string& path, const std::s
         return Fail(error);
     }
     temp.Keep();
+    win32::RemoveStaleTemps(path);
     return kNoError;
 }
 

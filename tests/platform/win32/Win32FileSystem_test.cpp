@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "core/app/LastError.h"
@@ -213,6 +215,64 @@ TEST(Win32FileSystem, DriveZReachesTheSameFilesUnderWine) {
     ASSERT_EQ(fs.Copy(z, z + ".arc", false), kNoError);
     EXPECT_EQ(TempDir::Read(file + ".arc"), "abc");
     EXPECT_TRUE(fs.IsSameFile(z, test::WineDriveZPath(Backslashed(file + "/../a.txt"))));
+}
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(Win32FileSystem, SuccessfulCopiesAndSavesRemoveOnlyTheirOwnLeftovers) {
+    TempDir dir;
+    Win32FileSystem fs;
+    dir.MakeFolder("arc");
+    const std::string from = dir.Write("a.txt", "new");
+    dir.Write("arc/.a.txt.0123456789ab.tmp", "half a copy");
+    dir.Write("arc/.A.TXT.fedcba987654.tmp", "the same name in capitals");
+    const std::string readOnly = dir.Write("arc/.a.txt.00000000cafe.tmp", "a read-only copy");
+    ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::set<std::string> kept = {".a.txt.0123456789ag.tmp",      ".a.txt.0123456789a.tmp",
+                                        ".a.txt.0123456789ab.tmp.keep", "a.txt.0123456789ab.tmp",
+                                        ".b.txt.0123456789ab.tmp",      ".a.txt.aaaaaaaaaaaa.tmp",
+                                        ".a.txt.bbbbbbbbbbbb.tmp",      "a.txt"};
+    for (const std::string& name : kept) {
+        dir.Write("arc/" + name, "not a leftover of a.txt");
+    }
+    ASSERT_TRUE(::DeleteFileA(dir.File("arc/.a.txt.aaaaaaaaaaaa.tmp").c_str()));
+    dir.MakeFolder("arc/.a.txt.aaaaaaaaaaaa.tmp");
+    // A copy still writing keeps its temporary file open without sharing: it stays.
+    const HANDLE busy =
+        ::CreateFileA(dir.File("arc/.a.txt.bbbbbbbbbbbb.tmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(fs.Copy(from, dir.File("arc/a.txt"), true), ErrorCode{ERROR_FILE_EXISTS});
+    EXPECT_EQ(Names(dir.File("arc")).size(), kept.size() + 3);
+    ASSERT_EQ(fs.Copy(from, dir.File("arc/a.txt"), false), kNoError);
+    ::CloseHandle(busy);
+    EXPECT_EQ(Names(dir.File("arc")), kept);
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "new");
+
+    dir.Write("m.bak", "old");
+    dir.Write(".m.bak.00000000beef.tmp", "a killed save");
+    ASSERT_EQ(fs.WriteAtomically(dir.File("m.bak"), "saved"), kNoError);
+    EXPECT_FALSE(std::filesystem::exists(dir.File(".m.bak.00000000beef.tmp")));
+    EXPECT_EQ(TempDir::Read(dir.File("m.bak")), "saved");
+}
+
+TEST(Win32FileSystem, AReadOnlyManagerIsNotSavedOver) {
+    TempDir dir;
+    Win32FileSystem fs;
+    const std::string manager = dir.Write("m.bak", "old manager");
+    ASSERT_TRUE(::SetFileAttributesA(manager.c_str(), FILE_ATTRIBUTE_READONLY));
+    SetLastError(kNoError);
+    EXPECT_EQ(fs.WriteAtomically(manager, "new manager"), ErrorCode{ERROR_ACCESS_DENIED});
+    EXPECT_EQ(GetLastError(), ErrorCode{ERROR_ACCESS_DENIED});
+    EXPECT_EQ(TempDir::Read(manager), "old manager");
+    EXPECT_TRUE(NoTempFiles(dir));
 }
 
 TEST(Win32FileSystem, FailuresSetTheWindowsCodes) {
