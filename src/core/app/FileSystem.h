@@ -27,6 +27,11 @@ public:
     // On failure `out` is left unchanged.
     virtual ErrorCode GetAttributes(const std::string& path, FileAttributes& out) = 0;
 
+    // How many GetAttributes calls may run at once on different threads. 1 (the default)
+    // means every call must come from one thread at a time, so status queries stay on the
+    // calling thread; an implementation that answers from several threads says so here.
+    virtual int ConcurrentQueries() const { return 1; }
+
     // Whether something exists at the path without following a final symbolic link
     // (FindFirstFile semantics): None, File (any non-folder) or Folder. Never fails.
     virtual PathKind Lookup(const std::string& path) = 0;

@@ -10,6 +10,16 @@ std::int32_t ToEntryTime(std::int64_t seconds) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(seconds));
 }
 
+EntryStatus QueryEntryStatus(const std::string& sourcePath, const std::string& archivePath,
+                             FileSystem& fileSystem) {
+    EntryStatus status;
+    status.sourceError = fileSystem.GetAttributes(sourcePath, status.source);
+    if (status.sourceError == kNoError) {
+        status.archiveError = fileSystem.GetAttributes(archivePath, status.archive);
+    }
+    return status;
+}
+
 CFileEntry::CFileEntry(std::string source, std::string archive, std::string entryNotes,
                        Shell& shell, FileSystem& fileSystem)
     : sourcePath(std::move(source)), notes(std::move(entryNotes)), archivePath(std::move(archive)) {
@@ -19,36 +29,47 @@ CFileEntry::CFileEntry(std::string source, std::string archive, std::string entr
     EvaluateStatus(fileSystem);
 }
 
+CFileEntry::CFileEntry(std::string source, std::string archive, std::string entryNotes,
+                       Shell& shell, const EntryStatus& status)
+    : sourcePath(std::move(source)), notes(std::move(entryNotes)), archivePath(std::move(archive)) {
+    ShellFileInfo info = shell.GetFileInfo(sourcePath);
+    typeName = std::move(info.typeName);
+    icon = std::move(info.icon);
+    ApplyStatus(status);
+}
+
 void CFileEntry::EvaluateStatus(FileSystem& fileSystem) {
+    ApplyStatus(QueryEntryStatus(sourcePath, archivePath, fileSystem));
+}
+
+void CFileEntry::ApplyStatus(const EntryStatus& status) {
     archiveSize = 0;
     archiveTime = 0;
     timeDiff = 0;
     backColor = kColorWhite;
 
-    FileAttributes source;
-    if (const ErrorCode code = fileSystem.GetAttributes(sourcePath, source); code != kNoError) {
+    if (status.sourceError != kNoError) {
         sourceSize = 0;
         sourceTime = 0;
         textColor = kColorProblem;
         result = kResultSourceFailed;
-        lastError = code;
+        lastError = status.sourceError;
         return;
     }
-    sourceSize = static_cast<std::uint32_t>(source.size);
-    sourceTime = ToEntryTime(source.lastWriteSeconds);
+    sourceSize = static_cast<std::uint32_t>(status.source.size);
+    sourceTime = ToEntryTime(status.source.lastWriteSeconds);
     textColor = kColorOutOfDate;
     result = kResultOk;
     lastError = 0;
 
-    FileAttributes archive;
-    if (const ErrorCode code = fileSystem.GetAttributes(archivePath, archive); code != kNoError) {
+    if (status.archiveError != kNoError) {
         textColor = kColorProblem;
         result = kResultArchiveFailed;
-        lastError = code;
+        lastError = status.archiveError;
         return;
     }
-    archiveSize = static_cast<std::uint32_t>(archive.size);
-    archiveTime = ToEntryTime(archive.lastWriteSeconds);
+    archiveSize = static_cast<std::uint32_t>(status.archive.size);
+    archiveTime = ToEntryTime(status.archive.lastWriteSeconds);
 
     if (archiveSize != sourceSize || archiveTime < sourceTime) {
         // Wrapping 32-bit difference, as the stored times are 32-bit.

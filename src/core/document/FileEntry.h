@@ -20,16 +20,35 @@ constexpr std::int32_t kResultOk = 0;
 constexpr std::int32_t kResultSourceFailed = 1;
 constexpr std::int32_t kResultArchiveFailed = 2;
 
+// What the two attribute queries of a status evaluation found. The archive is queried only
+// when the source answered, so archiveError stays kNoError after a failed source.
+struct EntryStatus {
+    ErrorCode sourceError = kNoError;
+    ErrorCode archiveError = kNoError;
+    FileAttributes source;
+    FileAttributes archive;
+};
+
+// The queries of EvaluateStatus without touching an entry, so that they can run on another
+// thread (they only read the two paths).
+EntryStatus QueryEntryStatus(const std::string& sourcePath, const std::string& archivePath,
+                             FileSystem& fileSystem);
+
 // One source/archive pair of a backup manager with the status it last found on disk.
 class CFileEntry {
 public:
     // Copies the strings, takes icon and type name from the shell, then evaluates.
     CFileEntry(std::string sourcePath, std::string archivePath, std::string notes, Shell& shell,
                FileSystem& fileSystem);
+    // As above with the status already queried (QueryEntryStatus on the same paths).
+    CFileEntry(std::string sourcePath, std::string archivePath, std::string notes, Shell& shell,
+               const EntryStatus& status);
 
     // Recomputes sizes, times, timeDiff, result, lastError and colours from the disk.
     // Paths, notes, icon and type name never change here.
     void EvaluateStatus(FileSystem& fileSystem);
+    // The second half of EvaluateStatus: sets the fields from queries already made.
+    void ApplyStatus(const EntryStatus& status);
 
     // Replaces the drive part of archivePath by `drive` (such as "F:"); a path without a
     // drive letter gets `drive` put in front. Does not evaluate.

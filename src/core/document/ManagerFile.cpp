@@ -5,6 +5,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/StatusQueryPool.h"
 
 namespace bh {
 
@@ -14,6 +15,22 @@ constexpr const char* kOpenCaption = "Open Backup Manager";
 
 std::string FailureText(const char* what, const std::string& reason) {
     return std::string(what) + "\n\n" + reason;
+}
+
+// The entries' status queries on worker threads, in record order; null when they are better
+// made on this thread.
+std::unique_ptr<StatusQueryPool> StartLoadQueries(Services& services,
+                                                  const std::vector<ManagerRecord>& records) {
+    const int workers = StatusQueryWorkers(services.fileSystem, records.size());
+    if (workers == 0) {
+        return nullptr;
+    }
+    return std::make_unique<StatusQueryPool>(
+        services.fileSystem, records.size(),
+        [&records](std::size_t i) -> StatusQueryPaths {
+            return {&records[i].sourcePath, &records[i].archivePath};
+        },
+        workers);
 }
 
 }  // namespace
@@ -30,7 +47,9 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
         return load;
     }
     ManagerReadResult parsed = DecodeManager(bytes);
-    bytes = std::string();
+    // Frees the file's bytes before the entries are made (assigning an empty string would
+    // keep the buffer).
+    std::string().swap(bytes);
     switch (parsed.status) {
         case ManagerReadStatus::Ok:
             break;
@@ -52,10 +71,21 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
     }
     ProgressScope progress(services.ui, kLocatingCaption, static_cast<int>(parsed.records.size()));
     load.entries.reserve(parsed.records.size());
-    for (ManagerRecord& record : parsed.records) {
-        load.entries.push_back(std::make_unique<CFileEntry>(
-            std::move(record.sourcePath), std::move(record.archivePath), std::move(record.notes),
-            services.shell, services.fileSystem));
+    std::unique_ptr<StatusQueryPool> pool = StartLoadQueries(services, parsed.records);
+    for (std::size_t i = 0; i < parsed.records.size(); ++i) {
+        ManagerRecord& record = parsed.records[i];
+        if (pool) {
+            // The worker is done with the record's paths once its result is known.
+            const EntryStatus& status = pool->Result(i);
+            load.entries.push_back(std::make_unique<CFileEntry>(
+                std::move(record.sourcePath), std::move(record.archivePath),
+                std::move(record.notes), services.shell, status));
+            AdoptLastError(status);
+        } else {
+            load.entries.push_back(std::make_unique<CFileEntry>(
+                std::move(record.sourcePath), std::move(record.archivePath),
+                std::move(record.notes), services.shell, services.fileSystem));
+        }
         progress.Step();
     }
     return load;

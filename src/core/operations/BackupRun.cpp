@@ -9,6 +9,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
+#include "core/operations/StatusQueryPool.h"
 
 namespace bh {
 
@@ -55,6 +56,32 @@ void CopyEntry(CFileEntry& entry, FileSystem& fileSystem, BackupCounts& counts) 
     ++counts.problems;
 }
 
+// The refresh's queries on worker threads, in the order the loop below takes them; null when
+// they are better made on this thread.
+std::unique_ptr<StatusQueryPool> StartRefreshQueries(const CBrackenholdDoc& doc,
+                                                     std::vector<const CFileEntry*>& targets) {
+    const ListRows& rows = doc.rows();
+    const int count = rows.Count();
+    const std::size_t evaluated =
+        doc.selectedOnly ? static_cast<std::size_t>(rows.SelectedCount()) : count;
+    const int workers = StatusQueryWorkers(doc.services().fileSystem, evaluated);
+    if (workers == 0) {
+        return nullptr;
+    }
+    targets.reserve(evaluated);
+    for (int row = 0; row < count; ++row) {
+        if (!doc.selectedOnly || rows.IsSelected(row)) {
+            targets.push_back(&rows.Entry(row));
+        }
+    }
+    return std::make_unique<StatusQueryPool>(
+        doc.services().fileSystem, targets.size(),
+        [&targets](std::size_t i) -> StatusQueryPaths {
+            return {&targets[i]->sourcePath, &targets[i]->archivePath};
+        },
+        workers);
+}
+
 }  // namespace
 
 std::string ReportText(const BackupCounts& counts) {
@@ -79,13 +106,22 @@ void RefreshStatus(CBrackenholdDoc& doc) {
         ui.CreateStatusProgress(kCheckingCaption, -1, 10, -1, 1);
     progress->SetRange(0, count);
     progress->SetStep(1);
+    // The rows' entries in the order the loop evaluates them, for the workers.
+    std::vector<const CFileEntry*> targets;
+    std::unique_ptr<StatusQueryPool> pool = StartRefreshQueries(doc, targets);
+    std::size_t next = 0;
     for (int row = 0; row < count; ++row) {
         if (!doc.selectedOnly || rows.IsSelected(row)) {
-            rows.Entry(row).EvaluateStatus(fileSystem);
+            if (pool && next < pool->Count()) {
+                ApplyPooledStatus(rows.Entry(row), pool->Result(next++));
+            } else {
+                rows.Entry(row).EvaluateStatus(fileSystem);
+            }
             rows.UpdateRowTexts(row);
         }
         progress->StepIt();
     }
+    pool.reset();
     ui.ShowIdleMessage();
     progress.reset();
     ui.EndWaitCursor();

@@ -1,0 +1,103 @@
+#include "core/operations/StatusQueryPool.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "core/app/FileSystem.h"
+#include "core/app/LastError.h"
+
+namespace bh {
+
+int StatusQueryWorkers(const FileSystem& fileSystem, std::size_t queries) {
+    const int allowed = std::min(fileSystem.ConcurrentQueries(), kMaxStatusWorkers);
+    if (allowed <= 1 || queries < kMinPooledQueries) {
+        return 0;
+    }
+    return allowed;
+}
+
+void AdoptLastError(const EntryStatus& status) {
+    if (status.sourceError != kNoError) {
+        SetLastError(status.sourceError);
+    } else if (status.archiveError != kNoError) {
+        SetLastError(status.archiveError);
+    }
+}
+
+void ApplyPooledStatus(CFileEntry& entry, const EntryStatus& status) {
+    entry.ApplyStatus(status);
+    AdoptLastError(status);
+}
+
+StatusQueryPool::StatusQueryPool(FileSystem& fileSystem, std::size_t count, PathsOf pathsOf,
+                                 int workers)
+    : fileSystem_(fileSystem),
+      count_(count),
+      blocks_((count + kBlockSize - 1) / kBlockSize),
+      pathsOf_(std::move(pathsOf)),
+      results_(std::min(count, kBlockSize * kWindowBlocks)) {
+    const std::size_t threads = std::min<std::size_t>(std::max(workers, 1), blocks_);
+    threads_.reserve(threads);
+    for (std::size_t i = 0; i < threads; ++i) {
+        threads_.emplace_back([this] { Work(); });
+    }
+}
+
+StatusQueryPool::~StatusQueryPool() {
+    stop_.store(true);
+    // Wakes workers waiting for a free slot; they see stop_ and leave.
+    consumed_.store(std::numeric_limits<std::size_t>::max() / 2);
+    consumed_.notify_all();
+    for (std::thread& thread : threads_) {
+        thread.join();
+    }
+}
+
+const EntryStatus& StatusQueryPool::Result(std::size_t index) {
+    const std::size_t block = index / kBlockSize;
+    if (consumed_.load(std::memory_order_relaxed) < block) {
+        consumed_.store(block, std::memory_order_release);
+        consumed_.notify_all();
+    }
+    std::atomic<std::size_t>& ready = ready_[block % kWindowBlocks];
+    for (std::size_t seen = ready.load(std::memory_order_acquire); seen != block + 1;
+         seen = ready.load(std::memory_order_acquire)) {
+        ready.wait(seen, std::memory_order_acquire);
+    }
+    return results_[(block % kWindowBlocks) * kBlockSize + index % kBlockSize];
+}
+
+bool StatusQueryPool::WaitForSlot(std::size_t block) {
+    for (;;) {
+        const std::size_t consumed = consumed_.load(std::memory_order_acquire);
+        if (stop_.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        if (block < consumed + kWindowBlocks) {
+            return true;
+        }
+        consumed_.wait(consumed, std::memory_order_acquire);
+    }
+}
+
+void StatusQueryPool::Work() {
+    for (;;) {
+        const std::size_t block = nextBlock_.fetch_add(1, std::memory_order_relaxed);
+        if (block >= blocks_ || !WaitForSlot(block)) {
+            return;
+        }
+        const std::size_t first = block * kBlockSize;
+        const std::size_t end = std::min(count_, first + kBlockSize);
+        EntryStatus* slot = &results_[(block % kWindowBlocks) * kBlockSize];
+        for (std::size_t i = first; i < end; ++i) {
+            const StatusQueryPaths paths = pathsOf_(i);
+            slot[i - first] = QueryEntryStatus(*paths.source, *paths.archive, fileSystem_);
+        }
+        std::atomic<std::size_t>& ready = ready_[block % kWindowBlocks];
+        ready.store(block + 1, std::memory_order_release);
+        ready.notify_all();
+    }
+}
+
+}  // namespace bh
