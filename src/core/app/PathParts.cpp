@@ -19,8 +19,6 @@ std::size_t LastSeparator(std::string_view path) {
 
 }  // namespace
 
-bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
-
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
     if (path.size() >= 2 && path[1] == ':') {
@@ -68,10 +66,14 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 
 std::string FoldCase(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
+    FoldCaseInPlace(out);
+    return out;
+}
+
+void FoldCaseInPlace(std::string& text) {
+    for (char& c : text) {
         c = FoldLower(c);
     }
-    return out;
 }
 
 std::string ToUpperAscii(std::string_view text) {

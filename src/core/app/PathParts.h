@@ -17,7 +17,9 @@ struct PathParts {
 
 PathParts SplitPath(std::string_view path);
 
-bool IsPathSeparator(char c);
+inline bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 // Everything up to and including the last '/' or '\\'; empty when there is none.
 std::string FolderOf(std::string_view path);
@@ -34,6 +36,8 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 // ASCII case folding of a whole string (for hash keys of case-insensitive sets).
 std::string FoldCase(std::string_view text);
+// The same on a string the caller owns, without a copy.
+void FoldCaseInPlace(std::string& text);
 std::string ToUpperAscii(std::string_view text);
 
 // White space as isspace in the C locale: blank, \t, \n, \v, \f, \r.

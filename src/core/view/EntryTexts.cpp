@@ -78,6 +78,33 @@ std::size_t LastSeparatorOf(std::string_view text) {
     return std::string_view::npos;
 }
 
+// SplitPath's dir, fname and ext as views of the path, for texts made at every repaint and
+// every sort key without the copies of all four parts.
+struct PathViews {
+    std::string_view dir;
+    std::string_view fname;
+    std::string_view ext;
+};
+
+PathViews SplitPathView(std::string_view path) {
+    PathViews parts;
+    if (path.size() >= 2 && path[1] == ':') {
+        path.remove_prefix(2);
+    }
+    const std::size_t sep = LastSeparatorOf(path);
+    if (sep != std::string_view::npos) {
+        parts.dir = path.substr(0, sep + 1);
+        path.remove_prefix(sep + 1);
+    }
+    const std::size_t dot = path.rfind('.');
+    if (dot != std::string_view::npos) {
+        parts.ext = path.substr(dot);
+        path = path.substr(0, dot);
+    }
+    parts.fname = path;
+    return parts;
+}
+
 }  // namespace
 
 std::string FormatAge(std::int32_t seconds) {
@@ -89,13 +116,21 @@ std::string FormatAge(std::int32_t seconds) {
     return Format("%d year", seconds / kSecondsPerYear);
 }
 
+std::string_view NameTextView(const CFileEntry& entry) {
+    return SplitPathView(entry.sourcePath).fname;
+}
+
+std::string_view TypeTextView(const CFileEntry& entry) {
+    const std::string_view ext = SplitPathView(entry.sourcePath).ext;
+    return ext.empty() ? ext : ext.substr(1);
+}
+
 std::string GetNameText(const CFileEntry& entry) {
-    return SplitPath(entry.sourcePath).fname;
+    return std::string(NameTextView(entry));
 }
 
 std::string GetTypeText(const CFileEntry& entry) {
-    const std::string ext = SplitPath(entry.sourcePath).ext;
-    return ext.empty() ? std::string() : ext.substr(1);
+    return std::string(TypeTextView(entry));
 }
 
 std::string GetSizeText(const CFileEntry& entry) {
@@ -140,21 +175,29 @@ std::string GetObsoleteText(const CFileEntry& entry) {
 }
 
 std::string FolderTextOf(std::string_view path) {
-    std::string dir = SplitPath(path).dir;
+    return std::string(FolderTextView(path));
+}
+
+std::string_view FolderTextView(std::string_view path) {
+    std::string_view dir = SplitPathView(path).dir;
     std::size_t sep = LastSeparatorOf(dir);
-    if (sep != std::string::npos) {
-        dir.resize(sep);
+    if (sep != std::string_view::npos) {
+        dir = dir.substr(0, sep);
     }
     sep = LastSeparatorOf(dir);
-    if (sep != std::string::npos) {
-        dir.erase(0, sep + 1);
+    if (sep != std::string_view::npos) {
+        dir.remove_prefix(sep + 1);
     }
     return dir;
 }
 
 std::string DriveTextOf(std::string_view path) {
+    return std::string(DriveTextView(path));
+}
+
+std::string_view DriveTextView(std::string_view path) {
     const std::size_t sep = FirstSeparatorFrom(path, 2);
-    return sep == std::string_view::npos ? std::string() : std::string(path.substr(0, sep + 1));
+    return sep == std::string_view::npos ? std::string_view() : path.substr(0, sep + 1);
 }
 
 std::string GetFolderText(const CFileEntry& entry) {

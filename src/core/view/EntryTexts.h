@@ -47,6 +47,13 @@ std::string GetDriveText(const CFileEntry& entry);
 std::string FolderTextOf(std::string_view path);
 std::string DriveTextOf(std::string_view path);
 
+// The Name, Type, Folder and Drive texts as views of the entry's source path: what the
+// functions above copy, for work that needs no copy (sort keys).
+std::string_view NameTextView(const CFileEntry& entry);
+std::string_view TypeTextView(const CFileEntry& entry);
+std::string_view FolderTextView(std::string_view path);
+std::string_view DriveTextView(std::string_view path);
+
 // Menu text of a date mode ("DD / MM / YYYY", ..., "Age"); empty outside 0 to 3.
 std::string DateModeMenuText(std::int32_t mode);
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <numeric>
 #include <string>
+#include <string_view>
 
 #include "core/app/ListRows.h"
 #include "core/app/PathParts.h"
@@ -39,12 +40,12 @@ std::int64_t NumberKey(const CFileEntry& entry, int column) {
     }
 }
 
-std::string TextKey(const CFileEntry& entry, int column) {
+std::string_view TextKey(const CFileEntry& entry, int column) {
     switch (column) {
         case kColumnName:
-            return GetNameText(entry);
+            return NameTextView(entry);
         case kColumnType:
-            return GetTypeText(entry);
+            return TypeTextView(entry);
         case kColumnSourcePath:
             return entry.sourcePath;
         case kColumnArchivePath:
@@ -52,13 +53,45 @@ std::string TextKey(const CFileEntry& entry, int column) {
         case kColumnNotes:
             return entry.notes;
         case kColumnFolder:
-            return GetFolderText(entry);
+            return FolderTextView(entry.sourcePath);
         case kColumnDrive:
-            return GetDriveText(entry);
+            return DriveTextView(entry.sourcePath);
         default:
             return entry.typeName;
     }
 }
+
+// Every row's folded text key, side by side in one buffer: one allocation for all rows
+// instead of one per row, and keys that lie together in memory while the sort compares them.
+class FoldedKeys {
+  public:
+    FoldedKeys(const ListRows& rows, int column) {
+        const int count = rows.Count();
+        std::size_t total = 0;
+        for (int row = 0; row < count; ++row) {
+            total += TextKey(rows.Entry(row), column).size();
+        }
+        buffer_.reserve(total);
+        ends_.reserve(static_cast<std::size_t>(count));
+        for (int row = 0; row < count; ++row) {
+            buffer_ += TextKey(rows.Entry(row), column);
+            ends_.push_back(buffer_.size());
+        }
+        FoldCaseInPlace(buffer_);
+        keys_.reserve(ends_.size());
+        std::size_t start = 0;
+        for (const std::size_t end : ends_) {
+            keys_.emplace_back(buffer_.data() + start, end - start);
+            start = end;
+        }
+    }
+    const std::vector<std::string_view>& Keys() const { return keys_; }
+
+  private:
+    std::string buffer_;
+    std::vector<std::size_t> ends_;
+    std::vector<std::string_view> keys_;
+};
 
 template <typename Less>
 std::vector<int> StableOrder(int count, Less less) {
@@ -89,10 +122,8 @@ std::vector<int> SortedRowOrder(const ListRows& rows, int column, int sortFlag) 
             return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
         });
     }
-    std::vector<std::string> keys(static_cast<std::size_t>(count));
-    for (int row = 0; row < count; ++row) {
-        keys[row] = FoldCase(TextKey(rows.Entry(row), column));
-    }
+    const FoldedKeys folded(rows, column);
+    const std::vector<std::string_view>& keys = folded.Keys();
     // Folded keys compared byte by byte as unsigned order exactly as CompareNoCase does.
     return StableOrder(count, [&keys, ascending](int a, int b) {
         return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
