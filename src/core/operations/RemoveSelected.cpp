@@ -1,7 +1,8 @@
 #include "core/operations/RemoveSelected.h"
 
 #include <cstddef>
-#include <unordered_map>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/app/Format.h"
@@ -10,6 +11,60 @@
 #include "core/document/BrackenholdDoc.h"
 
 namespace bh {
+
+namespace {
+
+// Each entry's index in the document's array, in one flat open-addressed table: a removal
+// looks up every selected row, and a node per entry would cost an allocation each and a
+// scattered read per lookup.
+class EntryPositions {
+  public:
+    explicit EntryPositions(const std::vector<std::unique_ptr<CFileEntry>>& entries) {
+        std::size_t capacity = 16;
+        while (capacity < entries.size() * 2) {
+            capacity *= 2;
+        }
+        mask_ = capacity - 1;
+        slots_.resize(capacity);
+        for (std::size_t j = 0; j < entries.size(); ++j) {
+            std::size_t slot = Hash(entries[j].get());
+            while (slots_[slot].entry != nullptr && slots_[slot].entry != entries[j].get()) {
+                slot = (slot + 1) & mask_;
+            }
+            if (slots_[slot].entry == nullptr) {
+                slots_[slot] = {entries[j].get(), j};
+            }
+        }
+    }
+
+    // The entry's index, or -1 when the document does not own it.
+    std::ptrdiff_t Find(const CFileEntry* entry) const {
+        for (std::size_t slot = Hash(entry);; slot = (slot + 1) & mask_) {
+            if (slots_[slot].entry == entry) {
+                return static_cast<std::ptrdiff_t>(slots_[slot].index);
+            }
+            if (slots_[slot].entry == nullptr) {
+                return -1;
+            }
+        }
+    }
+
+  private:
+    struct Slot {
+        const CFileEntry* entry = nullptr;
+        std::size_t index = 0;
+    };
+
+    std::size_t Hash(const CFileEntry* entry) const {
+        const auto bits = reinterpret_cast<std::uintptr_t>(entry);
+        return static_cast<std::size_t>((bits >> 4) * 0x9E3779B97F4A7C15ull >> 20) & mask_;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
+
+}  // namespace
 
 void OnRemoveSelected(CBrackenholdDoc& doc) {
     const int selected = doc.rows().SelectedCount();
@@ -30,11 +85,7 @@ void OnRemoveSelected(CBrackenholdDoc& doc) {
 int RemoveSelectedEntries(CBrackenholdDoc& doc, bool deleteArchives) {
     ListRows& rows = doc.rows();
     FileSystem& fileSystem = doc.services().fileSystem;
-    std::unordered_map<const CFileEntry*, std::size_t> positions;
-    positions.reserve(doc.entries.size());
-    for (std::size_t j = 0; j < doc.entries.size(); ++j) {
-        positions.emplace(doc.entries[j].get(), j);
-    }
+    const EntryPositions positions(doc.entries);
 
     const int count = rows.Count();
     std::vector<bool> removeRow(static_cast<std::size_t>(count), false);
@@ -48,15 +99,16 @@ int RemoveSelectedEntries(CBrackenholdDoc& doc, bool deleteArchives) {
         }
         visited = true;
         const CFileEntry& entry = rows.Entry(row);
-        const auto found = positions.find(&entry);
-        if (found == positions.end()) {
+        const std::ptrdiff_t found = positions.Find(&entry);
+        if (found < 0) {
             continue;
         }
+        const auto index = static_cast<std::size_t>(found);
         removeRow[static_cast<std::size_t>(row)] = true;
-        if (removeEntry[found->second]) {
+        if (removeEntry[index]) {
             continue;  // a second row of an entry already being removed
         }
-        removeEntry[found->second] = true;
+        removeEntry[index] = true;
         ++removed;
         // The archive may be the source under another spelling; sources are never touched.
         if (deleteArchives && !fileSystem.IsSameFile(entry.archivePath, entry.sourcePath)) {
