@@ -1,0 +1,63 @@
+#include "bench/BenchFixture.h"
+
+#include "core/app/MessageBoxFlags.h"
+
+namespace bh::bench {
+
+namespace {
+
+class SilentProgress : public ProgressIndicator {
+  public:
+    void SetRange(int, int) override {}
+    void SetStep(int step) override { step_ = step; }
+    void StepIt() override { pos_ += step_; }
+    void SetPos(int pos) override { pos_ = pos; }
+    int GetPos() const override { return pos_; }
+
+  private:
+    int pos_ = 0;
+    int step_ = 1;
+};
+
+}  // namespace
+
+int SilentUserInterface::MessageBox(const std::string&, const std::string&, unsigned flags) {
+    ++messages;
+    return (flags & kMbButtonMask) == kMbOk ? kIdOk : kIdYes;
+}
+
+int SilentUserInterface::Prompt(PromptRequest&) {
+    return kIdCancel;
+}
+
+std::unique_ptr<ProgressIndicator> SilentUserInterface::CreateStatusProgress(const std::string&,
+                                                                             int, int, int, int) {
+    return std::make_unique<SilentProgress>();
+}
+
+DocFixture::DocFixture(FileSystem& fileSystem) : DocFixture(fileSystem, cliShell_) {}
+
+DocFixture::DocFixture(FileSystem& fileSystem, Shell& shell)
+    : shell_(shell),
+      services_{fileSystem, shell_, ui_, settings_, clock_, errors_},
+      rows_(clock_, errors_),
+      doc_(std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, kPosixCurrentFolder)) {}
+
+DocFixture::~DocFixture() {
+    rows_.RemoveAll();
+    doc_.reset();
+}
+
+void DocFixture::FillWithoutQueries(const std::vector<ManagerRecord>& records) {
+    std::vector<std::unique_ptr<CFileEntry>> entries;
+    entries.reserve(records.size());
+    const EntryStatus status;
+    for (const ManagerRecord& record : records) {
+        entries.push_back(std::make_unique<CFileEntry>(record.sourcePath, record.archivePath,
+                                                       record.notes, shell_, status));
+    }
+    doc_->ReplaceEntries(std::move(entries));
+    doc_->RebuildRows();
+}
+
+}  // namespace bh::bench

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/CliSettingsStore.h"
+#include "cli/CliShell.h"
+#include "core/app/Services.h"
+#include "core/app/UserInterface.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerFileFormat.h"
+#include "core/view/VectorListRows.h"
+#include "platform/memory/FileSystemWrapper.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemErrors.h"
+
+namespace bh::bench {
+
+// A user interface that answers every question with "Yes" and draws nothing.
+class SilentUserInterface : public UserInterface {
+  public:
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    FileDialogResult FileDialog(const FileDialogRequest&) override { return {}; }
+    int Prompt(PromptRequest&) override;
+    void Beep() override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string&, int, int, int,
+                                                            int) override;
+    void ShowIdleMessage() override {}
+    void RefreshCaption(const std::string&) override {}
+    int messages = 0;
+};
+
+// The real file system restricted to one thread at a time: every status query stays on the
+// calling thread.
+class SerialFileSystem : public FileSystemWrapper {
+  public:
+    using FileSystemWrapper::FileSystemWrapper;
+    int ConcurrentQueries() const override { return 1; }
+};
+
+// The command-line program's ports around a document and plain rows, over a file system
+// chosen by the benchmark.
+class DocFixture {
+  public:
+    explicit DocFixture(FileSystem& fileSystem);
+    // Over another shell (the desktop program's, with its type names and icons).
+    DocFixture(FileSystem& fileSystem, Shell& shell);
+    ~DocFixture();
+
+    CBrackenholdDoc& doc() { return *doc_; }
+    VectorListRows& rows() { return rows_; }
+    SilentUserInterface& ui() { return ui_; }
+
+    // Entries for the records without looking at the disk, with their rows.
+    void FillWithoutQueries(const std::vector<ManagerRecord>& records);
+
+  private:
+    cli::CliShell cliShell_;
+    Shell& shell_;
+    SilentUserInterface ui_;
+    cli::CliSettingsStore settings_;
+    PosixClock clock_;
+    PosixSystemErrors errors_;
+    Services services_;
+    VectorListRows rows_;
+    std::unique_ptr<CBrackenholdDoc> doc_;
+};
+
+}  // namespace bh::bench

@@ -1,0 +1,166 @@
+#include "bench/TreeGenerator.h"
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace bh::bench {
+
+namespace {
+
+constexpr std::int64_t kBaseTime = 1700000000;
+constexpr std::size_t kFilesPerFolder = 1000;
+const char* const kExtensions[] = {".txt", ".doc", ".png", ".cpp", ".pdf", ".xls", ".dat", ".h"};
+
+int RemoveOne(const char* path, const struct stat*, int, struct FTW*) {
+    return ::remove(path);
+}
+
+void Complain(const std::string& what, const std::string& path) {
+    std::fprintf(stderr, "bench: %s %s: %s\n", what.c_str(), path.c_str(), std::strerror(errno));
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder(const std::string& tag) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/bh-bench-" + tag + "-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        Complain("cannot create", pattern);
+        std::exit(2);
+    }
+    path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
+
+bool RemoveTree(const std::string& path) {
+    return ::nftw(path.c_str(), RemoveOne, 64, FTW_DEPTH | FTW_PHYS) == 0;
+}
+
+bool MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
+        Complain("cannot create", path);
+        return false;
+    }
+    return true;
+}
+
+bool SetFileTime(const std::string& path, std::int64_t mtime) {
+    const timespec times[2] = {{static_cast<time_t>(mtime), 0}, {static_cast<time_t>(mtime), 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        Complain("cannot set the times of", path);
+        return false;
+    }
+    return true;
+}
+
+bool WriteFile(const std::string& path, std::size_t bytes, std::int64_t mtime) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Complain("cannot create", path);
+        return false;
+    }
+    static const std::string pattern = [] {
+        std::string block(1 << 20, '\0');
+        for (std::size_t i = 0; i < block.size(); ++i) {
+            block[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
+        }
+        return block;
+    }();
+    std::size_t done = 0;
+    while (done < bytes) {
+        const std::size_t chunk = std::min(pattern.size(), bytes - done);
+        const ssize_t n = ::write(fd, pattern.data(), chunk);
+        if (n <= 0) {
+            Complain("cannot write", path);
+            ::close(fd);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    const timespec times[2] = {{static_cast<time_t>(mtime), 0}, {static_cast<time_t>(mtime), 0}};
+    const bool ok = ::futimens(fd, times) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+bool GenerateTree(const std::string& root, const TreeOptions& options, GeneratedTree& tree) {
+    tree = GeneratedTree{};
+    tree.archiveFolder = root + "/archives";
+    tree.managerPath = tree.archiveFolder + "/bench.bkm";
+    if (!MakeFolder(root) || !MakeFolder(root + "/sources") || !MakeFolder(tree.archiveFolder)) {
+        return false;
+    }
+    tree.records.reserve(options.entries);
+    std::string folder;
+    for (std::size_t i = 0; i < options.entries; ++i) {
+        if (i % kFilesPerFolder == 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/sources/d%04zu", i / kFilesPerFolder);
+            folder = root + name;
+            if (!options.recordsOnly && !MakeFolder(folder)) {
+                return false;
+            }
+        }
+        // Names, sizes and times in no particular order, as a real manager's are; the
+        // multiplier is odd, so every name is different.
+        const auto mixed = static_cast<std::uint32_t>(i * 2654435761u);
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%08x%s", options.prefix.c_str(), mixed,
+                      kExtensions[i % (sizeof kExtensions / sizeof kExtensions[0])]);
+        const std::size_t bytes =
+            options.fileBytes != 0 ? options.fileBytes : 1 + (mixed >> 8) % 1024;
+        ManagerRecord record;
+        record.sourcePath = folder + "/" + name;
+        record.archivePath = tree.archiveFolder + "/" + name;
+        if (i % 3 == 0) {
+            record.notes = "kept for the quarterly report";
+        }
+        const std::size_t kind = options.allOutOfDate ? 10 : i % 20;
+        const std::int64_t sourceTime = kBaseTime + static_cast<std::int64_t>(mixed % 2592000);
+        bool ok = true;
+        if (kind == 19) {
+            ++tree.missingSources;
+            ok = options.recordsOnly || WriteFile(record.archivePath, bytes, sourceTime);
+        } else {
+            ok = options.recordsOnly || WriteFile(record.sourcePath, bytes, sourceTime);
+            if (kind >= 17) {
+                ++tree.missingArchives;
+            } else if (kind >= 9) {
+                ++tree.outOfDate;
+                const bool older = kind % 2 == 0;
+                ok = ok && (options.recordsOnly ||
+                            WriteFile(record.archivePath, older ? bytes : bytes / 2,
+                                      older ? sourceTime - 3600 : sourceTime));
+            } else {
+                ++tree.upToDate;
+                ok =
+                    ok && (options.recordsOnly || WriteFile(record.archivePath, bytes, sourceTime));
+            }
+        }
+        if (!ok) {
+            return false;
+        }
+        tree.records.push_back(std::move(record));
+    }
+    const std::string bytes = EncodeManager(tree.records);
+    const int fd = ::open(tree.managerPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        Complain("cannot create", tree.managerPath);
+        return false;
+    }
+    const bool written =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::close(fd) == 0 && written;
+}
+
+}  // namespace bh::bench
