@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include "core/app/Format.h"
@@ -31,6 +32,19 @@ std::string ColumnKey(int column) {
     return Format("nColWidth%d", column);
 }
 
+// Rows are selected whole, so a focus frame around the one current cell only looks like a
+// cell selection; it is left out.
+class RowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+};
+
 }  // namespace
 
 CBrackenholdView::CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
@@ -42,6 +56,7 @@ CBrackenholdView::CBrackenholdView(SettingsStore& settings, UserInterface& ui, C
       model_(new ManagerTableModel(clock, errors, this)) {
     setObjectName(QStringLiteral("managerView"));
     setModel(model_);
+    setItemDelegate(new RowDelegate(this));
     model_->SetSelectionModel(selectionModel());
     model_->onEnsureVisible = [this](int row) {
         scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);

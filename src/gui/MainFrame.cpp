@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -318,6 +319,11 @@ void CMainFrame::ActivateFrame() {
         firstActivation_ = false;
         if (RestorePlacement())
             return;
+        // Without a stored place the window manager places the window, but its size would be
+        // the layout's minimum: a window a few columns wide. Three quarters of the screen is
+        // what a desktop gives a new document window.
+        if (const QScreen* screen = this->screen())
+            resize(screen->availableGeometry().size() * 3 / 4);
     }
     show();
     raise();

@@ -72,6 +72,7 @@ QVariant ManagerTableModel::data(const QModelIndex& index, int role) const {
     const CFileEntry& entry = Entry(index.row());
     switch (role) {
         case Qt::DisplayRole:
+        case Qt::ToolTipRole:  // the whole text of a cell too narrow for it
             return QString::fromStdString(CellText(index.row(), index.column()));
         case Qt::ForegroundRole:
             return FromColorRef(entry.textColor);

@@ -78,6 +78,8 @@ class ManagerTableModelTest : public QObject {
         QCOMPARE(model->rowCount(), 5);
         QCOMPARE(inserts, 1);
         QCOMPARE(Shown(*model, 2, kColumnSourcePath), QStringLiteral("/src/f2"));
+        QCOMPARE(model->data(model->index(2, kColumnSourcePath), Qt::ToolTipRole).toString(),
+                 QStringLiteral("/src/f2"));
 
         // Rows waiting to be announced are announced before a row goes in between.
         AddEntries(*model, 2);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -165,6 +166,17 @@ class StartUpTest : public QObject {
         Start({});
         QVERIFY(Path().empty());
         QCOMPARE(Rows(), 0);
+    }
+
+    void firstStartOpensAWindowOfUsefulSize() {
+        Start({});
+        const QSize screen = app_->frame().screen()->availableGeometry().size();
+        QCOMPARE(app_->frame().size(), screen * 3 / 4);
+        ExitAndReopenSettings();
+        // Once a place is stored, it is used as it stands.
+        settings_->WriteString("Main Window", "Rect", "0100 0050 0500 0350");
+        Start({});
+        QCOMPARE(app_->frame().size(), QSize(400, 300));
     }
 
     void mostRecentWithAnEmptyListGivesAnEmptyManager() {
