@@ -1,24 +1,12 @@
 #include "cli/CliManagerLock.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32/Win32ManagerLock.h"
+#else
 #include "platform/posix/PosixManagerLock.h"
 #endif
 
 namespace bh::cli {
-
-namespace {
-
-#ifdef _WIN32
-// No lock files on this platform yet: every hold is granted and holds nothing.
-class UnlockedManagers : public ManagerLock {
-  public:
-    std::unique_ptr<ManagerLockHold> TryLock(const std::string&) override {
-        return std::make_unique<ManagerLockHold>();
-    }
-};
-#endif
-
-}  // namespace
 
 bool CommandLocksManager(const std::string& command) {
     for (const char* name : {"new", "add", "import", "backup", "restore", "remove"}) {
@@ -40,7 +28,7 @@ std::string ManagerArgument(const std::vector<std::string>& args) {
 
 ManagerLock& CliManagerLocks() {
 #ifdef _WIN32
-    static UnlockedManagers locks;
+    static Win32ManagerLock locks;
 #else
     static PosixManagerLock locks;
 #endif

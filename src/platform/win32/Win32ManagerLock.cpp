@@ -1,0 +1,147 @@
+#include "platform/win32/Win32ManagerLock.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+#include "platform/win32/Win32FileOps.h"
+
+namespace bh {
+
+namespace {
+
+std::uint64_t Fnv1a(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH * 4];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+}
+
+// The final path of an existing file or folder, links resolved; empty when it cannot be had.
+std::string FinalPath(const std::string& path) {
+    const HANDLE file =
+        ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    char buffer[MAX_PATH * 4];
+    const DWORD length = ::GetFinalPathNameByHandleA(file, buffer, sizeof buffer, 0);
+    ::CloseHandle(file);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+// The real path of a manager that may not exist yet: its folder resolved, its name kept,
+// letters folded as the file system compares them.
+std::string RealManagerKey(const std::string& path) {
+    const std::string full = FullPath(path);
+    std::string real = FinalPath(full);
+    if (real.empty()) {
+        const std::string folder = win32::SystemFolderOf(full);
+        const std::string resolved = folder.empty() ? std::string() : FinalPath(folder);
+        real = resolved.empty() ? full : resolved + "\\" + full.substr(folder.size());
+    }
+    for (char& c : real) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        } else if (c == '/') {
+            c = '\\';
+        }
+    }
+    return real;
+}
+
+std::string LockFolder() {
+    char base[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathA(sizeof base, base);
+    if (length == 0 || length > MAX_PATH) {
+        return {};
+    }
+    const std::string folder = std::string(base) + "Brackenhold Locks\\";
+    if (!::CreateDirectoryA(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        return {};
+    }
+    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES &&
+                          (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    return isFolder ? folder : std::string();
+}
+
+}  // namespace
+
+class Win32ManagerLock::Hold : public ManagerLockHold {
+  public:
+    Hold(Win32ManagerLock* owner, std::string lockFile)
+        : owner_(owner), lockFile_(std::move(lockFile)) {}
+    ~Hold() override {
+        if (owner_ != nullptr) {
+            owner_->Release(lockFile_);
+        }
+    }
+
+  private:
+    Win32ManagerLock* owner_;
+    std::string lockFile_;
+};
+
+Win32ManagerLock::~Win32ManagerLock() {
+    for (auto& [path, held] : held_) {
+        ::CloseHandle(held.file);
+    }
+}
+
+std::string Win32ManagerLock::LockFileFor(const std::string& managerPath) {
+    const std::string folder = LockFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "%016llx.lock",
+                  static_cast<unsigned long long>(Fnv1a(RealManagerKey(managerPath))));
+    return folder + name;
+}
+
+std::unique_ptr<ManagerLockHold> Win32ManagerLock::TryLock(const std::string& managerPath) {
+    const std::string lockFile = LockFileFor(managerPath);
+    if (lockFile.empty()) {
+        return std::make_unique<Hold>(nullptr, std::string());
+    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (auto found = held_.find(lockFile); found != held_.end()) {
+        ++found->second.count;
+        return std::make_unique<Hold>(this, lockFile);
+    }
+    const HANDLE file = ::CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+            return nullptr;
+        }
+        // No lock can be kept here: the work goes on without one.
+        return std::make_unique<Hold>(nullptr, std::string());
+    }
+    held_[lockFile] = Held{file, 1};
+    return std::make_unique<Hold>(this, lockFile);
+}
+
+void Win32ManagerLock::Release(const std::string& lockFile) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    const auto found = held_.find(lockFile);
+    if (found == held_.end() || --found->second.count > 0) {
+        return;
+    }
+    ::CloseHandle(found->second.file);
+    held_.erase(found);
+}
+
+}  // namespace bh
