@@ -34,7 +34,7 @@ using Erased = std::set<std::string>;
 
 enum class Fault {
     NoSpaceAtStart,  // ENOSPC before the first byte
-    NoSpaceHalfway,  // ENOSPC after half of the data
+    NoSpaceHalfway,  // ENOSPC once part of the data is written
     IoError,         // EIO
     Denied,          // EACCES
     RenameFails,     // the temporary file is written, its rename fails
@@ -413,18 +413,11 @@ std::set<std::string> Apply(MemoryFileSystem& fs, const Case& c, const std::stri
         case Fault::NoSpaceAtStart:
             point.error = ENOSPC;
             break;
-        case Fault::NoSpaceHalfway: {
+        case Fault::NoSpaceHalfway:
+            // The disk fills up after the first byte: part of the data was written.
             point.error = ENOSPC;
-            const std::uint64_t size = fs.Size(path) > 0 ? fs.Size(path) : 8;
-            point.afterBytes = size / 2 > 0 ? size / 2 : 1;
-            // A write of fewer bytes would not reach the failing byte; fail it anyway so
-            // that the case is not a clean run.
-            if (c.operation == FsOperation::CopyWrite ||
-                c.operation == FsOperation::WriteAtomically) {
-                point.afterBytes = 0;
-            }
+            point.afterBytes = 1;
             break;
-        }
         case Fault::IoError:
         case Fault::RenameFails:
             point.error = EIO;
