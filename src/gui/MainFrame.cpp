@@ -224,6 +224,14 @@ void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     CreateStatusPanes(*bar, kPanePrototypes);
+    // The first pane says "Ready" whenever no menu prompt or progress caption is shown, as
+    // when the program has just started or a menu has closed.
+    const QString ready = QStringLiteral("Ready");
+    connect(bar, &QStatusBar::messageChanged, this, [bar, ready](const QString& text) {
+        if (text.isEmpty())
+            bar->showMessage(ready);
+    });
+    bar->showMessage(ready);
     QAction* toggle = Action(kCmdViewStatusBar);
     toggle->setCheckable(true);
     toggle->setChecked(true);

@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -19,6 +21,7 @@
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
 #include "gui/QtSettingsStore.h"
+#include "gui/StatusPanes.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/memory/FixedClock.h"
@@ -170,6 +173,16 @@ class StartUpTest : public QObject {
 
     void firstStartOpensAWindowOfUsefulSize() {
         Start({});
+        // The first pane says Ready at once, and again once a menu prompt is gone.
+        QStatusBar& bar = *app_->frame().statusBar();
+        QCOMPARE(StatusPaneText(bar, 0), QStringLiteral("Ready"));
+        QStatusTipEvent tip(QStringLiteral("Create a new backup manager"));
+        QCoreApplication::sendEvent(&app_->frame(), &tip);
+        QCOMPARE(StatusPaneText(bar, 0), QStringLiteral("Create a new backup manager"));
+        QStatusTipEvent gone{QString()};
+        QCoreApplication::sendEvent(&app_->frame(), &gone);
+        QCOMPARE(StatusPaneText(bar, 0), QStringLiteral("Ready"));
+
         const QSize screen = app_->frame().screen()->availableGeometry().size();
         QCOMPARE(app_->frame().size(), screen * 3 / 4);
         ExitAndReopenSettings();
