@@ -170,6 +170,48 @@ class CliCrashTest : public ::testing::Test {
         return Wait(pid);
     }
 
+    // Starts a backup and waits until a temporary file whose name starts with `prefix` shows
+    // in `folder` (the copy or the save is under way), then kills it after up to `spread`.
+    // Returns the exit code (negative: killed); a run that ends first is not killed.
+    int KilledWhileWriting(const std::string& folder, const std::string& prefix,
+                           std::chrono::microseconds spread) {
+        const pid_t pid = StartCli({"backup", "m.bak"}, dir.Path());
+        EXPECT_GT(pid, 0);
+        for (;;) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+            }
+            bool writing = false;
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                const std::string name = entry.path().filename().string();
+                writing = writing || (name.starts_with(prefix) && name.ends_with(".tmp"));
+            }
+            if (writing) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        std::uniform_int_distribution<long long> after(0, spread.count());
+        std::this_thread::sleep_for(std::chrono::microseconds(after(random)));
+        ::kill(pid, SIGKILL);
+        return Wait(pid);
+    }
+
+    // Every other kill lands while the temporary file is being written.
+    int Kill(int kill, Clock::duration cleanRun, const std::string& folder,
+             const std::string& prefix, std::chrono::microseconds spread) {
+        if (kill % 2 == 1) {
+            const int exit = KilledWhileWriting(folder, prefix, spread);
+            std::printf("kill %d while writing: exit %d\n", kill, exit);
+            return exit;
+        }
+        const std::chrono::microseconds moment = KillMoment(cleanRun);
+        const int exit = KilledRun(moment);
+        std::printf("kill %d after %.3f s: exit %d\n", kill, moment.count() / 1e6, exit);
+        return exit;
+    }
+
     TempDir dir;
     std::mt19937 random;
 };
@@ -193,9 +235,8 @@ TEST_F(CliCrashTest, KilledCopyOfA200MiBFileLeavesThePreviousOrTheNewArchive) {
     for (int kill = 0; kill < Kills(); ++kill) {
         WriteVersion(archive, kMiB, 1, 1000000000);
         dir.Write("m.bak", manager);
-        const std::chrono::microseconds moment = KillMoment(cleanRun);
-        const int exit = KilledRun(moment);
-        std::printf("kill %d after %.3f s: exit %d\n", kill, moment.count() / 1e6, exit);
+        const int exit = Kill(kill, cleanRun, dir.File("arc"), ".big.bin.",
+                              std::chrono::duration_cast<std::chrono::microseconds>(cleanRun));
         const std::uint64_t found = Digest(archive);
         ASSERT_TRUE(found == previous || found == fresh) << "kill " << kill << " exit " << exit;
         completed += found == fresh ? 1 : 0;
@@ -267,9 +308,8 @@ TEST_F(CliCrashTest, KilledSaveOfAMillionEntryManagerLeavesThePreviousOrTheNewFi
     int newFiles = 0;
     for (int kill = 0; kill < Kills(); ++kill) {
         resetFiles();
-        const std::chrono::microseconds moment = KillMoment(cleanRun);
-        const int exit = KilledRun(moment);
-        std::printf("kill %d after %.3f s: exit %d\n", kill, moment.count() / 1e6, exit);
+        const int exit =
+            Kill(kill, cleanRun, dir.Path(), ".m.bak.", std::chrono::microseconds(300000));
         const std::string now = TempDir::Read(dir.File("m.bak"));
         ASSERT_TRUE(now == previous || now == saved)
             << "kill " << kill << " exit " << exit << ": " << now.size() << " bytes";
