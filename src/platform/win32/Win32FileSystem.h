@@ -12,6 +12,9 @@ namespace bh {
 class Win32FileSystem : public FileSystem {
   public:
     ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
+    // The attribute calls keep no state and the last error is per thread; the limit is what
+    // helps on a share that answers slowly.
+    int ConcurrentQueries() const override { return 8; }
     PathKind Lookup(const std::string& path) override;
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     ErrorCode Remove(const std::string& path) override;

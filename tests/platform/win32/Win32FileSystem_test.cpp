@@ -10,6 +10,8 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/app/LastError.h"
 #include "platform/win32/Win32FileOps.h"
@@ -273,6 +275,35 @@ TEST(Win32FileSystem, AReadOnlyManagerIsNotSavedOver) {
     EXPECT_EQ(GetLastError(), ErrorCode{ERROR_ACCESS_DENIED});
     EXPECT_EQ(TempDir::Read(manager), "old manager");
     EXPECT_TRUE(NoTempFiles(dir));
+}
+
+TEST(Win32FileSystem, ConcurrentQueriesKeepTheirOwnLastErrors) {
+    TempDir dir;
+    Win32FileSystem fs;
+    ASSERT_GT(fs.ConcurrentQueries(), 1);
+    dir.Write("a.txt", "abc");
+    const std::string paths[] = {dir.File("a.txt"), dir.File("missing.txt"),
+                                 dir.File("gone/missing.txt")};
+    const ErrorCode codes[] = {kNoError, ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND};
+    std::vector<int> mismatches(fs.ConcurrentQueries(), 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < fs.ConcurrentQueries(); ++t) {
+        threads.emplace_back([&, t] {
+            SetLastError(kNoError);
+            for (int i = 0; i < 300; ++i) {
+                const int which = (t + i) % 3;
+                FileAttributes attributes;
+                const ErrorCode code = fs.GetAttributes(paths[which], attributes);
+                const bool ok = code == codes[which] &&
+                                (code == kNoError ? attributes.size == 3u : GetLastError() == code);
+                mismatches[t] += ok ? 0 : 1;
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(mismatches, std::vector<int>(fs.ConcurrentQueries(), 0));
 }
 
 TEST(Win32FileSystem, FailuresSetTheWindowsCodes) {
