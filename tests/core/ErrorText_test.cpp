@@ -34,11 +34,13 @@ TEST(ErrorTextTest, MissingOrBlankTextFallsBackToTheNumber) {
     EXPECT_EQ(ErrorCodeText(errors, 99999), "Last Error = 99999");
 }
 
-TEST(ErrorTextTest, InternetExtendedErrorHasNoServerTextHere) {
+TEST(ErrorTextTest, InternetExtendedErrorTextIsThePlatformsAnswer) {
+    // Where the platform keeps a server response for 12003 it is shown; where it has none
+    // (every POSIX system) the numeric fallback applies.
     FakeSystemErrors errors;
-    errors.Set(12003, "An extended error was returned from the server.\r\n");
     EXPECT_EQ(TextFor(errors, 12003), "Last Error = 12003");
-    EXPECT_EQ(SystemMessageTrimmed(errors, 12003), "");
+    errors.Set(12003, "550 Permission denied.\r\n");
+    EXPECT_EQ(TextFor(errors, 12003), "550 Permission denied.");
 }
 
 TEST(ErrorTextTest, SuccessCodeUsesTheSystemText) {

@@ -25,6 +25,8 @@ class NothingThereFileSystem : public FileSystem {
     }
     ErrorCode WriteAtomically(const std::string&, const std::string&) override { return Fail(); }
     bool IsSameFile(const std::string&, const std::string&) override { return false; }
+    std::size_t PathLimitBytes() const override { return 4096; }
+    ErrorCode PathTooLongError() const override { return ENAMETOOLONG; }
 
   private:
     static ErrorCode Fail() {

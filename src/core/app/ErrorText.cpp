@@ -6,14 +6,7 @@
 
 namespace bh {
 
-namespace {
-constexpr ErrorCode kInternetExtendedError = 12003;
-}
-
 std::string SystemMessageTrimmed(const SystemErrors& errors, ErrorCode code) {
-    if (code == kInternetExtendedError) {
-        return {};
-    }
     return TrimBlanks(errors.MessageText(code));
 }
 

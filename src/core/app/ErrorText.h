@@ -16,8 +16,8 @@ std::string GetLastErrorText(const SystemErrors& errors);
 std::string ErrorCodeText(const SystemErrors& errors, ErrorCode code);
 
 // The system's wording of a code with white space trimmed at both ends; empty when the
-// system has none. Code 12003 is the Internet layer's "see the server's response" code;
-// no server response is kept here, so its text is empty.
+// system has none. The platform decides what a code means (on Windows, 12003 brings the
+// Internet layer's last server response).
 std::string SystemMessageTrimmed(const SystemErrors& errors, ErrorCode code);
 
 }  // namespace bh

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,7 +21,7 @@ enum class PathKind { None, File, Folder };
 // error code and also stores it as the thread's last error (LastError.h); on success the
 // last error is left alone. Paths are byte strings passed to the system exactly as given.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Size and last-write time of a path, following symbolic links. A folder is present.
@@ -61,6 +62,12 @@ public:
     // Whether two paths name the same existing file (same device and inode on POSIX),
     // whatever their spelling. False when either cannot be examined.
     virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
+
+    // The longest path the platform accepts, in bytes including the terminator, and the
+    // error code it reports for a longer one. Paths the core builds (archive and copy
+    // names) that would not fit are refused with that code, never cut short.
+    virtual std::size_t PathLimitBytes() const = 0;
+    virtual ErrorCode PathTooLongError() const = 0;
 };
 
 }  // namespace bh

@@ -15,10 +15,6 @@ constexpr const char* kCreateCaption = "Create Backup Manager";
 constexpr const char* kAddCaption = "Add Files to Backup Manager";
 constexpr unsigned kAddFilesOptions = 0x884A04;
 
-bool FitsPathLimit(const std::string& path) {
-    return path.size() + 1 <= kPathLimitBytes;
-}
-
 void SelectNone(ListRows& rows) {
     for (int row = rows.NextSelected(-1); row != -1; row = rows.NextSelected(row)) {
         rows.SetSelected(row, false);
@@ -49,7 +45,7 @@ AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
             attempt == 0 ? base + parts.ext
                          : Format("%s[%d]%s", base.c_str(), attempt, parts.ext.c_str());
         // Substitutes only grow longer, so one that does not fit ends the search.
-        if (!FitsPathLimit(candidate)) {
+        if (candidate.size() + 1 > fs.PathLimitBytes()) {
             return AddFileResult::PathTooLong;
         }
         if (fs.Lookup(candidate) != PathKind::None) {

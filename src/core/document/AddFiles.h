@@ -7,9 +7,6 @@ namespace bh {
 
 class CBrackenholdDoc;
 
-// Longest path the platform accepts, in bytes, including the terminating zero (Linux's
-// PATH_MAX). Archive paths that would not fit are refused rather than cut.
-inline constexpr std::size_t kPathLimitBytes = 4096;
 // How many archive names AddFile tries: the plain name and 99 substitutes.
 inline constexpr int kArchiveNameTries = 100;
 
@@ -20,7 +17,7 @@ enum class AddFileResult {
     NoManagerFolder,    // the manager is untitled (message shown)
     NoSubstituteName,   // every archive name was taken (message shown)
     ArchiveNotCreated,  // the empty archive could not be created (silent)
-    PathTooLong,        // the archive path would exceed kPathLimitBytes (silent)
+    PathTooLong,        // the archive path would not fit the platform's path limit (silent)
 };
 
 // Adds one source: an empty archive is created in the manager's folder under the source's

@@ -1,14 +1,12 @@
 #include "core/operations/Restore.h"
 
 #include <memory>
-#include <system_error>
 
 #include "core/app/ErrorText.h"
 #include "core/app/Format.h"
 #include "core/app/LastError.h"
 #include "core/app/ListRows.h"
 #include "core/app/MessageBoxFlags.h"
-#include "core/document/AddFiles.h"
 #include "core/document/BrackenholdDoc.h"
 
 namespace bh {
@@ -79,9 +77,10 @@ class RestoreRun {
     std::string MakeSourceCopy(const CFileEntry& entry, const PathParts& parts, int row) {
         for (int n = 1; n <= kMaxSourceCopies; ++n) {
             const std::string name = SourceCopyName(parts, n);
-            if (name.size() + 1 > kPathLimitBytes) {
+            FileSystem& fileSystem = services_.fileSystem;
+            if (name.size() + 1 > fileSystem.PathLimitBytes()) {
                 // Refused rather than cut short: counts as a failed attempt.
-                SetLastError(static_cast<ErrorCode>(std::errc::filename_too_long));
+                SetLastError(fileSystem.PathTooLongError());
                 continue;
             }
             if (services_.fileSystem.Copy(entry.sourcePath, name, true) == kNoError) {

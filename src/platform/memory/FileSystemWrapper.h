@@ -28,6 +28,8 @@ class FileSystemWrapper : public FileSystem {
     bool IsSameFile(const std::string& a, const std::string& b) override {
         return inner_.IsSameFile(a, b);
     }
+    std::size_t PathLimitBytes() const override { return inner_.PathLimitBytes(); }
+    ErrorCode PathTooLongError() const override { return inner_.PathTooLongError(); }
 
   protected:
     FileSystem& Inner() { return inner_; }

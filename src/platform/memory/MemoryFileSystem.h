@@ -66,6 +66,8 @@ class MemoryFileSystem : public FileSystem {
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
     ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
+    std::size_t PathLimitBytes() const override;
+    ErrorCode PathTooLongError() const override;
 
     // Test set-up. Missing parent folders are created; an existing file is replaced.
     void AddFile(const std::string& path, const std::string& content,

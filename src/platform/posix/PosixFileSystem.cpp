@@ -236,4 +236,12 @@ bool PosixFileSystem::IsSameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+std::size_t PosixFileSystem::PathLimitBytes() const {
+    return PATH_MAX;
+}
+
+ErrorCode PosixFileSystem::PathTooLongError() const {
+    return ENAMETOOLONG;
+}
+
 }  // namespace bh

@@ -20,6 +20,8 @@ class PosixFileSystem : public FileSystem {
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
     ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
+    std::size_t PathLimitBytes() const override;
+    ErrorCode PathTooLongError() const override;
 };
 
 }  // namespace bh

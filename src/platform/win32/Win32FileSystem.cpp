@@ -282,4 +282,13 @@ bool Win32FileSystem::IsSameFile(const std::string& a, const std::string& b) {
            one.nFileIndexHigh == two.nFileIndexHigh && one.nFileIndexLow == two.nFileIndexLow;
 }
 
+// The ANSI calls' classic limit, as the names the program builds go to them unchanged.
+std::size_t Win32FileSystem::PathLimitBytes() const {
+    return MAX_PATH;
+}
+
+ErrorCode Win32FileSystem::PathTooLongError() const {
+    return ERROR_FILENAME_EXCED_RANGE;
+}
+
 }  // namespace bh

@@ -22,6 +22,8 @@ class Win32FileSystem : public FileSystem {
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
     ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
+    std::size_t PathLimitBytes() const override;
+    ErrorCode PathTooLongError() const override;
 
   protected:
     // Writes all of `size` bytes at the file's current position; returns the error code
