@@ -41,6 +41,9 @@ int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std
 // regular files named exactly as CreateTempBeside names them for this target. Called after
 // a copy or save to `target` succeeded; errors are ignored. Names too long to appear whole in
 // a temporary name are left alone, since their temporary names could belong to another file.
+// The folder is listed once and again only after as many successful copies into it as it had
+// entries, so that a backup of many files into one folder stays linear; a leftover that
+// appears in between is removed after a later listing.
 void RemoveStaleTemps(const std::string& target);
 
 // Copies every byte of `in` to `out` from offset 0: copy_file_range, then sendfile, then
