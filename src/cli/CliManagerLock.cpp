@@ -1,10 +1,6 @@
 #include "cli/CliManagerLock.h"
 
-#ifdef _WIN32
-#include "platform/win32/Win32ManagerLock.h"
-#else
-#include "platform/posix/PosixManagerLock.h"
-#endif
+#include "platform/NativePlatform.h"
 
 namespace bh::cli {
 
@@ -27,11 +23,7 @@ std::string ManagerArgument(const std::vector<std::string>& args) {
 }
 
 ManagerLock& CliManagerLocks() {
-#ifdef _WIN32
-    static Win32ManagerLock locks;
-#else
-    static PosixManagerLock locks;
-#endif
+    static NativeManagerLock locks;
     return locks;
 }
 

@@ -30,12 +30,12 @@ class CliSession {
     CBrackenholdDoc& doc() { return *doc_; }
 
   private:
-    PlatformFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
     CliShell shell_;
     CliUserInterface ui_;
     CliSettingsStore settings_;
-    PlatformClock clock_;
-    PlatformSystemErrors systemErrors_;
+    NativeClock clock_;
+    NativeSystemErrors systemErrors_;
     Services services_;
     VectorListRows rows_;
     std::unique_ptr<CBrackenholdDoc> doc_;

@@ -33,32 +33,25 @@
 #include "gui/QtShell.h"
 #include "gui/QtUserInterface.h"
 #include "gui/StatusPanes.h"
-#ifndef _WIN32
-#include "platform/posix/PosixManagerLock.h"
-#endif
+#include "platform/NativePlatform.h"
 
 namespace bh {
 namespace {
 
-// The locks that keep this program and brackenhold-cli off one manager at the same time;
-// null where the platform keeps none.
-ManagerLock* ManagerLocks() {
-#ifdef _WIN32
-    return nullptr;
-#else
-    static PosixManagerLock locks;
-    return &locks;
-#endif
+// The locks that keep this program and brackenhold-cli off one manager at the same time.
+ManagerLock& ManagerLocks() {
+    static NativeManagerLock locks;
+    return locks;
 }
 
-// Runs a command that backs up or restores the manager while holding its lock; another
-// program working on it is told and nothing runs.
+// Runs a command that backs up, restores or saves the manager while holding its lock;
+// another program working on it is told and nothing runs.
 template <typename Command>
 void WithManagerLock(CBrackenholdDoc& doc, Command command) {
     std::unique_ptr<ManagerLockHold> hold;
-    ManagerLock* locks = ManagerLocks();
-    if (locks && !LockForCommand(doc.services().ui, *locks, doc.PathName(), hold))
+    if (!LockForCommand(doc.services().ui, ManagerLocks(), doc.PathName(), hold)) {
         return;
+    }
     command();
 }
 
@@ -98,8 +91,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     } else {
         ui_ = ports_.ui;
     }
-    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock,
-                                 ports_.systemErrors);
+    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock, ports_.systemErrors);
     frame_->setCentralWidget(view_);
     services_ = std::make_unique<Services>(Services{
         ports_.fileSystem, ports_.shell, *ui_, ports_.settings, ports_.clock, ports_.systemErrors});
@@ -113,7 +105,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     autoBackupTimer_ = new QtAutoBackupTimer(frame_.get());
     autoBackup_ = std::make_unique<AutoBackup>(*ui_, *autoBackupTimer_);
     autoBackup_->flashWindow = [this] { QApplication::alert(frame_.get()); };
-    autoBackup_->managerLock = ManagerLocks();
+    autoBackup_->managerLock = &ManagerLocks();
     autoBackupTimer_->SetAction([this] {
         autoBackup_->OnTimer(*doc_);
         frame_->UpdateCommands();
@@ -227,7 +219,7 @@ void BrackenholdApp::WireFileCommands() {
     frame.SetCommand(
         kCmdFileSave,
         [&doc, afterFileCommand] {
-            OnFileSave(doc);
+            WithManagerLock(doc, [&doc] { OnFileSave(doc); });
             afterFileCommand();
         },
         [&doc] { return Enabled(CanSave(doc)); });
@@ -270,14 +262,12 @@ void BrackenholdApp::WireOperationCommands() {
         kCmdBackupAll, [&doc] { WithManagerLock(doc, [&doc] { OnBackupAll(doc); }); },
         state(kCmdBackupAll));
     frame.SetCommand(
-        kCmdBackupSelected,
-        [&doc] { WithManagerLock(doc, [&doc] { OnBackupSelected(doc); }); },
+        kCmdBackupSelected, [&doc] { WithManagerLock(doc, [&doc] { OnBackupSelected(doc); }); },
         state(kCmdBackupSelected));
     frame.SetCommand(
         kCmdRefreshAll, [&doc] { OnRefreshAll(doc); }, state(kCmdRefreshAll));
     frame.SetCommand(
-        kCmdRestoreSelected,
-        [&doc] { WithManagerLock(doc, [&doc] { OnRestoreSelected(doc); }); },
+        kCmdRestoreSelected, [&doc] { WithManagerLock(doc, [&doc] { OnRestoreSelected(doc); }); },
         state(kCmdRestoreSelected));
     frame.SetCommand(
         kCmdRenameDrive,

@@ -10,9 +10,7 @@
 #include "gui/QtSettingsStore.h"
 #include "gui/QtShell.h"
 #include "gui/SingleInstance.h"
-#include "platform/posix/PosixClock.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSystemErrors.h"
+#include "platform/NativePlatform.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -32,11 +30,11 @@ int main(int argc, char* argv[]) {
         return 0;
     instance.Listen();
 
-    bh::PosixFileSystem fileSystem;
+    bh::NativeFileSystem fileSystem;
     bh::QtShell shell;
     bh::QtSettingsStore settings;
-    bh::PosixClock clock;
-    bh::PosixSystemErrors systemErrors;
+    bh::NativeClock clock;
+    bh::NativeSystemErrors systemErrors;
     bh::BrackenholdApp app(bh::AppPorts{fileSystem, shell, settings, clock, systemErrors});
 
     std::vector<std::string> names;
