@@ -143,19 +143,6 @@ std::string HeaderBytes() {
     return header;
 }
 
-// At least the bytes the rows' records take: each string's text and its longest length
-// prefix.
-std::size_t EncodedSizeBound(const ListRows& rows) {
-    constexpr std::size_t kLongestPrefix = 7;
-    std::size_t total = 0;
-    for (int row = 0; row < rows.Count(); ++row) {
-        const CFileEntry& entry = rows.Entry(row);
-        total += entry.sourcePath.size() + entry.archivePath.size() + entry.notes.size() +
-                 3 * kLongestPrefix;
-    }
-    return total;
-}
-
 }  // namespace
 
 void AppendManagerString(std::string& out, std::string_view text) {
@@ -188,7 +175,6 @@ void ManagerWriter::Add(std::string_view sourcePath, std::string_view archivePat
 std::string EncodeManager(const ListRows& rows, const std::function<void()>& afterRow) {
     const int count = rows.Count();
     ManagerWriter writer(static_cast<std::uint32_t>(count));
-    writer.Reserve(EncodedSizeBound(rows));
     for (int row = 0; row < count; ++row) {
         const CFileEntry& entry = rows.Entry(row);
         writer.Add(entry.sourcePath, entry.archivePath, entry.notes);

@@ -44,8 +44,6 @@ class ManagerWriter {
     explicit ManagerWriter(std::uint32_t count);
     void Add(std::string_view sourcePath, std::string_view archivePath, std::string_view notes);
     const std::string& Bytes() const { return bytes_; }
-    // Room for `bytes` more bytes, so that a large manager is built without regrowing.
-    void Reserve(std::size_t bytes) { bytes_.reserve(bytes_.size() + bytes); }
     // Hands the bytes over without a copy; the writer is empty afterwards.
     std::string TakeBytes() { return std::move(bytes_); }
 
