@@ -17,18 +17,7 @@ namespace {
 int RunBackupCommand(const std::vector<std::string>& args) {
     std::string manager;
     bool dryRun = false;
-    for (const std::string& arg : args) {
-        if (arg == "--dry-run") {
-            dryRun = true;
-        } else if (manager.empty() && !arg.starts_with("--")) {
-            manager = arg;
-        } else {
-            PrintUsage();
-            return kExitUsage;
-        }
-    }
-    if (manager.empty()) {
-        PrintUsage();
+    if (!ParseManagerAndFlag(args, "--dry-run", manager, dryRun)) {
         return kExitUsage;
     }
     CliSession session;

@@ -39,4 +39,25 @@ std::string AbsolutePath(const std::string& path) {
     return SystemAbsolutePath(path);
 }
 
+bool ParseManagerAndFlag(const std::vector<std::string>& args, const std::string& flag,
+                         std::string& manager, bool& flagGiven) {
+    manager.clear();
+    flagGiven = false;
+    for (const std::string& arg : args) {
+        if (arg == flag) {
+            flagGiven = true;
+        } else if (manager.empty() && !arg.starts_with("--")) {
+            manager = arg;
+        } else {
+            manager.clear();
+            break;
+        }
+    }
+    if (manager.empty()) {
+        PrintUsage();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace bh::cli

@@ -32,6 +32,11 @@ const std::vector<CliCommandInfo>& CliCommands();
 // Prints the usage text of every command to stderr.
 void PrintUsage();
 
+// Reads the arguments "MANAGER [FLAG]" in any order. Any other argument, or none naming the
+// manager, prints the usage and gives false.
+bool ParseManagerAndFlag(const std::vector<std::string>& args, const std::string& flag,
+                         std::string& manager, bool& flagGiven);
+
 // Prints "brackenhold-cli: " + text to stderr.
 void PrintError(const std::string& text);
 

@@ -14,18 +14,7 @@ namespace {
 int RunStatus(const std::vector<std::string>& args) {
     std::string manager;
     bool json = false;
-    for (const std::string& arg : args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (manager.empty() && !arg.starts_with("--")) {
-            manager = arg;
-        } else {
-            PrintUsage();
-            return kExitUsage;
-        }
-    }
-    if (manager.empty()) {
-        PrintUsage();
+    if (!ParseManagerAndFlag(args, "--json", manager, json)) {
         return kExitUsage;
     }
     CliSession session;

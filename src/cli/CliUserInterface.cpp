@@ -42,7 +42,14 @@ class LineProgress : public ProgressIndicator {
     int GetPos() const override { return pos_; }
 
   private:
+    // Redrawn once per percent, not per step: a terminal write per entry would slow a run
+    // over 100,000 entries noticeably.
     void Draw() {
+        const long long percent = upper_ > 0 ? 100LL * pos_ / upper_ : 100;
+        if (percent == drawnPercent_ && pos_ != upper_) {
+            return;
+        }
+        drawnPercent_ = percent;
         std::fprintf(stream_, "\r%s  %d/%d", caption_.c_str(), pos_, upper_);
         std::fflush(stream_);
     }
@@ -52,6 +59,7 @@ class LineProgress : public ProgressIndicator {
     int pos_ = 0;
     int step_ = 1;
     int upper_ = 0;
+    long long drawnPercent_ = -1;
 };
 
 }  // namespace

@@ -1,6 +1,65 @@
 #include "core/app/ManagerLock.h"
 
+#include <utility>
+
 namespace bh {
+
+class NestingManagerLock::Hold : public ManagerLockHold {
+  public:
+    // A null owner holds nothing (no lock could be kept, and the work goes on without one).
+    Hold(NestingManagerLock* owner, std::string lockFile)
+        : owner_(owner), lockFile_(std::move(lockFile)) {}
+    ~Hold() override {
+        if (owner_ != nullptr) {
+            owner_->Release(lockFile_);
+        }
+    }
+
+  private:
+    NestingManagerLock* owner_;
+    std::string lockFile_;
+};
+
+std::unique_ptr<ManagerLockHold> NestingManagerLock::TryLock(const std::string& managerPath) {
+    const std::string lockFile = LockFile(managerPath);
+    if (lockFile.empty()) {
+        return std::make_unique<Hold>(nullptr, std::string());
+    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (auto found = held_.find(lockFile); found != held_.end()) {
+        ++found->second.count;
+        return std::make_unique<Hold>(this, lockFile);
+    }
+    std::intptr_t handle = 0;
+    switch (TakeFileLock(lockFile, handle)) {
+        case Acquired::Busy:
+            return nullptr;
+        case Acquired::Unavailable:
+            return std::make_unique<Hold>(nullptr, std::string());
+        case Acquired::Locked:
+            break;
+    }
+    held_[lockFile] = Held{handle, 1};
+    return std::make_unique<Hold>(this, lockFile);
+}
+
+void NestingManagerLock::Release(const std::string& lockFile) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    const auto found = held_.find(lockFile);
+    if (found == held_.end() || --found->second.count > 0) {
+        return;
+    }
+    DropFileLock(found->second.handle);
+    held_.erase(found);
+}
+
+void NestingManagerLock::DropAll() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (auto& [file, held] : held_) {
+        DropFileLock(held.handle);
+    }
+    held_.clear();
+}
 
 std::string ManagerBusyText(const std::string& managerPath) {
     return "The backup manager " + managerPath +

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace bh {
@@ -24,6 +27,42 @@ class ManagerLock {
     // (holds nest). When no lock can be kept at all (no private folder for the lock files)
     // the hold holds nothing, so that the work is not refused for want of a lock.
     virtual std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) = 0;
+};
+
+// The part every platform's lock shares: holds of one lock file within this process share one
+// system lock and a count, so nested holds never lock each other out. A platform supplies
+// the lock file's name and the taking and dropping of its system lock.
+class NestingManagerLock : public ManagerLock {
+  public:
+    NestingManagerLock() = default;
+    NestingManagerLock(const NestingManagerLock&) = delete;
+    NestingManagerLock& operator=(const NestingManagerLock&) = delete;
+
+    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) final;
+
+  protected:
+    enum class Acquired { Locked, Busy, Unavailable };
+
+    // The lock file of a manager path; empty when no lock can be kept for it.
+    virtual std::string LockFile(const std::string& managerPath) const = 0;
+    // Takes the system lock of `lockFile` without waiting; on Locked, `handle` is what
+    // DropFileLock is later given.
+    virtual Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle) = 0;
+    virtual void DropFileLock(std::intptr_t handle) = 0;
+    // Drops every lock still held; a platform's destructor calls it, as the base's cannot.
+    void DropAll();
+
+  private:
+    class Hold;
+    struct Held {
+        std::intptr_t handle = 0;
+        int count = 0;
+    };
+
+    void Release(const std::string& lockFile);
+
+    std::mutex mutex_;
+    std::map<std::string, Held> held_;
 };
 
 // The message shown when another program works on the manager.

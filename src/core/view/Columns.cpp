@@ -57,8 +57,12 @@ int ColumnOfCommand(int commandId) {
 
 std::string MakeCellText(const CFileEntry& entry, int column, const CellTextContext& context) {
     switch (column) {
-        case kColumnName:
-            return " " + GetNameText(entry);
+        case kColumnName: {
+            // Appended rather than " " + text, which GCC 12 misreads as an overlapping copy.
+            std::string text = " ";
+            text += GetNameText(entry);
+            return text;
+        }
         case kColumnType:
             return GetTypeText(entry);
         case kColumnSize:

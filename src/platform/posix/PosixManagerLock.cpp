@@ -67,25 +67,8 @@ std::string LockFolder() {
 
 }  // namespace
 
-class PosixManagerLock::Hold : public ManagerLockHold {
-  public:
-    Hold(PosixManagerLock* owner, std::string lockFile)
-        : owner_(owner), lockFile_(std::move(lockFile)) {}
-    ~Hold() override {
-        if (owner_) {
-            owner_->Release(lockFile_);
-        }
-    }
-
-  private:
-    PosixManagerLock* owner_;  // null: nothing is held
-    std::string lockFile_;
-};
-
 PosixManagerLock::~PosixManagerLock() {
-    for (auto& [file, held] : held_) {
-        ::close(held.fd);
-    }
+    DropAll();
 }
 
 std::string PosixManagerLock::LockFileFor(const std::string& managerPath) {
@@ -99,19 +82,11 @@ std::string PosixManagerLock::LockFileFor(const std::string& managerPath) {
     return folder + name;
 }
 
-std::unique_ptr<ManagerLockHold> PosixManagerLock::TryLock(const std::string& managerPath) {
-    const std::string lockFile = LockFileFor(managerPath);
-    if (lockFile.empty()) {
-        return std::make_unique<Hold>(nullptr, std::string());
-    }
-    std::lock_guard<std::mutex> guard(mutex_);
-    if (auto found = held_.find(lockFile); found != held_.end()) {
-        ++found->second.count;
-        return std::make_unique<Hold>(this, lockFile);
-    }
+PosixManagerLock::Acquired PosixManagerLock::TakeFileLock(const std::string& lockFile,
+                                                          std::intptr_t& handle) {
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        return std::make_unique<Hold>(nullptr, std::string());
+        return Acquired::Unavailable;
     }
     int result = 0;
     do {
@@ -120,25 +95,16 @@ std::unique_ptr<ManagerLockHold> PosixManagerLock::TryLock(const std::string& ma
     if (result != 0) {
         const bool busy = errno == EWOULDBLOCK;
         ::close(fd);
-        if (busy) {
-            return nullptr;
-        }
-        return std::make_unique<Hold>(nullptr, std::string());
+        return busy ? Acquired::Busy : Acquired::Unavailable;
     }
-    held_[lockFile] = Held{fd, 1};
-    return std::make_unique<Hold>(this, lockFile);
+    handle = fd;
+    return Acquired::Locked;
 }
 
-void PosixManagerLock::Release(const std::string& lockFile) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    const auto found = held_.find(lockFile);
-    if (found == held_.end() || --found->second.count > 0) {
-        return;
-    }
-    // Closing the descriptor releases the lock; the file stays so that no other program
-    // can lock a file that is about to be unlinked.
-    ::close(found->second.fd);
-    held_.erase(found);
+// Closing the descriptor releases the lock; the file stays so that no other program can lock
+// a file that is about to be unlinked.
+void PosixManagerLock::DropFileLock(std::intptr_t handle) {
+    ::close(static_cast<int>(handle));
 }
 
 }  // namespace bh

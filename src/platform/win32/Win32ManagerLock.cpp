@@ -1,5 +1,7 @@
 #include "platform/win32/Win32ManagerLock.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -78,25 +80,8 @@ std::string LockFolder() {
 
 }  // namespace
 
-class Win32ManagerLock::Hold : public ManagerLockHold {
-  public:
-    Hold(Win32ManagerLock* owner, std::string lockFile)
-        : owner_(owner), lockFile_(std::move(lockFile)) {}
-    ~Hold() override {
-        if (owner_ != nullptr) {
-            owner_->Release(lockFile_);
-        }
-    }
-
-  private:
-    Win32ManagerLock* owner_;
-    std::string lockFile_;
-};
-
 Win32ManagerLock::~Win32ManagerLock() {
-    for (auto& [path, held] : held_) {
-        ::CloseHandle(held.file);
-    }
+    DropAll();
 }
 
 std::string Win32ManagerLock::LockFileFor(const std::string& managerPath) {
@@ -110,38 +95,21 @@ std::string Win32ManagerLock::LockFileFor(const std::string& managerPath) {
     return folder + name;
 }
 
-std::unique_ptr<ManagerLockHold> Win32ManagerLock::TryLock(const std::string& managerPath) {
-    const std::string lockFile = LockFileFor(managerPath);
-    if (lockFile.empty()) {
-        return std::make_unique<Hold>(nullptr, std::string());
-    }
-    std::lock_guard<std::mutex> guard(mutex_);
-    if (auto found = held_.find(lockFile); found != held_.end()) {
-        ++found->second.count;
-        return std::make_unique<Hold>(this, lockFile);
-    }
+Win32ManagerLock::Acquired Win32ManagerLock::TakeFileLock(const std::string& lockFile,
+                                                          std::intptr_t& handle) {
     const HANDLE file = ::CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-            return nullptr;
-        }
-        // No lock can be kept here: the work goes on without one.
-        return std::make_unique<Hold>(nullptr, std::string());
+        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        return busy ? Acquired::Busy : Acquired::Unavailable;
     }
-    held_[lockFile] = Held{file, 1};
-    return std::make_unique<Hold>(this, lockFile);
+    handle = reinterpret_cast<std::intptr_t>(file);
+    return Acquired::Locked;
 }
 
-void Win32ManagerLock::Release(const std::string& lockFile) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    const auto found = held_.find(lockFile);
-    if (found == held_.end() || --found->second.count > 0) {
-        return;
-    }
-    ::CloseHandle(found->second.file);
-    held_.erase(found);
+void Win32ManagerLock::DropFileLock(std::intptr_t handle) {
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
 }  // namespace bh

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <windows.h>
-
-#include <map>
-#include <memory>
-#include <mutex>
+#include <cstdint>
 #include <string>
 
 #include "core/app/ManagerLock.h"
@@ -15,29 +11,20 @@ namespace bh {
 // temporary folder, opened without sharing: a second program's open fails with a sharing
 // violation until the first one closes it or ends. Nothing is created beside the manager.
 // Holds of one manager within this process share one handle and count, so they nest.
-class Win32ManagerLock : public ManagerLock {
+class Win32ManagerLock : public NestingManagerLock {
   public:
     Win32ManagerLock() = default;
     ~Win32ManagerLock() override;
-    Win32ManagerLock(const Win32ManagerLock&) = delete;
-    Win32ManagerLock& operator=(const Win32ManagerLock&) = delete;
-
-    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) override;
 
     // The lock file for a manager path; empty when there is no folder for it.
     static std::string LockFileFor(const std::string& managerPath);
 
-  private:
-    class Hold;
-    struct Held {
-        HANDLE file = INVALID_HANDLE_VALUE;
-        int count = 0;
-    };
-
-    void Release(const std::string& lockFile);
-
-    std::mutex mutex_;
-    std::map<std::string, Held> held_;
+  protected:
+    std::string LockFile(const std::string& managerPath) const override {
+        return LockFileFor(managerPath);
+    }
+    Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle) override;
+    void DropFileLock(std::intptr_t handle) override;
 };
 
 }  // namespace bh
