@@ -1,5 +1,6 @@
 #include "core/app/ManagerLock.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace bh {
@@ -59,6 +60,18 @@ void NestingManagerLock::DropAll() {
         DropFileLock(held.handle);
     }
     held_.clear();
+}
+
+std::string LockFileName(const std::string& prefix, const std::string& realPath) {
+    // FNV-1a: stable across runs and builds, which std::hash need not be.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : realPath) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    return prefix + digits + ".lock";
 }
 
 std::string ManagerBusyText(const std::string& managerPath) {

@@ -65,6 +65,10 @@ class NestingManagerLock : public ManagerLock {
     std::map<std::string, Held> held_;
 };
 
+// The name of a manager's lock file: `prefix`, a 64-bit hash of the manager's real path in
+// hexadecimal, ".lock". Every spelling that resolves to one real path shares the name.
+std::string LockFileName(const std::string& prefix, const std::string& realPath);
+
 // The message shown when another program works on the manager.
 std::string ManagerBusyText(const std::string& managerPath);
 

@@ -85,21 +85,29 @@ std::string ModifiedQuestionText(const CBrackenholdDoc& doc) {
     return Format("%shas been modified!\nSave contents first?", name.c_str());
 }
 
-void OnFileOpen(CBrackenholdDoc& doc) {
+std::string ChooseManagerToRead(CBrackenholdDoc& doc, const char* title) {
     UserInterface& ui = doc.services().ui;
     FileDialogRequest request;
     request.kind = FileDialogKind::Open;
-    request.title = kOpenManagerTitle;
+    request.title = title;
     request.filter = kManagerFilter;
     request.initialFolder = doc.backupDirStr;
     request.initialName = doc.lastManagerName;
     request.options = kOpenManagerOptions;
     const FileDialogResult chosen = ui.FileDialog(request);
     if (!chosen.confirmed || chosen.paths.empty()) {
-        ReportDialogError(ui, kOpenDialogError, kOpenManagerTitle, chosen.errorCode);
+        ReportDialogError(ui, kOpenDialogError, title, chosen.errorCode);
+        return {};
+    }
+    return chosen.paths.front();
+}
+
+void OnFileOpen(CBrackenholdDoc& doc) {
+    UserInterface& ui = doc.services().ui;
+    const std::string path = ChooseManagerToRead(doc, kOpenManagerTitle);
+    if (path.empty()) {
         return;
     }
-    const std::string path = chosen.paths.front();
     doc.lastManagerName = FileNameOf(path);
     doc.backupDirStr = FolderOf(path);
     if (doc.IsModified()) {

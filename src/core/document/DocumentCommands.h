@@ -15,6 +15,11 @@ inline constexpr unsigned kSaveManagerOptions = 0x880802;
 
 // The manager commands of the File menu. Each shows its own dialogs and messages.
 
+// Shows the dialog that picks a manager file to read (Open, Import) under `title`, starting
+// in backupDirStr with lastManagerName. Returns the chosen path, or empty after a cancel or a
+// dialog failure, which is reported as "File open dialog error" under `title`.
+std::string ChooseManagerToRead(CBrackenholdDoc& doc, const char* title);
+
 // Asks "Save changes to %1?" when the manager is modified. Yes saves (an untitled manager
 // through Save As); false when the user cancelled or the save did not happen.
 bool SaveModified(CBrackenholdDoc& doc);

@@ -57,23 +57,10 @@ ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path) {
 }
 
 void OnImportBackup(CBrackenholdDoc& doc) {
-    UserInterface& ui = doc.services().ui;
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.title = kImportCaption;
-    request.filter = kManagerFilter;
-    request.initialFolder = doc.backupDirStr;
-    request.initialName = doc.lastManagerName;
-    request.options = kOpenManagerOptions;
-    const FileDialogResult chosen = ui.FileDialog(request);
-    if (!chosen.confirmed || chosen.paths.empty()) {
-        if (chosen.errorCode != 0) {
-            ui.MessageBox(Format("File open dialog error\nError code = 0X%X", chosen.errorCode),
-                          kImportCaption, kMbOk | kMbIconHand);
-        }
-        return;
+    const std::string path = ChooseManagerToRead(doc, kImportCaption);
+    if (!path.empty()) {
+        ImportManager(doc, path);
     }
-    ImportManager(doc, chosen.paths.front());
 }
 
 }  // namespace bh

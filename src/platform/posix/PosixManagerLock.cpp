@@ -9,21 +9,10 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <string_view>
 
 namespace bh {
 
 namespace {
-
-std::uint64_t Fnv1a(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 // The real path of a manager that may not exist yet: its folder resolved, its name kept.
 std::string RealManagerPath(const std::string& path) {
@@ -76,10 +65,7 @@ std::string PosixManagerLock::LockFileFor(const std::string& managerPath) {
     if (folder.empty()) {
         return {};
     }
-    char name[64];
-    std::snprintf(name, sizeof name, "brackenhold-%016llx.lock",
-                  static_cast<unsigned long long>(Fnv1a(RealManagerPath(managerPath))));
-    return folder + name;
+    return folder + LockFileName("brackenhold-", RealManagerPath(managerPath));
 }
 
 PosixManagerLock::Acquired PosixManagerLock::TakeFileLock(const std::string& lockFile,

@@ -3,23 +3,12 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <string_view>
 
 #include "platform/win32/Win32FileOps.h"
 
 namespace bh {
 
 namespace {
-
-std::uint64_t Fnv1a(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 std::string FullPath(const std::string& path) {
     char buffer[MAX_PATH * 4];
@@ -89,10 +78,7 @@ std::string Win32ManagerLock::LockFileFor(const std::string& managerPath) {
     if (folder.empty()) {
         return {};
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "%016llx.lock",
-                  static_cast<unsigned long long>(Fnv1a(RealManagerKey(managerPath))));
-    return folder + name;
+    return folder + LockFileName("", RealManagerKey(managerPath));
 }
 
 Win32ManagerLock::Acquired Win32ManagerLock::TakeFileLock(const std::string& lockFile,
