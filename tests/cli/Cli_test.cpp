@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/document/ManagerFileFormat.h"
+#include "support/CliOutput.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -13,29 +13,12 @@ namespace bh {
 namespace {
 
 using test::CliRun;
+using test::Fields;
+using test::Lines;
 using test::TempDir;
 
 CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
     return test::RunProgram(BH_CLI_PATH, args, dir.Path());
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-        fields.push_back(line.substr(start, tab - start));
-    }
-    fields.push_back(line.substr(start));
-    return fields;
 }
 
 TEST(Cli, UsageErrorsExitTwo) {

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "core/document/ManagerFileFormat.h"
 #include "platform/win32/Win32SystemErrors.h"
 #include "platform/win32/WinePaths.h"
+#include "support/CliOutput.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -22,6 +22,8 @@ namespace {
 
 using test::Backslashed;
 using test::CliRun;
+using test::Fields;
+using test::Lines;
 using test::TempDir;
 
 // Output without the CR that text-mode streams put before each LF on Windows.
@@ -35,25 +37,6 @@ CliRun Cli(const std::string& folder, const std::vector<std::string>& args) {
 
 CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
     return Cli(dir.Path(), args);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-        fields.push_back(line.substr(start, tab - start));
-    }
-    fields.push_back(line.substr(start));
-    return fields;
 }
 
 // The listing doubles backslashes.

@@ -1,9 +1,7 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 
 #include "support/TempDir.h"
@@ -52,24 +50,6 @@ TempDir::~TempDir() {
     ClearReadOnly(path_);
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::File(const std::string& name) const {
-    return path_ + "/" + name;
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& content) const {
-    const std::string path = File(name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    return path;
-}
-
-std::string TempDir::Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
 }
 
 bool TempDir::SetTimes(const std::string& path, std::int64_t seconds, long nanoseconds) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bh::test {
+
+// The lines of a program's output, without their line breaks.
+std::vector<std::string> Lines(const std::string& text);
+
+// The tab-separated fields of one listing line.
+std::vector<std::string> Fields(const std::string& line);
+
+}  // namespace bh::test
