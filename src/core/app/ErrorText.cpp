@@ -6,7 +6,21 @@
 
 namespace bh {
 
+std::string CoreErrorText(ErrorCode code) {
+    switch (code) {
+        case kErrorSourceChanged:
+            return "The source file changed while it was copied; the old copy was kept.";
+        case kErrorSharedArchive:
+            return "The archive file is also the archive of another source file.";
+        default:
+            return std::string();
+    }
+}
+
 std::string SystemMessageTrimmed(const SystemErrors& errors, ErrorCode code) {
+    if (IsCoreError(code)) {
+        return CoreErrorText(code);
+    }
     return TrimBlanks(errors.MessageText(code));
 }
 

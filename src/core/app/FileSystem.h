@@ -13,6 +13,12 @@ namespace bh {
 struct FileAttributes {
     std::uint64_t size = 0;
     std::int64_t lastWriteSeconds = 0;
+    // Which file the path reached (device and inode on POSIX), so that two spellings of one
+    // file are recognised; both 0 when the platform does not tell.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    bool HasIdentity() const { return device != 0 || inode != 0; }
 };
 
 enum class PathKind { None, File, Folder };
@@ -44,6 +50,11 @@ class FileSystem {
     // fails with EEXIST (or the platform's equivalent) and is never replaced, without a
     // race. When the destination's file system cannot hold the source's last-write time
     // exactly, the copy gets the nearest time it can hold that is not earlier.
+    // The copy is consistent: when the source's size or last-write time (to the finest unit
+    // the system keeps) changed while it was read, the copy is tried again a few times, and
+    // when it keeps changing nothing is published and kErrorSourceChanged is returned. The
+    // copy's data reaches the disk before it replaces the destination. After a successful
+    // copy, temporary files that an interrupted copy left beside either path are removed.
     virtual ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
 
     // Deletes a file (never a folder).
