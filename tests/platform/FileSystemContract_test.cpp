@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,18 @@ namespace bh {
 namespace {
 
 constexpr std::int64_t kTime = 1700000000;
+
+// Makes the next `count` copy attempts from `from` see it grow by one byte after their data
+// was copied, as a program writing to it at that moment would.
+template <typename RealFileSystem>
+void AppendDuringCopies(RealFileSystem& fs, const std::string& from, int& changesLeft) {
+    fs.SetAfterDataCopyForTests([from, &changesLeft](const std::string& path) {
+        if (path == from && changesLeft > 0) {
+            --changesLeft;
+            std::ofstream(path, std::ios::binary | std::ios::app) << "+";
+        }
+    });
+}
 
 #ifndef _WIN32
 // Real files; a "disk full" is a file size limit for the process, so the kernel fails the
@@ -81,10 +94,16 @@ class PosixBackend {
         }
     }
     ~PosixBackend() { RestoreWrites(); }
+    void ChangeSourceDuringCopies(const std::string& from, int count) {
+        changesLeft_ = count;
+        AppendDuringCopies(fs_, from, changesLeft_);
+    }
+    int ChangesLeft() const { return changesLeft_; }
 
   private:
     test::TempDir dir_;
     PosixFileSystem fs_;
+    int changesLeft_ = 0;
     rlimit saved_{};
     bool limited_ = false;
 };
@@ -149,10 +168,16 @@ class Win32Backend {
     }
     void FailWritesBeyond(std::uint64_t bytes) { fs_.limit = bytes; }
     void RestoreWrites() { fs_.limit = UINT64_MAX; }
+    void ChangeSourceDuringCopies(const std::string& from, int count) {
+        changesLeft_ = count;
+        AppendDuringCopies(fs_, from, changesLeft_);
+    }
+    int ChangesLeft() const { return changesLeft_; }
 
   private:
     test::TempDir dir_;
     LimitedWin32FileSystem fs_;
+    int changesLeft_ = 0;
 };
 using RealBackend = Win32Backend;
 
@@ -179,9 +204,21 @@ class MemoryBackend {
         fs_.InjectFailure({FsOperation::WriteAtomically, "", ENOSPC, bytes, -1});
     }
     void RestoreWrites() { fs_.ClearFailures(); }
+    void ChangeSourceDuringCopies(const std::string& from, int count) {
+        changesLeft_ = count;
+        fs_.SetBeforeCall([this, from](FsOperation operation, const std::string&) {
+            if (operation == FsOperation::CopyWrite && changesLeft_ > 0) {
+                --changesLeft_;
+                fs_.SetContent(from, fs_.Content(from) + "+");
+                fs_.SetLastWriteNs(from, fs_.LastWriteNs(from) + 1);
+            }
+        });
+    }
+    int ChangesLeft() const { return changesLeft_; }
 
   private:
     MemoryFileSystem fs_;
+    int changesLeft_ = 0;
 };
 
 template <typename Backend>
@@ -313,6 +350,47 @@ TYPED_TEST(FileSystemContract, FailureMidCopyKeepsThePreviousDestination) {
     this->backend_.RestoreWrites();
     EXPECT_EQ(small, kNoError);
     EXPECT_EQ(this->backend_.Read(to), "small");
+}
+
+TYPED_TEST(FileSystemContract, ASourceChangingWhileCopiedIsCopiedAgainOrNotAtAll) {
+    const std::string from = this->P("dir/a.txt");
+    const std::string to = this->P("dir/a.arc");
+    this->backend_.MakeFile(from, "version 1", kTime);
+    this->backend_.MakeFile(to, "old archive", kTime - 100);
+
+    // Changed while the first attempt read it: the next attempt copies the final version.
+    this->backend_.ChangeSourceDuringCopies(from, 1);
+    ASSERT_EQ(this->fs().Copy(from, to, false), kNoError);
+    EXPECT_EQ(this->backend_.ChangesLeft(), 0);
+    EXPECT_EQ(this->backend_.Read(to), "version 1+");
+    FileAttributes source;
+    FileAttributes archive;
+    ASSERT_EQ(this->fs().GetAttributes(from, source), kNoError);
+    ASSERT_EQ(this->fs().GetAttributes(to, archive), kNoError);
+    EXPECT_EQ(archive.size, source.size);
+    EXPECT_EQ(archive.lastWriteSeconds, source.lastWriteSeconds);
+    EXPECT_TRUE(this->NoTempFiles());
+
+    // Changed during every attempt: nothing is published, the old archive stays as it was.
+    this->backend_.MakeFile(to, "old archive", kTime - 100);
+    this->backend_.ChangeSourceDuringCopies(from, 100);
+    SetLastError(kNoError);
+    EXPECT_EQ(this->fs().Copy(from, to, false), kErrorSourceChanged);
+    EXPECT_EQ(GetLastError(), kErrorSourceChanged);
+    EXPECT_LT(this->backend_.ChangesLeft(), 99) << "the copy was tried again";
+    EXPECT_GT(this->backend_.ChangesLeft(), 90) << "a few times, not without end";
+    EXPECT_EQ(this->backend_.Read(to), "old archive");
+    ASSERT_EQ(this->fs().GetAttributes(to, archive), kNoError);
+    EXPECT_EQ(archive.lastWriteSeconds, kTime - 100);
+    EXPECT_EQ(this->fs().Copy(from, this->P("dir/new.arc"), true), kErrorSourceChanged);
+    EXPECT_FALSE(this->backend_.Exists(this->P("dir/new.arc")));
+    EXPECT_TRUE(this->NoTempFiles());
+
+    // Once the source is left alone it is copied as it then is.
+    this->backend_.ChangeSourceDuringCopies(from, 0);
+    const std::string final = this->backend_.Read(from);
+    ASSERT_EQ(this->fs().Copy(from, to, false), kNoError);
+    EXPECT_EQ(this->backend_.Read(to), final);
 }
 
 TYPED_TEST(FileSystemContract, RemoveAndCreateEmpty) {

@@ -107,6 +107,87 @@ TEST(MemoryFileSystemTest, SourceVanishingBeforeTheCopyFails) {
     EXPECT_EQ(fs.Calls()[1].second, "/arc/a.txt");
 }
 
+TEST(MemoryFileSystemTest, ASourceChangedMidCopyIsReadAgainUntilTheAttemptsRunOut) {
+    MemoryFileSystem fs;
+    fs.AddFile("/src/a.txt", "v0", 100);
+    fs.AddFile("/arc/a.txt", "old", 50);
+    int reads = 0;
+    int changes = 2;
+    fs.SetBeforeCall([&](FsOperation operation, const std::string&) {
+        if (operation == FsOperation::CopyRead) {
+            ++reads;
+        } else if (operation == FsOperation::CopyWrite && changes > 0) {
+            --changes;
+            // The same size and time: only the bytes differ.
+            fs.SetContent("/src/a.txt", "v" + std::to_string(2 - changes));
+        }
+    });
+    ASSERT_EQ(fs.Copy("/src/a.txt", "/arc/a.txt", false), kNoError);
+    EXPECT_EQ(reads, 3);
+    EXPECT_EQ(fs.Content("/arc/a.txt"), "v2");
+    EXPECT_EQ(fs.CountCalls(FsOperation::Copy), 1);
+
+    // A last-write time moved on alone counts as well; the third changed attempt is the last.
+    reads = 0;
+    fs.SetBeforeCall([&](FsOperation operation, const std::string&) {
+        if (operation == FsOperation::CopyRead) {
+            ++reads;
+        } else if (operation == FsOperation::CopyWrite) {
+            fs.SetLastWriteNs("/src/a.txt", fs.LastWriteNs("/src/a.txt") + 1);
+        }
+    });
+    SetLastError(kNoError);
+    EXPECT_EQ(fs.Copy("/src/a.txt", "/arc/a.txt", false), kErrorSourceChanged);
+    EXPECT_EQ(GetLastError(), kErrorSourceChanged);
+    EXPECT_EQ(reads, 3);
+    EXPECT_EQ(fs.Content("/arc/a.txt"), "v2");
+    EXPECT_FALSE(HasTempFile(fs));
+
+    // Another file put in the source's place, or the source erased, while an attempt runs:
+    // as on POSIX the attempt finishes with the file it opened.
+    fs.SetBeforeCall([&](FsOperation operation, const std::string&) {
+        if (operation == FsOperation::CopyWrite) {
+            fs.AddFile("/src/a.txt", "a new file", 900);
+        }
+    });
+    ASSERT_EQ(fs.Copy("/src/a.txt", "/arc/a.txt", false), kNoError);
+    EXPECT_EQ(fs.Content("/arc/a.txt"), "v2");
+    fs.SetBeforeCall([&](FsOperation operation, const std::string&) {
+        if (operation == FsOperation::CopyWrite) {
+            fs.Erase("/src/a.txt");
+        }
+    });
+    ASSERT_EQ(fs.Copy("/src/a.txt", "/arc/b.txt", false), kNoError);
+    EXPECT_EQ(fs.Content("/arc/b.txt"), "a new file");
+    EXPECT_EQ(fs.LastWrite("/arc/b.txt"), 900);
+}
+
+TEST(MemoryFileSystemTest, EachFileHasAnIdentityOfItsOwnThatLinksShare) {
+    MemoryFileSystem fs;
+    fs.AddFile("/a/one.txt", "1");
+    fs.AddFile("/a/two.txt", "2");
+    fs.AddLink("/a/one.txt", "/b/link.txt");
+    const auto identity = [&](const std::string& path) {
+        FileAttributes attributes;
+        EXPECT_EQ(fs.GetAttributes(path, attributes), kNoError) << path;
+        EXPECT_TRUE(attributes.HasIdentity()) << path;
+        return std::make_pair(attributes.device, attributes.inode);
+    };
+    const auto one = identity("/a/one.txt");
+    EXPECT_EQ(identity("/b/../b/link.txt"), one);
+    EXPECT_NE(identity("/a/two.txt"), one);
+    // Truncating keeps the file; a copy or an atomic write over a name makes a new one.
+    ASSERT_EQ(fs.CreateEmpty("/a/one.txt"), kNoError);
+    EXPECT_EQ(identity("/a/one.txt"), one);
+    ASSERT_EQ(fs.Copy("/a/two.txt", "/b/link.txt", false), kNoError);
+    EXPECT_NE(identity("/b/link.txt"), one);
+    EXPECT_NE(identity("/b/link.txt"), identity("/a/two.txt"));
+    EXPECT_EQ(identity("/a/one.txt"), one);
+    const auto two = identity("/a/two.txt");
+    ASSERT_EQ(fs.WriteAtomically("/a/two.txt", "saved"), kNoError);
+    EXPECT_NE(identity("/a/two.txt"), two);
+}
+
 TEST(MemoryFileSystemTest, FaultsMatchOperationPathAndCount) {
     MemoryFileSystem fs;
     fs.AddFile("/a/one.txt", "1");

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 #include "core/app/LastError.h"
 #include "platform/posix/PosixFileOps.h"
@@ -139,7 +140,8 @@ TEST_F(PosixFileSystemTest, AtomicWriteKeepsModeAndWritesThroughALink) {
 }
 
 TEST_F(PosixFileSystemTest, DataCopyFallsBackWhenTheFastPathsRefuse) {
-    std::string content(3 * 1024 * 1024 + 17, '\0');
+    // Beyond one window of early write-back, so that it is started on the way.
+    std::string content(9 * 1024 * 1024 + 17, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) {
         content[i] = static_cast<char>(i * 31 % 251);
     }
@@ -148,12 +150,100 @@ TEST_F(PosixFileSystemTest, DataCopyFallsBackWhenTheFastPathsRefuse) {
     // copy_file_range and sendfile both refuse a destination opened for appending.
     posix::UniqueFd out(::open(dir_.File("copy.bin").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600));
     ASSERT_TRUE(in.Valid() && out.Valid());
-    EXPECT_EQ(posix::CopyData(in.Get(), out.Get()), 0);
+    EXPECT_EQ(posix::CopyData(in.Get(), out.Get(), true), 0);
     EXPECT_EQ(out.Close(), 0);
     EXPECT_EQ(test::TempDir::Read(dir_.File("copy.bin")), content);
 
     ASSERT_EQ(fs_.Copy(from, dir_.File("fast.bin"), false), kNoError);
     EXPECT_EQ(test::TempDir::Read(dir_.File("fast.bin")), content);
+}
+
+TEST_F(PosixFileSystemTest, AttributesNameTheFileTheyReach) {
+    const std::string file = dir_.Write("a.txt", "a");
+    const std::string other = dir_.Write("b.txt", "b");
+    const std::string hardLink = dir_.File("hard.txt");
+    const std::string softLink = dir_.File("soft.txt");
+    ASSERT_EQ(::link(file.c_str(), hardLink.c_str()), 0);
+    ASSERT_EQ(::symlink(file.c_str(), softLink.c_str()), 0);
+    const auto identity = [this](const std::string& path) {
+        FileAttributes attributes;
+        EXPECT_EQ(fs_.GetAttributes(path, attributes), kNoError) << path;
+        return std::make_pair(attributes.device, attributes.inode);
+    };
+
+    const struct stat st = Stat(file);
+    EXPECT_EQ(identity(file), std::make_pair(std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)));
+    EXPECT_EQ(identity(hardLink), identity(file));
+    EXPECT_EQ(identity(softLink), identity(file));
+    EXPECT_NE(identity(other), identity(file));
+    // A copy over one name of a file makes a new file there and leaves the other name alone.
+    ASSERT_EQ(fs_.Copy(other, hardLink, false), kNoError);
+    EXPECT_NE(identity(hardLink), identity(file));
+    EXPECT_EQ(test::TempDir::Read(file), "a");
+}
+
+// A program that rewrites the source while it is copied and then puts its old last-write time
+// back (as tools that keep times do) leaves the size and that time as they were; the change
+// time still shows the rewrite.
+TEST_F(PosixFileSystemTest, ARewriteThatPutsTheLastWriteTimeBackIsStillSeen) {
+    const std::string from = dir_.Write("a.txt", "AAAA");
+    ASSERT_TRUE(test::TempDir::SetTimes(from, 1700000000, 5));
+    const std::string to = dir_.Write("a.arc", "old archive");
+    const struct stat original = Stat(from);
+    const char* versions[] = {"BBBB", "CCCC"};
+    int rewrites = 0;
+    int rewritesWanted = 1;
+    fs_.SetAfterDataCopyForTests([&](const std::string& path) {
+        if (rewrites < rewritesWanted) {
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << versions[rewrites % 2];
+            ASSERT_TRUE(test::TempDir::SetTimes(path, 1700000000, 5));
+            ++rewrites;
+        }
+    });
+
+    ASSERT_EQ(fs_.Copy(from, to, false), kNoError);
+    const struct stat rewritten = Stat(from);
+    ASSERT_EQ(rewritten.st_size, original.st_size);
+    ASSERT_EQ(rewritten.st_mtim.tv_nsec, original.st_mtim.tv_nsec);
+    if (rewritten.st_ctim.tv_sec == original.st_ctim.tv_sec &&
+        rewritten.st_ctim.tv_nsec == original.st_ctim.tv_nsec) {
+        GTEST_SKIP() << "this file system's change time did not move within one clock tick";
+    }
+    EXPECT_EQ(test::TempDir::Read(to), "BBBB");
+    EXPECT_EQ(Stat(to).st_mtim.tv_nsec, 5);
+
+    // Rewritten during every attempt: the old archive stays, byte for byte and with its times.
+    ASSERT_TRUE(test::TempDir::SetTimes(to, 1600000000, 7));
+    const std::string oldArchive = test::TempDir::Read(to);
+    rewrites = 0;
+    rewritesWanted = 100;
+    SetLastError(kNoError);
+    EXPECT_EQ(fs_.Copy(from, to, false), kErrorSourceChanged);
+    EXPECT_EQ(GetLastError(), kErrorSourceChanged);
+    EXPECT_EQ(test::TempDir::Read(to), oldArchive);
+    EXPECT_EQ(Stat(to).st_mtim.tv_sec, 1600000000);
+    EXPECT_EQ(Stat(to).st_mtim.tv_nsec, 7);
+    EXPECT_TRUE(OnlyFiles({"a.txt", "a.arc"}));
+}
+
+TEST_F(PosixFileSystemTest, ACopyCarriesTheTimesOfTheVersionItCopied) {
+    const std::string from = dir_.Write("a.txt", "first");
+    const std::string to = dir_.File("a.arc");
+    ASSERT_TRUE(test::TempDir::SetTimes(from, 1700000000, 1));
+    bool changed = false;
+    fs_.SetAfterDataCopyForTests([&](const std::string& path) {
+        if (!changed) {
+            changed = true;
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << "second version";
+            ASSERT_TRUE(test::TempDir::SetTimes(path, 1800000000, 123456789));
+        }
+    });
+    ASSERT_EQ(fs_.Copy(from, to, false), kNoError);
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(test::TempDir::Read(to), "second version");
+    EXPECT_EQ(Stat(to).st_mtim.tv_sec, 1800000000);
+    EXPECT_EQ(Stat(to).st_mtim.tv_nsec, 123456789);
+    EXPECT_TRUE(OnlyFiles({"a.txt", "a.arc"}));
 }
 
 TEST_F(PosixFileSystemTest, CopyIntoAFolderWithoutWriteAccessFails) {

@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
+#include "core/app/ErrorCode.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/TempDir.h"
 
@@ -65,6 +67,33 @@ TEST(StaleTempsTest, ASuccessfulCopyRemovesOnlyItsOwnDestinationsLeftovers) {
     EXPECT_EQ(Names(dir.File("arc")), kKept);
     EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "new");
     EXPECT_EQ(TempDir::Read(dir.File("src/a.txt")), "new") << "the link's target is untouched";
+}
+
+// A restore interrupted while it wrote over the source leaves its temporary file in the
+// user's folder; the next successful backup of that source removes it.
+TEST(StaleTempsTest, ASuccessfulCopyAlsoRemovesLeftoversBesideItsSource) {
+    TempDir dir;
+    dir.MakeFolder("src");
+    dir.MakeFolder("arc");
+    const std::string source = dir.Write("src/a.txt", "current");
+    dir.Write("arc/a.txt", "old");
+    dir.Write("src/.a.txt.00000000beef.tmp", "an interrupted restore");
+    dir.Write("src/.b.txt.00000000beef.tmp", "another file's");
+    dir.Write("src/.a.txt.notmine.tmp", "not of the layer's pattern");
+    PosixFileSystem fs;
+
+    // A copy that fails removes nothing beside its source either.
+    fs.SetAfterDataCopyForTests(
+        [](const std::string& path) { std::ofstream(path, std::ios::app) << "+"; });
+    EXPECT_EQ(fs.Copy(source, dir.File("arc/a.txt"), false), kErrorSourceChanged);
+    EXPECT_EQ(Names(dir.File("src")).count(".a.txt.00000000beef.tmp"), 1u);
+
+    fs.SetAfterDataCopyForTests(nullptr);
+    ASSERT_EQ(fs.Copy(source, dir.File("arc/a.txt"), false), kNoError);
+    EXPECT_EQ(Names(dir.File("src")),
+              (std::set<std::string>{"a.txt", ".b.txt.00000000beef.tmp", ".a.txt.notmine.tmp"}));
+    EXPECT_EQ(Names(dir.File("arc")), (std::set<std::string>{"a.txt"}));
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), TempDir::Read(source));
 }
 
 TEST(StaleTempsTest, ASuccessfulSaveRemovesTheManagersLeftovers) {

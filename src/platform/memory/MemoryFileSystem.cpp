@@ -1,6 +1,7 @@
 #include "platform/memory/MemoryFileSystem.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
 #include "core/app/Format.h"
@@ -12,6 +13,16 @@ namespace {
 
 constexpr std::int64_t kNsPerSecond = 1000000000;
 constexpr unsigned kDefaultMode = 0644;
+// As the real file systems: a source that keeps changing is given up after this many attempts.
+constexpr int kCopyTries = 3;
+// The device every file of a MemoryFileSystem reports.
+constexpr std::uint64_t kDevice = 1;
+
+// Identities are never reused, so that a file replaced by a copy is a different file.
+std::uint64_t NextNodeId() {
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
+}
 
 ErrorCode Fail(ErrorCode code) {
     SetLastError(code);
@@ -44,6 +55,7 @@ std::int64_t FloorMod(std::int64_t a, std::int64_t b) {
 }  // namespace
 
 struct MemoryFileSystem::Node {
+    std::uint64_t id = NextNodeId();
     PathKind kind = PathKind::File;
     std::string content;
     bool sizeOnly = false;
@@ -205,6 +217,8 @@ ErrorCode MemoryFileSystem::GetAttributes(const std::string& path, FileAttribute
     }
     out.size = node->kind == PathKind::Folder ? 0 : node->Size();
     out.lastWriteSeconds = node->lastWriteNs / kNsPerSecond;  // truncates toward zero
+    out.device = kDevice;
+    out.inode = node->id;
     return kNoError;
 }
 
@@ -226,10 +240,22 @@ ErrorCode MemoryFileSystem::Copy(const std::string& from, const std::string& to,
 
 ErrorCode MemoryFileSystem::CopySteps(const std::string& from, const std::string& to,
                                       bool failIfExists) {
+    for (int attempt = 1;; ++attempt) {
+        const ErrorCode code = CopyAttempt(from, to, failIfExists);
+        if (code != kErrorSourceChanged || attempt == kCopyTries) {
+            return code;
+        }
+    }
+}
+
+ErrorCode MemoryFileSystem::CopyAttempt(const std::string& from, const std::string& to,
+                                        bool failIfExists) {
     Hook(FsOperation::CopyRead, from);
     if (const Fault* fault = TakeFault(FsOperation::CopyRead, from)) {
         return fault->point.error;
     }
+    // Held like an open descriptor: a file put in its place or erased later does not change
+    // what this attempt reads.
     const auto source = Find(from);
     if (!source) {
         return ENOENT;
@@ -237,6 +263,7 @@ ErrorCode MemoryFileSystem::CopySteps(const std::string& from, const std::string
     if (source->kind == PathKind::Folder) {
         return EISDIR;
     }
+    const Node before = *source;
     const std::string key = Normalize(to);
     if (const auto existing = FindKey(key)) {
         if (existing->kind == PathKind::Folder) {
@@ -262,6 +289,12 @@ ErrorCode MemoryFileSystem::CopySteps(const std::string& from, const std::string
     if (const Fault* fault = TakeFault(FsOperation::CopyWrite, to, source->Size())) {
         temp->content = source->content.substr(0, fault->point.afterBytes);
         return discard(fault->point.error);
+    }
+    // What the real copy compares (size and last-write time), and the content, which stands
+    // in for the change time a real write would also move.
+    if (source->Size() != before.Size() || source->lastWriteNs != before.lastWriteNs ||
+        source->content != before.content) {
+        return discard(kErrorSourceChanged);
     }
     temp->content = source->content;
     temp->sizeOnly = source->sizeOnly;

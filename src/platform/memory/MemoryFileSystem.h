@@ -13,7 +13,13 @@ namespace bh {
 
 // The operations of a MemoryFileSystem as they appear in its call log, in injected faults
 // and in the before-call hook. CopyRead, CopyWrite and CopyRename are the steps of a copy:
-// reading the source, writing the temporary file, renaming it over the destination.
+// reading the source, writing the temporary file, renaming it over the destination. When the
+// source's size, last-write time or content changed between the CopyRead step and the end of
+// the CopyWrite step (a before-call hook at CopyWrite that calls SetContent or SetLastWriteNs
+// on it), the attempt is dropped and the copy starts again at CopyRead, three attempts in all
+// as on the real file systems; then it fails with kErrorSourceChanged. A file put in the
+// source's place (AddFile) or erased during an attempt is like a file renamed over or
+// unlinked while open on POSIX: the attempt goes on with the file it opened.
 enum class FsOperation {
     GetAttributes,
     Lookup,
@@ -52,6 +58,8 @@ struct FsCall {
 // repeated separators are ignored and ".." steps up, so two spellings of one path name the
 // same file. Letter case matters. A file can be created only in an existing folder. The
 // test helpers (Add..., Exists, Content, Erase...) are neither logged nor hooked.
+// GetAttributes reports device 1 and an inode number of each file's own, never reused: the
+// names AddLink gives share it, and a copy or atomic write over a path makes a new file.
 class MemoryFileSystem : public FileSystem {
   public:
     MemoryFileSystem();
@@ -136,6 +144,7 @@ class MemoryFileSystem : public FileSystem {
     std::int64_t KeptTime(const std::string& key, std::int64_t ns) const;
     std::string TempKey(const std::string& key);
     ErrorCode CopySteps(const std::string& from, const std::string& to, bool failIfExists);
+    ErrorCode CopyAttempt(const std::string& from, const std::string& to, bool failIfExists);
 
     std::map<std::string, std::shared_ptr<Node>> nodes_;
     std::vector<Fault> faults_;

@@ -25,6 +25,7 @@ constexpr unsigned RENAME_NOREPLACE = 1;
 #endif
 
 constexpr std::size_t kChunk = 1 << 20;
+constexpr off_t kWriteBackWindow = 8 << 20;
 constexpr std::size_t kMaxNameInTemp = 200;  // keeps the temporary name within NAME_MAX
 constexpr int kTempAttempts = 100;
 constexpr std::int64_t kNsPerSecond = 1000000000;
@@ -34,15 +35,41 @@ bool Unsupported(int error) {
            error == ENOTSUP || error == EBADF || error == EPERM;
 }
 
+// Starts the write-out of each complete window of data as soon as it is written, so that the
+// disk works while the copy goes on and the flush before the rename finds little left.
+class WriteBack {
+  public:
+    WriteBack(int fd, bool enabled) : fd_(fd), enabled_(enabled) {}
+
+    // Data up to `offset` has been written.
+    void Written(off_t offset) {
+        while (enabled_ && offset - started_ >= kWriteBackWindow) {
+            if (::sync_file_range(fd_, started_, kWriteBackWindow, SYNC_FILE_RANGE_WRITE) != 0) {
+                // Not supported here (some file systems, some kernels): the final flush does
+                // all of it.
+                enabled_ = false;
+                return;
+            }
+            started_ += kWriteBackWindow;
+        }
+    }
+
+  private:
+    int fd_;
+    bool enabled_;
+    off_t started_ = 0;
+};
+
 // Each copier moves bytes from `offset` on, advancing it; 1 = done, 0 = unsupported here
 // (try the next one), -1 = failed with errno.
-int ByCopyFileRange(int in, int out, off_t& offset) {
+int ByCopyFileRange(int in, int out, off_t& offset, WriteBack& writeBack) {
     for (;;) {
         off_t inOffset = offset;
         off_t outOffset = offset;
         const ssize_t n = ::copy_file_range(in, &inOffset, out, &outOffset, kChunk, 0);
         if (n > 0) {
             offset += n;
+            writeBack.Written(offset);
             continue;
         }
         if (n == 0) {
@@ -57,7 +84,7 @@ int ByCopyFileRange(int in, int out, off_t& offset) {
     }
 }
 
-int BySendfile(int in, int out, off_t& offset) {
+int BySendfile(int in, int out, off_t& offset, WriteBack& writeBack) {
     if (::lseek(out, offset, SEEK_SET) < 0) {
         return -1;
     }
@@ -66,6 +93,7 @@ int BySendfile(int in, int out, off_t& offset) {
         const ssize_t n = ::sendfile(out, in, &inOffset, kChunk);
         if (n > 0) {
             offset += n;
+            writeBack.Written(offset);
             continue;
         }
         if (n == 0) {
@@ -78,7 +106,7 @@ int BySendfile(int in, int out, off_t& offset) {
     }
 }
 
-int ByReadWrite(int in, int out, off_t& offset) {
+int ByReadWrite(int in, int out, off_t& offset, WriteBack& writeBack) {
     std::string buffer(kChunk, '\0');
     for (;;) {
         const ssize_t n = ::pread(in, buffer.data(), buffer.size(), offset);
@@ -102,6 +130,7 @@ int ByReadWrite(int in, int out, off_t& offset) {
             done += w;
         }
         offset += n;
+        writeBack.Written(offset);
     }
 }
 
@@ -312,14 +341,15 @@ void RemoveStaleTemps(const std::string& target) {
     }
 }
 
-int CopyData(int in, int out) {
+int CopyData(int in, int out, bool startWriteBack) {
     off_t offset = 0;
-    int state = ByCopyFileRange(in, out, offset);
+    WriteBack writeBack(out, startWriteBack);
+    int state = ByCopyFileRange(in, out, offset, writeBack);
     if (state == 0) {
-        state = BySendfile(in, out, offset);
+        state = BySendfile(in, out, offset, writeBack);
     }
     if (state == 0) {
-        state = ByReadWrite(in, out, offset);
+        state = ByReadWrite(in, out, offset, writeBack);
     }
     return state == 1 ? 0 : errno;
 }

@@ -47,8 +47,11 @@ int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std
 void RemoveStaleTemps(const std::string& target);
 
 // Copies every byte of `in` to `out` from offset 0: copy_file_range, then sendfile, then
-// read and write, whichever the file systems support. Returns errno (0 on success).
-int CopyData(int in, int out);
+// read and write, whichever the file systems support. With startWriteBack the system is asked
+// to start writing `out` to the disk every few MiB as the data arrives (sync_file_range, where
+// supported), so that a flush at the end has little left to do; it promises nothing about
+// durability by itself. Returns errno (0 on success).
+int CopyData(int in, int out, bool startWriteBack = false);
 
 // Writes all of `bytes` to `fd`. Returns errno (0 on success).
 int WriteAll(int fd, const std::string& bytes);

@@ -18,10 +18,30 @@ using posix::UniqueFd;
 
 namespace {
 
-ErrorCode Fail(int error) {
-    const auto code = static_cast<ErrorCode>(error);
+// A copy whose source keeps changing is given up after this many attempts in all.
+constexpr int kCopyTries = 3;
+
+ErrorCode Fail(ErrorCode code) {
     SetLastError(code);
     return code;
+}
+
+ErrorCode Fail(int error) {
+    return Fail(static_cast<ErrorCode>(error));
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Whether the source is still the version whose reading began. Size and last-write time are
+// what a writer changes; the change time also catches a writer that puts the old last-write
+// time back (as tools that keep times do), and on kernels with fine-grained time stamps it
+// changes for a write even within one clock tick of the first look. A change of mode or
+// links during the copy also counts: it costs one more attempt, never a wrong copy.
+bool SameVersion(const struct stat& before, const struct stat& after) {
+    return before.st_size == after.st_size && SameTime(before.st_mtim, after.st_mtim) &&
+           SameTime(before.st_ctim, after.st_ctim);
 }
 
 // Whole seconds truncated toward zero; a normalised timespec keeps tv_nsec positive, so a
@@ -71,19 +91,6 @@ class TempFile {
     std::string path;
 };
 
-int CopyIntoTemp(int in, const struct stat& source, TempFile& temp) {
-    if (const int error = posix::CopyData(in, temp.fd.Get()); error != 0) {
-        return error;
-    }
-    if (::fchmod(temp.fd.Get(), source.st_mode & 07777) != 0) {
-        return errno;
-    }
-    if (const int error = posix::CopyTimes(temp.fd.Get(), source); error != 0) {
-        return error;
-    }
-    return temp.fd.Close();
-}
-
 // The file a save replaces: the target of a symbolic link rather than the link itself,
 // so that saving through a link keeps the link.
 std::string SaveTarget(const std::string& path) {
@@ -104,6 +111,8 @@ ErrorCode PosixFileSystem::GetAttributes(const std::string& path, FileAttributes
     }
     out.size = static_cast<std::uint64_t>(st.st_size);
     out.lastWriteSeconds = TruncatedSeconds(st.st_mtim);
+    out.device = static_cast<std::uint64_t>(st.st_dev);
+    out.inode = static_cast<std::uint64_t>(st.st_ino);
     return kNoError;
 }
 
@@ -116,36 +125,90 @@ PathKind PosixFileSystem::Lookup(const std::string& path) {
 }
 
 ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+    ErrorCode code = kNoError;
+    for (int attempt = 1; attempt <= kCopyTries; ++attempt) {
+        code = CopyOnce(from, to, failIfExists);
+        if (code != kErrorSourceChanged) {
+            break;
+        }
+    }
+    if (code != kNoError) {
+        return Fail(code);
+    }
+    // An interrupted backup leaves its temporary file beside the archive, an interrupted
+    // restore beside the source.
+    posix::RemoveStaleTemps(to);
+    posix::RemoveStaleTemps(from);
+    return kNoError;
+}
+
+// One attempt: errno or kErrorSourceChanged, without setting the last error.
+ErrorCode PosixFileSystem::CopyOnce(const std::string& from, const std::string& to,
+                                    bool failIfExists) {
+    const auto error = [](int number) { return static_cast<ErrorCode>(number); };
     UniqueFd in;
-    struct stat source {};
-    if (const int error = OpenRegularForReading(from, in, source); error != 0) {
-        return Fail(error);
+    struct stat before {};
+    if (const int e = OpenRegularForReading(from, in, before); e != 0) {
+        return error(e);
     }
     struct stat existing {};
     if (::lstat(to.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) {
-            return Fail(EISDIR);
+            return error(EISDIR);
         }
         if (failIfExists) {
-            return Fail(EEXIST);
+            return error(EEXIST);
         }
         // A device, FIFO or socket at the destination is not an archive: never replace it.
         if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
-            return Fail(EINVAL);
+            return error(EINVAL);
         }
     }
     TempFile temp;
-    if (const int error = posix::CreateTempBeside(to, 0600, temp.fd, temp.path); error != 0) {
-        return Fail(error);
+    if (const int e = posix::CreateTempBeside(to, 0600, temp.fd, temp.path); e != 0) {
+        return error(e);
     }
-    if (const int error = CopyIntoTemp(in.Get(), source, temp); error != 0) {
-        return Fail(error);
+    const bool flush = copyFlush_ != CopyFlush::None;
+    if (const int e = posix::CopyData(in.Get(), temp.fd.Get(), copyFlush_ == CopyFlush::Full);
+        e != 0) {
+        return error(e);
     }
-    if (const int error = posix::RenameInto(temp.path, to, failIfExists); error != 0) {
-        return Fail(error);
+    if (afterDataCopy_) {
+        afterDataCopy_(from);
+    }
+    struct stat after {};
+    if (::fstat(in.Get(), &after) != 0) {
+        return error(errno);
+    }
+    if (!SameVersion(before, after)) {
+        return kErrorSourceChanged;  // the temporary file goes with `temp`
+    }
+    if (::fchmod(temp.fd.Get(), after.st_mode & 07777) != 0) {
+        return error(errno);
+    }
+    // The last-write time of the look after the data, so that the archive never claims a
+    // newer version than its bytes; the access time of the look before, since reading the
+    // source may have advanced it.
+    struct stat times = after;
+    times.st_atim = before.st_atim;
+    if (const int e = posix::CopyTimes(temp.fd.Get(), times); e != 0) {
+        return error(e);
+    }
+    // fsync rather than fdatasync: the file is new, so its size and blocks must be recorded
+    // anyway, and this way its mode and times (which the next backup compares) are as well.
+    if (flush && ::fsync(temp.fd.Get()) != 0) {
+        return error(errno);
+    }
+    if (const int e = temp.fd.Close(); e != 0) {
+        return error(e);
+    }
+    if (const int e = posix::RenameInto(temp.path, to, failIfExists); e != 0) {
+        return error(e);
     }
     temp.Keep();
-    posix::RemoveStaleTemps(to);
+    if (flush) {
+        posix::SyncFolder(posix::SystemFolderOf(to));
+    }
     return kNoError;
 }
 

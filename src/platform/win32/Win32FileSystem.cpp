@@ -12,6 +12,8 @@ using win32::UniqueHandle;
 namespace {
 
 constexpr DWORD kChunk = 1 << 20;
+// A copy whose source keeps changing is given up after this many attempts in all.
+constexpr int kCopyTries = 3;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // The attributes a copy carries over, as CopyFileA does.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -47,6 +49,15 @@ DWORD OpenForReading(const std::string& path, UniqueHandle& file,
         return ERROR_INVALID_PARAMETER;
     }
     return 0;
+}
+
+// Whether the source is still the version whose reading began: the same size and last-write
+// time to the 100 ns tick.
+bool SameVersion(const BY_HANDLE_FILE_INFORMATION& before,
+                 const BY_HANDLE_FILE_INFORMATION& after) {
+    return before.nFileSizeHigh == after.nFileSizeHigh &&
+           before.nFileSizeLow == after.nFileSizeLow &&
+           win32::TicksOf(before.ftLastWriteTime) == win32::TicksOf(after.ftLastWriteTime);
 }
 
 // A handle opened only to read a file's identity and attributes, following links.
@@ -166,43 +177,76 @@ PathKind Win32FileSystem::Lookup(const std::string& path) {
 }
 
 ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
-    UniqueHandle in;
-    BY_HANDLE_FILE_INFORMATION source{};
-    if (const DWORD error = OpenForReading(from, in, source); error != 0) {
+    DWORD error = 0;
+    for (int attempt = 1; attempt <= kCopyTries; ++attempt) {
+        error = CopyOnce(from, to, failIfExists);
+        if (error != kErrorSourceChanged) {
+            break;
+        }
+    }
+    if (error != 0) {
         return Fail(error);
     }
+    // An interrupted backup leaves its temporary file beside the archive, an interrupted
+    // restore beside the source.
+    win32::RemoveStaleTemps(to);
+    win32::RemoveStaleTemps(from);
+    return kNoError;
+}
+
+// One attempt: a Windows error code or kErrorSourceChanged, without setting the last error.
+DWORD Win32FileSystem::CopyOnce(const std::string& from, const std::string& to, bool failIfExists) {
+    UniqueHandle in;
+    BY_HANDLE_FILE_INFORMATION before{};
+    if (const DWORD error = OpenForReading(from, in, before); error != 0) {
+        return error;
+    }
     if (const DWORD error = CheckDestination(to, failIfExists); error != 0) {
-        return Fail(error);
+        return error;
     }
     TempFile temp;
     if (const DWORD error = win32::CreateTempBeside(to, temp.file, temp.path); error != 0) {
-        return Fail(error);
+        return error;
     }
     if (const DWORD error = CopyData(in.Get(), temp.file.Get()); error != 0) {
-        return Fail(error);
+        return error;
     }
+    if (afterDataCopy_) {
+        afterDataCopy_(from);
+    }
+    BY_HANDLE_FILE_INFORMATION after{};
+    if (!::GetFileInformationByHandle(in.Get(), &after)) {
+        return ::GetLastError();
+    }
+    if (!SameVersion(before, after)) {
+        return kErrorSourceChanged;  // the temporary file goes with `temp`
+    }
+    // The last-write time of the look after the data, so that the archive never claims a
+    // newer version than its bytes; the access time of the look before, since reading the
+    // source may have advanced it.
     if (const DWORD error =
-            win32::CopyTimes(temp.file.Get(), source.ftLastAccessTime, source.ftLastWriteTime);
+            win32::CopyTimes(temp.file.Get(), before.ftLastAccessTime, after.ftLastWriteTime);
         error != 0) {
-        return Fail(error);
+        return error;
+    }
+    // The data reaches the disk before the move that replaces the old file (which writes
+    // through), so that after a power cut the destination is the old or the new complete file.
+    if (!::FlushFileBuffers(temp.file.Get())) {
+        return ::GetLastError();
     }
     if (const DWORD error = temp.file.Close(); error != 0) {
-        return Fail(error);
+        return error;
     }
-    const DWORD attributes = source.dwFileAttributes & kCopiedAttributes;
+    const DWORD attributes = after.dwFileAttributes & kCopiedAttributes;
     if (attributes != 0 && !::SetFileAttributesA(temp.path.c_str(), attributes)) {
-        return Fail(::GetLastError());
+        return ::GetLastError();
     }
     if (DWORD error = win32::MoveInto(temp.path, to, failIfExists); error != 0) {
         // Another program created the destination since the check: CopyFileA's code.
-        if (error == ERROR_ALREADY_EXISTS) {
-            error = ERROR_FILE_EXISTS;
-        }
-        return Fail(error);
+        return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
     }
     temp.Keep();
-    win32::RemoveStaleTemps(to);
-    return kNoError;
+    return 0;
 }
 
 ErrorCode Win32FileSystem::Remove(const std::string& path) {

@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "core/app/FileSystem.h"
 
 namespace bh {
 
 // The file system of Windows through its ANSI calls; error codes are GetLastError values.
-// Copies and saves go through a temporary file in the destination's folder that is moved
-// into place, so a failure never damages the previous file.
+// Copies and saves go through a temporary file in the destination's folder that is flushed
+// and moved into place, so a failure or a power cut never damages the previous file.
 class Win32FileSystem : public FileSystem {
   public:
     ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
@@ -25,6 +28,13 @@ class Win32FileSystem : public FileSystem {
     std::size_t PathLimitBytes() const override;
     ErrorCode PathTooLongError() const override;
 
+    // For tests only: called in every attempt of a copy after the data was copied and before
+    // the source is examined again, with the source path, so that a test can change the
+    // source while it is being copied.
+    void SetAfterDataCopyForTests(std::function<void(const std::string& from)> hook) {
+        afterDataCopy_ = std::move(hook);
+    }
+
   protected:
     // Writes all of `size` bytes at the file's current position; returns the error code
     // (0 on success). Every byte that copies and saves write passes through here.
@@ -33,6 +43,9 @@ class Win32FileSystem : public FileSystem {
   private:
     DWORD WriteAll(HANDLE file, const std::string& bytes);
     DWORD CopyData(HANDLE in, HANDLE out);
+    DWORD CopyOnce(const std::string& from, const std::string& to, bool failIfExists);
+
+    std::function<void(const std::string&)> afterDataCopy_;
 };
 
 }  // namespace bh
