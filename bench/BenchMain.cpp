@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <numeric>
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "bench/BenchFixture.h"
@@ -346,6 +348,121 @@ void BenchCopySmall(const Config& config) {
     PrintBench({"copy-10k-small", medians[1] * kMs, medians[0] * kMs, "ms", 1.5});
 }
 
+using CopyPairs = std::vector<std::pair<std::string, std::string>>;
+
+// Copies every source over its archive with the file system's own Copy, as a backup run does
+// once it has decided what to copy; `sync` before and after keeps each run's write-out apart.
+double TimeCopies(PosixFileSystem::CopyFlush flush, const CopyPairs& copies) {
+    PosixFileSystem posix;
+    posix.SetCopyFlushForMeasurements(flush);
+    ::sync();
+    const double seconds = TimeSeconds([&] {
+        for (const auto& [from, to] : copies) {
+            if (posix.Copy(from, to, false) != kNoError) {
+                std::fprintf(stderr, "bench: cannot copy %s\n", from.c_str());
+                std::exit(2);
+            }
+        }
+    });
+    ::sync();
+    return seconds;
+}
+
+// The least a durable replacement of a file takes with plain system calls: the data into a new
+// file, its times, fsync, rename over the old file, fsync of the folder.
+bool PlainDurableCopy(const std::string& from, const std::string& to, const std::string& folder) {
+    const std::string temp = to + ".plain";
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    struct stat st {};
+    bool done = in >= 0 && out >= 0 && ::fstat(in, &st) == 0;
+    for (off_t left = st.st_size; done && left > 0;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 20, 0);
+        done = n > 0;
+        left -= n;
+    }
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    done = done && ::futimens(out, times) == 0 && ::fsync(out) == 0;
+    ::close(in);
+    done = ::close(out) == 0 && done && ::rename(temp.c_str(), to.c_str()) == 0;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    done = done && dir >= 0 && ::fsync(dir) == 0;
+    ::close(dir);
+    return done;
+}
+
+double TimePlainDurableCopies(const CopyPairs& copies, const std::string& folder) {
+    ::sync();
+    const double seconds = TimeSeconds([&] {
+        for (const auto& [from, to] : copies) {
+            if (!PlainDurableCopy(from, to, folder)) {
+                std::fprintf(stderr, "bench: cannot copy %s\n", from.c_str());
+                std::exit(2);
+            }
+        }
+    });
+    ::sync();
+    return seconds;
+}
+
+// The large file's size: BH_BENCH_DURABLE_BYTES (before --quick's tenth), 256 MiB by default so
+// that a default run stays short; the recorded figures use 1 GiB.
+std::size_t DurableLargeBytes(const Config& config) {
+    const char* text = std::getenv("BH_BENCH_DURABLE_BYTES");
+    const unsigned long long bytes =
+        text != nullptr && *text != '\0' ? std::strtoull(text, nullptr, 10) : 256ull << 20;
+    return config.Scale(static_cast<std::size_t>(bytes));
+}
+
+// What the flush of a copy costs, against the same copy without any flush (NOTE lines), and
+// whether the file system's durable copy costs more than the least durable copy made of plain
+// calls (small files) or than the flush at the end alone (one large file).
+void BenchDurableCopy(const Config& config) {
+    using Flush = PosixFileSystem::CopyFlush;
+    ScratchFolder folder("durable");
+    const std::string root = folder.Path();
+    if (config.Wants("copy-durable-10k-4k")) {
+        CopyPairs copies;
+        MakeFolder(root + "/src");
+        MakeFolder(root + "/arc");
+        for (std::size_t i = 0; i < config.Scale(10000); ++i) {
+            const std::string name = "/f" + std::to_string(i) + ".dat";
+            copies.emplace_back(root + "/src" + name, root + "/arc" + name);
+            if (!WriteFile(copies.back().first, 4096, 1700000000) ||
+                !WriteFile(copies.back().second, 4096, 1600000000)) {
+                std::exit(2);
+            }
+        }
+        const std::vector<double> medians = Interleaved(
+            config.runs, {[&] { return TimeCopies(Flush::None, copies); },
+                          [&] { return TimeCopies(Flush::Full, copies); },
+                          [&] { return TimePlainDurableCopies(copies, root + "/arc"); }});
+        std::printf(
+            "NOTE copy-durable-10k-4k files=%zu durable=%.4gms without-flush=%.4gms "
+            "ratio=%.3f\n",
+            copies.size(), medians[1] * kMs, medians[0] * kMs, medians[1] / medians[0]);
+        PrintBench({"copy-durable-10k-4k", medians[1] * kMs, medians[2] * kMs, "ms", 1.2});
+    }
+    if (config.Wants("copy-durable-large")) {
+        const std::string source = root + "/large.bin";
+        const std::string archive = root + "/large.arc";
+        const std::size_t bytes = DurableLargeBytes(config);
+        if (!WriteFile(source, bytes, 1700000000) || !WriteFile(archive, 16, 1600000000)) {
+            std::exit(2);
+        }
+        const CopyPairs copies = {{source, archive}};
+        const std::vector<double> medians = Interleaved(
+            config.runs, {[&] { return TimeCopies(Flush::None, copies); },
+                          [&] { return TimeCopies(Flush::WithoutEarlyWriteBack, copies); },
+                          [&] { return TimeCopies(Flush::Full, copies); }});
+        std::printf(
+            "NOTE copy-durable-large bytes=%zu durable=%.4gms without-flush=%.4gms "
+            "ratio=%.3f\n",
+            bytes, medians[2] * kMs, medians[0] * kMs, medians[2] / medians[0]);
+        PrintBench({"copy-durable-large", medians[2] * kMs, medians[1] * kMs, "ms", 1.0});
+    }
+}
+
 bool IsNumberColumn(int column) {
     return column == kColumnSize || column == kColumnLastModified || column == kColumnResults ||
            column == kColumnObsolete;
@@ -647,6 +764,9 @@ int main(int argc, char** argv) {
     }
     if (config.Wants("copy-1g")) {
         BenchCopyLarge(config);
+    }
+    if (config.Wants("copy-durable-10k-4k") || config.Wants("copy-durable-large")) {
+        BenchDurableCopy(config);
     }
     return 0;
 }

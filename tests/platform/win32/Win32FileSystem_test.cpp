@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -263,6 +264,34 @@ TEST(Win32FileSystem, SuccessfulCopiesAndSavesRemoveOnlyTheirOwnLeftovers) {
     ASSERT_EQ(fs.WriteAtomically(dir.File("m.bak"), "saved"), kNoError);
     EXPECT_FALSE(std::filesystem::exists(dir.File(".m.bak.00000000beef.tmp")));
     EXPECT_EQ(TempDir::Read(dir.File("m.bak")), "saved");
+}
+
+// A restore interrupted while it wrote over the source leaves its temporary file in the
+// user's folder; the next successful backup of that source removes it.
+TEST(Win32FileSystem, ASuccessfulCopyAlsoRemovesLeftoversBesideItsSource) {
+    TempDir dir;
+    Win32FileSystem fs;
+    dir.MakeFolder("src");
+    dir.MakeFolder("arc");
+    const std::string source = dir.Write("src/a.txt", "current");
+    dir.Write("arc/a.txt", "old");
+    dir.Write("src/.a.txt.00000000beef.tmp", "an interrupted restore");
+    dir.Write("src/.b.txt.00000000beef.tmp", "another file's");
+
+    // A copy that fails, here because the source keeps changing, removes nothing.
+    fs.SetAfterDataCopyForTests(
+        [](const std::string& path) { std::ofstream(path, std::ios::app) << "+"; });
+    SetLastError(kNoError);
+    EXPECT_EQ(fs.Copy(source, dir.File("arc/a.txt"), false), kErrorSourceChanged);
+    EXPECT_EQ(GetLastError(), kErrorSourceChanged);
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "old");
+    EXPECT_EQ(Names(dir.File("src")).size(), 3u);
+
+    fs.SetAfterDataCopyForTests(nullptr);
+    ASSERT_EQ(fs.Copy(source, dir.File("arc/a.txt"), false), kNoError);
+    EXPECT_EQ(Names(dir.File("src")), (std::set<std::string>{"a.txt", ".b.txt.00000000beef.tmp"}));
+    EXPECT_EQ(Names(dir.File("arc")), (std::set<std::string>{"a.txt"}));
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), TempDir::Read(source));
 }
 
 TEST(Win32FileSystem, AReadOnlyManagerIsNotSavedOver) {
