@@ -1,5 +1,6 @@
 #include "cli/CliManagerLock.h"
 
+#include "core/app/ErrorText.h"
 #include "platform/NativePlatform.h"
 
 namespace bh::cli {
@@ -25,6 +26,11 @@ std::string ManagerArgument(const std::vector<std::string>& args) {
 ManagerLock& CliManagerLocks() {
     static NativeManagerLock locks;
     return locks;
+}
+
+std::string SystemErrorText(ErrorCode code) {
+    const NativeSystemErrors errors;
+    return ErrorCodeText(errors, code);
 }
 
 }  // namespace bh::cli

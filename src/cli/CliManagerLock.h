@@ -19,4 +19,7 @@ std::string ManagerArgument(const std::vector<std::string>& args);
 // The platform's manager locks.
 ManagerLock& CliManagerLocks();
 
+// The display text of a lock failure's system error code.
+std::string SystemErrorText(ErrorCode code);
+
 }  // namespace bh::cli

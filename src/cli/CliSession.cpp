@@ -1,12 +1,13 @@
 #include "cli/CliSession.h"
 
 #include "cli/CliCommand.h"
+#include "cli/CliManagerLock.h"
 #include "core/document/ManagerFile.h"
 
 namespace bh::cli {
 
 CliSession::CliSession()
-    : services_{fileSystem_, shell_, ui_, settings_, clock_, systemErrors_},
+    : services_{fileSystem_, shell_, ui_, settings_, clock_, systemErrors_, &CliManagerLocks()},
       rows_(clock_, systemErrors_),
       doc_(std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, CurrentFolderText())) {}
 

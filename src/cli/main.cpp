@@ -20,10 +20,15 @@ int main(int argc, char* argv[]) {
             std::unique_ptr<bh::ManagerLockHold> hold;
             const std::string manager = ManagerArgument(args);
             if (CommandLocksManager(info.name) && !manager.empty()) {
-                // Held until the command has finished, saves included.
-                hold = CliManagerLocks().TryLock(AbsolutePath(manager));
+                // Held until the command has finished, saves included. A run that cannot be
+                // locked does not run: it could write the manager beside another program.
+                const std::string path = AbsolutePath(manager);
+                bh::LockRefusal refusal;
+                hold = CliManagerLocks().TryLock(path, refusal);
                 if (!hold) {
-                    PrintError(bh::ManagerBusyText(AbsolutePath(manager)));
+                    PrintError(refusal.busy ? bh::ManagerBusyText(path)
+                                            : bh::ManagerUnlockableText(
+                                                  path, SystemErrorText(refusal.error)));
                     return kExitBusy;
                 }
             }

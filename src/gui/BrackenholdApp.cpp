@@ -49,7 +49,8 @@ ManagerLock& ManagerLocks() {
 template <typename Command>
 void WithManagerLock(CBrackenholdDoc& doc, Command command) {
     std::unique_ptr<ManagerLockHold> hold;
-    if (!LockForCommand(doc.services().ui, ManagerLocks(), doc.PathName(), hold)) {
+    if (!LockForCommand(doc.services().ui, doc.services().systemErrors, ManagerLocks(),
+                        doc.PathName(), hold)) {
         return;
     }
     command();
@@ -93,8 +94,9 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     }
     view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock, ports_.systemErrors);
     frame_->setCentralWidget(view_);
-    services_ = std::make_unique<Services>(Services{
-        ports_.fileSystem, ports_.shell, *ui_, ports_.settings, ports_.clock, ports_.systemErrors});
+    services_ =
+        std::make_unique<Services>(Services{ports_.fileSystem, ports_.shell, *ui_, ports_.settings,
+                                            ports_.clock, ports_.systemErrors, &ManagerLocks()});
     doc_ = std::make_unique<CBrackenholdDoc>(*services_, view_->model(), &recentFiles_);
     view_->SetCoreRules(CoreRules());
     view_->model().SetIconFunction([](const CFileEntry& entry) {

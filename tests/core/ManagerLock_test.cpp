@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/ManagerLock.h"
+#include "core/document/ManagerFile.h"
 #include "core/operations/AutoBackup.h"
 #include "core/operations/ManagerGuard.h"
 #include "platform/memory/FakeAutoBackupTimer.h"
@@ -49,20 +50,57 @@ TEST_F(ManagerLockTest, TimerTickOnALockedManagerIsSkippedSilently) {
 TEST_F(ManagerLockTest, CommandOnALockedManagerIsRefusedWithAMessageNamingIt) {
     std::unique_ptr<ManagerLockHold> hold;
     locks.busy.insert(kManager);
-    EXPECT_FALSE(LockForCommand(ui, locks, kManager, hold));
+    EXPECT_FALSE(LockForCommand(ui, errors, locks, kManager, hold));
     EXPECT_EQ(hold, nullptr);
     ASSERT_EQ(ui.MessageBoxes().size(), 1u);
     EXPECT_EQ(ui.MessageBoxes()[0].text, ManagerBusyText(kManager));
     EXPECT_NE(ui.MessageBoxes()[0].text.find("/m/team.bak"), std::string::npos);
 
     locks.busy.clear();
-    EXPECT_TRUE(LockForCommand(ui, locks, kManager, hold));
+    EXPECT_TRUE(LockForCommand(ui, errors, locks, kManager, hold));
     EXPECT_EQ(locks.HeldCount(kManager), 1);
     hold.reset();
     // An untitled manager has nothing to lock.
-    EXPECT_TRUE(LockForCommand(ui, locks, "", hold));
+    EXPECT_TRUE(LockForCommand(ui, errors, locks, "", hold));
     EXPECT_EQ(locks.attempts, 2);
     EXPECT_EQ(ui.MessageBoxes().size(), 1u);
+}
+
+TEST_F(ManagerLockTest, AManagerThatCannotBeLockedIsNeverWritten) {
+    std::unique_ptr<ManagerLockHold> hold;
+    locks.unlockable.insert(kManager);
+    EXPECT_FALSE(LockForCommand(ui, errors, locks, kManager, hold));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, ManagerUnlockableText(kManager, "Permission denied"));
+
+    // Every save takes the lock itself, whichever command saves (Save As, the save before
+    // New or Open, the session-end save, the command-line program's).
+    services.managerLock = &locks;
+    AddOutOfDate("a.txt");
+    doc->SetModifiedFlag(true);
+    fs.AddFile(kManager, "old bytes");
+    EXPECT_FALSE(SaveDocumentFile(*doc, kManager));
+    EXPECT_EQ(fs.Content(kManager), "old bytes");
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].text, ManagerUnlockableText(kManager, "Permission denied"));
+
+    locks.unlockable.clear();
+    locks.busy.insert(kManager);
+    EXPECT_FALSE(SaveDocumentFile(*doc, kManager));
+    EXPECT_EQ(fs.Content(kManager), "old bytes");
+    EXPECT_EQ(Boxes().back().text, ManagerBusyText(kManager));
+
+    // A command that already holds the lock saves inside its hold; the save's hold nests.
+    locks.busy.clear();
+    std::unique_ptr<ManagerLockHold> commandHold = locks.TryLock(kManager);
+    EXPECT_TRUE(SaveDocumentFile(*doc, kManager));
+    EXPECT_NE(fs.Content(kManager), "old bytes");
+    EXPECT_EQ(locks.HeldCount(kManager), 1);
+    // Save As locks the new path, not only the old one.
+    locks.busy.insert("/m/other.bak");
+    EXPECT_FALSE(SaveDocumentFile(*doc, "/m/other.bak"));
+    EXPECT_FALSE(fs.Exists("/m/other.bak"));
 }
 
 }  // namespace

@@ -3,28 +3,28 @@
 #include <cstdio>
 #include <utility>
 
+#include "core/app/LastError.h"
+
 namespace bh {
 
 class NestingManagerLock::Hold : public ManagerLockHold {
   public:
-    // A null owner holds nothing (no lock could be kept, and the work goes on without one).
     Hold(NestingManagerLock* owner, std::string lockFile)
         : owner_(owner), lockFile_(std::move(lockFile)) {}
-    ~Hold() override {
-        if (owner_ != nullptr) {
-            owner_->Release(lockFile_);
-        }
-    }
+    ~Hold() override { owner_->Release(lockFile_); }
 
   private:
     NestingManagerLock* owner_;
     std::string lockFile_;
 };
 
-std::unique_ptr<ManagerLockHold> NestingManagerLock::TryLock(const std::string& managerPath) {
+std::unique_ptr<ManagerLockHold> NestingManagerLock::TryLock(const std::string& managerPath,
+                                                             LockRefusal& refusal) {
+    refusal = LockRefusal{};
     const std::string lockFile = LockFile(managerPath);
     if (lockFile.empty()) {
-        return std::make_unique<Hold>(nullptr, std::string());
+        refusal.error = GetLastError();
+        return nullptr;
     }
     std::lock_guard<std::mutex> guard(mutex_);
     if (auto found = held_.find(lockFile); found != held_.end()) {
@@ -34,9 +34,11 @@ std::unique_ptr<ManagerLockHold> NestingManagerLock::TryLock(const std::string& 
     std::intptr_t handle = 0;
     switch (TakeFileLock(lockFile, handle)) {
         case Acquired::Busy:
+            refusal.busy = true;
             return nullptr;
         case Acquired::Unavailable:
-            return std::make_unique<Hold>(nullptr, std::string());
+            refusal.error = GetLastError();
+            return nullptr;
         case Acquired::Locked:
             break;
     }
@@ -77,6 +79,12 @@ std::string LockFileName(const std::string& prefix, const std::string& realPath)
 std::string ManagerBusyText(const std::string& managerPath) {
     return "The backup manager " + managerPath +
            " is in use by another Brackenhold program. Try again when it has finished.";
+}
+
+std::string ManagerUnlockableText(const std::string& managerPath, const std::string& reason) {
+    return "The backup manager " + managerPath +
+           " cannot be locked against other Brackenhold programs (" + reason +
+           "), so nothing was done.";
 }
 
 }  // namespace bh

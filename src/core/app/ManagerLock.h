@@ -6,7 +6,16 @@
 #include <mutex>
 #include <string>
 
+#include "core/app/ErrorCode.h"
+
 namespace bh {
+
+// Why a lock was not granted: another program holds it (busy), or no lock could be kept at all
+// (no private folder for lock files, a lock file that cannot be made), with the system's code.
+struct LockRefusal {
+    bool busy = false;
+    ErrorCode error = kNoError;
+};
 
 // Kept while a program backs up, restores or saves a manager; destroying it releases the lock.
 class ManagerLockHold {
@@ -23,10 +32,17 @@ class ManagerLock {
     virtual ~ManagerLock() = default;
 
     // Takes the lock of the manager at `managerPath` (the file need not exist yet). Returns
-    // null when another program holds it. A lock this program already holds is taken again
-    // (holds nest). When no lock can be kept at all (no private folder for the lock files)
-    // the hold holds nothing, so that the work is not refused for want of a lock.
-    virtual std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) = 0;
+    // null, and says why in `refusal`, when another program holds it or when no lock can be
+    // kept at all: a writer must then not go on, since an unlocked run could write the manager
+    // at the same time as another program. A lock this program already holds is taken again
+    // (holds nest).
+    virtual std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath,
+                                                     LockRefusal& refusal) = 0;
+
+    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) {
+        LockRefusal refusal;
+        return TryLock(managerPath, refusal);
+    }
 };
 
 // The part every platform's lock shares: holds of one lock file within this process share one
@@ -38,15 +54,18 @@ class NestingManagerLock : public ManagerLock {
     NestingManagerLock(const NestingManagerLock&) = delete;
     NestingManagerLock& operator=(const NestingManagerLock&) = delete;
 
-    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) final;
+    using ManagerLock::TryLock;
+    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath,
+                                             LockRefusal& refusal) final;
 
   protected:
     enum class Acquired { Locked, Busy, Unavailable };
 
-    // The lock file of a manager path; empty when no lock can be kept for it.
+    // The lock file of a manager path; empty, with the thread's last error set, when no lock
+    // can be kept for it.
     virtual std::string LockFile(const std::string& managerPath) const = 0;
     // Takes the system lock of `lockFile` without waiting; on Locked, `handle` is what
-    // DropFileLock is later given.
+    // DropFileLock is later given. Unavailable sets the thread's last error.
     virtual Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle) = 0;
     virtual void DropFileLock(std::intptr_t handle) = 0;
     // Drops every lock still held; a platform's destructor calls it, as the base's cannot.
@@ -71,5 +90,8 @@ std::string LockFileName(const std::string& prefix, const std::string& realPath)
 
 // The message shown when another program works on the manager.
 std::string ManagerBusyText(const std::string& managerPath);
+
+// The message shown when the manager cannot be locked at all; `reason` is the system's text.
+std::string ManagerUnlockableText(const std::string& managerPath, const std::string& reason);
 
 }  // namespace bh

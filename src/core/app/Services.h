@@ -2,6 +2,7 @@
 
 #include "core/app/Clock.h"
 #include "core/app/FileSystem.h"
+#include "core/app/ManagerLock.h"
 #include "core/app/SettingsStore.h"
 #include "core/app/Shell.h"
 #include "core/app/SystemErrors.h"
@@ -18,6 +19,9 @@ struct Services {
     SettingsStore& settings;
     Clock& clock;
     SystemErrors& systemErrors;
+    // The locks that keep other programs off a manager while it is written; null where no
+    // other program can reach the files (tests of the document alone).
+    ManagerLock* managerLock = nullptr;
 };
 
 }  // namespace bh

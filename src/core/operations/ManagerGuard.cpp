@@ -1,21 +1,26 @@
 #include "core/operations/ManagerGuard.h"
 
+#include "core/app/ErrorText.h"
 #include "core/app/ManagerLock.h"
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/UserInterface.h"
 
 namespace bh {
 
-bool LockForCommand(UserInterface& ui, ManagerLock& lock, const std::string& path,
-                    std::unique_ptr<ManagerLockHold>& hold) {
+bool LockForCommand(UserInterface& ui, const SystemErrors& errors, ManagerLock& lock,
+                    const std::string& path, std::unique_ptr<ManagerLockHold>& hold) {
     if (path.empty()) {
         return true;
     }
-    hold = lock.TryLock(path);
+    LockRefusal refusal;
+    hold = lock.TryLock(path, refusal);
     if (hold) {
         return true;
     }
-    ui.MessageBox(ManagerBusyText(path), kManagerBusyCaption, kMbOk | kMbIconExclamation);
+    const std::string text =
+        refusal.busy ? ManagerBusyText(path)
+                     : ManagerUnlockableText(path, ErrorCodeText(errors, refusal.error));
+    ui.MessageBox(text, kManagerBusyCaption, kMbOk | kMbIconExclamation);
     return false;
 }
 

@@ -14,9 +14,16 @@ class FakeManagerLock::Hold : public ManagerLockHold {
     std::string path_;
 };
 
-std::unique_ptr<ManagerLockHold> FakeManagerLock::TryLock(const std::string& managerPath) {
+std::unique_ptr<ManagerLockHold> FakeManagerLock::TryLock(const std::string& managerPath,
+                                                          LockRefusal& refusal) {
     ++attempts;
+    refusal = LockRefusal{};
     if (busy.count(managerPath) != 0) {
+        refusal.busy = true;
+        return nullptr;
+    }
+    if (unlockable.count(managerPath) != 0) {
+        refusal.error = 13;  // EACCES
         return nullptr;
     }
     return std::make_unique<Hold>(held_, managerPath);

@@ -9,14 +9,19 @@
 
 namespace bh {
 
-// Manager locks for tests: paths in `busy` are held by "another program"; every other path
-// is granted and counted while held.
+// Manager locks for tests: paths in `busy` are held by "another program", paths in
+// `unlockable` cannot be locked at all (EACCES); every other path is granted and counted
+// while held.
 class FakeManagerLock : public ManagerLock {
   public:
-    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath) override;
+    using ManagerLock::TryLock;
+    std::unique_ptr<ManagerLockHold> TryLock(const std::string& managerPath,
+                                             LockRefusal& refusal) override;
 
     // Paths another program holds.
     std::set<std::string> busy;
+    // Paths for which no lock can be kept.
+    std::set<std::string> unlockable;
     // How many holds of each path are alive now.
     int HeldCount(const std::string& managerPath) const;
     // How many TryLock calls were made, granted or not.

@@ -9,6 +9,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <string>
+
+#include "core/app/LastError.h"
 
 namespace bh {
 
@@ -39,29 +42,49 @@ bool IsPrivateFolder(const std::string& folder) {
            (st.st_mode & 077) == 0;
 }
 
-std::string LockFolder() {
-    if (const char* runtime = ::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
-        struct stat st {};
-        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()) {
-            return std::string(runtime) + "/";
-        }
-    }
-    // Not /tmp/brackenhold-UID: the desktop program's single-instance socket has that name.
-    const std::string folder = "/tmp/brackenhold-locks-" + std::to_string(::geteuid());
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        return {};
-    }
-    return IsPrivateFolder(folder) ? folder + "/" : std::string();
-}
-
 }  // namespace
 
 PosixManagerLock::~PosixManagerLock() {
     DropAll();
 }
 
+namespace {
+
+// A folder the system made for this user alone: a real folder owned by us.
+bool IsOwnFolder(const std::string& folder) {
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+}  // namespace
+
+std::string PosixManagerLock::ChooseLockFolder(const char* runtimeDir,
+                                               const std::string& sessionFolder,
+                                               const std::string& fallback) {
+    if (runtimeDir != nullptr && runtimeDir[0] == '/') {
+        if (IsOwnFolder(runtimeDir)) {
+            return std::string(runtimeDir) + "/";
+        }
+    } else if (IsOwnFolder(sessionFolder)) {
+        return sessionFolder + "/";
+    }
+    if (::mkdir(fallback.c_str(), 0700) != 0 && errno != EEXIST) {
+        SetLastError(static_cast<ErrorCode>(errno));
+        return {};
+    }
+    if (!IsPrivateFolder(fallback)) {
+        // Someone else made it, or made it open to others: never trust it.
+        SetLastError(EACCES);
+        return {};
+    }
+    return fallback + "/";
+}
+
 std::string PosixManagerLock::LockFileFor(const std::string& managerPath) {
-    const std::string folder = LockFolder();
+    const std::string uid = std::to_string(::geteuid());
+    // Not /tmp/brackenhold-UID: the desktop program's single-instance socket has that name.
+    const std::string folder = ChooseLockFolder(::getenv("XDG_RUNTIME_DIR"), "/run/user/" + uid,
+                                                "/tmp/brackenhold-locks-" + uid);
     if (folder.empty()) {
         return {};
     }
@@ -72,6 +95,7 @@ PosixManagerLock::Acquired PosixManagerLock::TakeFileLock(const std::string& loc
                                                           std::intptr_t& handle) {
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
+        SetLastError(static_cast<ErrorCode>(errno));
         return Acquired::Unavailable;
     }
     int result = 0;
@@ -80,6 +104,7 @@ PosixManagerLock::Acquired PosixManagerLock::TakeFileLock(const std::string& loc
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
         const bool busy = errno == EWOULDBLOCK;
+        SetLastError(static_cast<ErrorCode>(errno));
         ::close(fd);
         return busy ? Acquired::Busy : Acquired::Unavailable;
     }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/app/LastError.h"
 #include "platform/win32/Win32FileOps.h"
 
 namespace bh {
@@ -54,17 +55,23 @@ std::string LockFolder() {
     char base[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathA(sizeof base, base);
     if (length == 0 || length > MAX_PATH) {
+        bh::SetLastError(length == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE);
         return {};
     }
     const std::string folder = std::string(base) + "Brackenhold Locks\\";
     if (!::CreateDirectoryA(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        bh::SetLastError(::GetLastError());
         return {};
     }
     const DWORD attributes = ::GetFileAttributesA(folder.c_str());
     const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES &&
                           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-    return isFolder ? folder : std::string();
+    if (!isFolder) {
+        bh::SetLastError(ERROR_DIRECTORY);
+        return {};
+    }
+    return folder;
 }
 
 }  // namespace
@@ -88,6 +95,7 @@ Win32ManagerLock::Acquired Win32ManagerLock::TakeFileLock(const std::string& loc
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        bh::SetLastError(error);
         return busy ? Acquired::Busy : Acquired::Unavailable;
     }
     handle = reinterpret_cast<std::intptr_t>(file);
