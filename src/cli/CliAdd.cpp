@@ -2,13 +2,28 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliFailures.h"
 #include "cli/CliSession.h"
+#include "core/app/ErrorText.h"
+#include "core/app/LastError.h"
 #include "core/document/AddFiles.h"
 #include "core/document/ManagerFile.h"
 
 namespace bh::cli {
 
 namespace {
+
+// Removes the empty archives this run created when the manager could not be saved: nothing
+// refers to them, and left behind they would push the next add to "name[1].ext". An archive
+// that is no longer empty was written by someone else since and stays.
+void RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::string>& archives) {
+    for (const std::string& archive : archives) {
+        FileAttributes attributes;
+        if (fileSystem.GetAttributes(archive, attributes) == kNoError && attributes.size == 0) {
+            fileSystem.Remove(archive);
+        }
+    }
+}
 
 int RunAdd(const std::vector<std::string>& args) {
     if (args.size() < 2) {
@@ -20,17 +35,22 @@ int RunAdd(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     bool allAdded = true;
-    bool anyAdded = false;
+    std::vector<std::string> created;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const AddFileResult result = AddFile(session.doc(), AbsolutePath(args[i]));
         if (result == AddFileResult::Added) {
-            anyAdded = true;
-        } else {
-            allAdded = false;
-            PrintError(args[i] + ": not added: " + AddFileResultText(result));
+            created.push_back(session.doc().entries.back()->archivePath);
+            continue;
         }
+        allAdded = false;
+        std::string reason = std::string("not added: ") + AddFileResultText(result);
+        if (result == AddFileResult::ArchiveNotCreated) {
+            reason += ": " + GetLastErrorText(session.services().systemErrors);
+        }
+        PrintFileFailure(args[i], reason);
     }
-    if (anyAdded && !SaveDocumentFile(session.doc(), session.doc().PathName())) {
+    if (!created.empty() && !SaveDocumentFile(session.doc(), session.doc().PathName())) {
+        RemoveCreatedArchives(session.services().fileSystem, created);
         return kExitPartial;
     }
     return allAdded ? kExitOk : kExitPartial;

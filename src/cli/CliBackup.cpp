@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliFailures.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliSession.h"
 #include "core/document/FileEntry.h"
@@ -37,6 +38,14 @@ int RunBackupCommand(const std::vector<std::string>& args) {
         result.counts.total = static_cast<unsigned>(session.rows().Count());
     }
     std::printf("%s\n", ReportText(result.counts).c_str());
+    if (!dryRun) {
+        ListRows& rows = session.rows();
+        for (int row = 0; row < rows.Count(); ++row) {
+            if (rows.Entry(row).textColor == kColorProblem) {
+                PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
+            }
+        }
+    }
     return result.counts.problems == 0 && !result.saveFailed ? kExitOk : kExitPartial;
 }
 

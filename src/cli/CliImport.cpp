@@ -2,13 +2,26 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliFailures.h"
 #include "cli/CliSession.h"
+#include "core/document/FileEntry.h"
 #include "core/document/Import.h"
 #include "core/document/ManagerFile.h"
 
 namespace bh::cli {
 
 namespace {
+
+// Names every entry whose archive is now shared with another source: the next backup will
+// leave those archives alone until the clash is resolved.
+void PrintSharedArchives(CliSession& session) {
+    ListRows& rows = session.rows();
+    for (int row = 0; row < rows.Count(); ++row) {
+        if (rows.Entry(row).lastError == kErrorSharedArchive) {
+            PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
+        }
+    }
+}
 
 int RunImport(const std::vector<std::string>& args) {
     if (args.size() != 2) {
@@ -19,13 +32,17 @@ int RunImport(const std::vector<std::string>& args) {
     if (!session.Open(args[0])) {
         return kExitUsage;
     }
-    switch (ImportManager(session.doc(), AbsolutePath(args[1]))) {
+    const std::string other = AbsolutePath(args[1]);
+    std::string failure;
+    switch (ImportManager(session.doc(), other, &failure)) {
         case ImportResult::Imported:
+            PrintSharedArchives(session);
             return SaveDocumentFile(session.doc(), session.doc().PathName()) ? kExitOk
                                                                              : kExitPartial;
         case ImportResult::Empty:
             return kExitOk;
         default:
+            PrintFileFailure(other, failure);
             return kExitPartial;
     }
 }

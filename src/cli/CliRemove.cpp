@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliFailures.h"
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
 #include "core/document/ManagerFile.h"
@@ -42,8 +43,15 @@ int RunRemoveCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     SelectOnly(session.rows(), selected);
-    RemoveSelectedEntries(session.doc(), deleteArchives);
-    return SaveDocumentFile(session.doc(), session.doc().PathName()) ? kExitOk : kExitPartial;
+    std::vector<ArchiveNotDeleted> notDeleted;
+    RemoveSelectedEntries(session.doc(), deleteArchives, &notDeleted);
+    for (const ArchiveNotDeleted& archive : notDeleted) {
+        PrintFileFailure(archive.path, archive.error, session.services().systemErrors);
+    }
+    if (!SaveDocumentFile(session.doc(), session.doc().PathName())) {
+        return kExitPartial;
+    }
+    return notDeleted.empty() ? kExitOk : kExitPartial;
 }
 
 const bool registered =

@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliFailures.h"
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
+#include "core/app/ErrorText.h"
 #include "core/app/MessageBoxFlags.h"
 #include "core/operations/Restore.h"
 
@@ -51,13 +53,26 @@ int RunRestoreCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     SelectOnly(rows, selected);
-    // Every error is printed: none of them silences the rest.
+    // Every error is printed: none of them silences the rest. Nobody answers the box of a
+    // copy that could not be made, so its source is left as it is rather than overwritten
+    // without the copy that was asked for.
     session.ui().SetQuestionAnswer(kIdOk);
-    const RestoreOutcome outcome = RunRestore(session.doc(), keepCopies);
+    const RestoreOutcome outcome =
+        RunRestore(session.doc(), keepCopies, /*restoreWithoutCopy=*/false);
+    const SystemErrors& errors = session.services().systemErrors;
     for (const RestoredRow& row : outcome.rows) {
         std::printf("%d\t%s\n", row.row + 1, row.resultText.c_str());
     }
     std::printf("%s\n", RestoreSummaryText(outcome).c_str());
+    for (const RestoredRow& row : outcome.rows) {
+        const std::string& source = rows.Entry(row.row).sourcePath;
+        if (row.copyError != kNoError) {
+            PrintFileFailure(source, "no copy of the source could be made: " +
+                                         ErrorCodeText(errors, row.copyError));
+        } else if (row.error != kNoError) {
+            PrintFileFailure(source, row.error, errors);
+        }
+    }
     return outcome.restored == outcome.selected ? kExitOk : kExitPartial;
 }
 

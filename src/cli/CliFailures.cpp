@@ -1,0 +1,25 @@
+#include "cli/CliFailures.h"
+
+#include "cli/CliCommand.h"
+#include "core/app/ErrorText.h"
+#include "core/document/FileEntry.h"
+#include "core/view/Columns.h"
+
+namespace bh::cli {
+
+void PrintFileFailure(const std::string& path, const std::string& reason) {
+    PrintError(path + ": " + reason);
+}
+
+void PrintFileFailure(const std::string& path, ErrorCode error, const SystemErrors& errors) {
+    PrintFileFailure(path, ErrorCodeText(errors, error));
+}
+
+void PrintEntryProblem(const CFileEntry& entry, const SystemErrors& errors) {
+    const bool sourceFailed =
+        entry.result == kResultSourceFailed || entry.lastError == kErrorSourceChanged;
+    PrintFileFailure(sourceFailed ? entry.sourcePath : entry.archivePath,
+                     EntryFailureText(entry, errors));
+}
+
+}  // namespace bh::cli
