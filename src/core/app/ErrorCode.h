@@ -16,6 +16,7 @@ constexpr ErrorCode kNoError = 0;
 // collide with a system code; their texts come from the core (CoreErrorText), not the system.
 constexpr ErrorCode kErrorSourceChanged = 0x20000001;  // the source changed while it was copied
 constexpr ErrorCode kErrorSharedArchive = 0x20000002;  // another source has the same archive
+constexpr ErrorCode kErrorFileInUse = 0x20000003;      // another entry still uses the file
 
 constexpr bool IsCoreError(ErrorCode code) {
     return (code & 0xFFFF0000u) == 0x20000000u;

@@ -11,7 +11,9 @@ std::string CoreErrorText(ErrorCode code) {
         case kErrorSourceChanged:
             return "The source file changed while it was copied; the old copy was kept.";
         case kErrorSharedArchive:
-            return "The archive file is also the archive of another source file.";
+            return "Also the archive of another source file.";
+        case kErrorFileInUse:
+            return "Not deleted: another entry still uses this file.";
         default:
             return std::string();
     }

@@ -47,6 +47,9 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     archiveTime = 0;
     timeDiff = 0;
     backColor = kColorWhite;
+    sourceIdentity = {};
+    archiveIdentity = {};
+    sharedWith.clear();
 
     if (status.sourceError != kNoError) {
         sourceSize = 0;
@@ -58,6 +61,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     }
     sourceSize = static_cast<std::uint32_t>(status.source.size);
     sourceTime = ToEntryTime(status.source.lastWriteSeconds);
+    sourceIdentity = {status.source.device, status.source.inode};
     textColor = kColorOutOfDate;
     result = kResultOk;
     lastError = 0;
@@ -70,6 +74,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     }
     archiveSize = static_cast<std::uint32_t>(status.archive.size);
     archiveTime = ToEntryTime(status.archive.lastWriteSeconds);
+    archiveIdentity = {status.archive.device, status.archive.inode};
 
     if (archiveSize != sourceSize || archiveTime < sourceTime) {
         // Wrapping 32-bit difference, as the stored times are 32-bit.

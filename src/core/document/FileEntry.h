@@ -20,6 +20,15 @@ constexpr std::int32_t kResultOk = 0;
 constexpr std::int32_t kResultSourceFailed = 1;
 constexpr std::int32_t kResultArchiveFailed = 2;
 
+// Which file a path reached: device and inode, both 0 when the platform does not tell.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    bool Known() const { return device != 0 || inode != 0; }
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // What the two attribute queries of a status evaluation found. The archive is queried only
 // when the source answered, so archiveError stays kNoError after a failed source.
 struct EntryStatus {
@@ -36,7 +45,7 @@ EntryStatus QueryEntryStatus(const std::string& sourcePath, const std::string& a
 
 // One source/archive pair of a backup manager with the status it last found on disk.
 class CFileEntry {
-public:
+  public:
     // Copies the strings, takes icon and type name from the shell, then evaluates.
     CFileEntry(std::string sourcePath, std::string archivePath, std::string notes, Shell& shell,
                FileSystem& fileSystem);
@@ -68,6 +77,12 @@ public:
     std::uint32_t textColor = kColorOutOfDate;
     std::uint32_t backColor = kColorWhite;
     std::shared_ptr<const ShellIcon> icon;
+    // Which files the last evaluation reached (both 0 when unknown), so that entries naming
+    // one file under different spellings are recognised.
+    FileIdentity sourceIdentity;
+    FileIdentity archiveIdentity;
+    // The other entry's source when this entry's archive is also that entry's archive.
+    std::string sharedWith;
 };
 
 // Seconds of a file time as an entry keeps them: the low 32 bits, signed.

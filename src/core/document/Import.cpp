@@ -6,6 +6,7 @@
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
 #include "core/document/ManagerFile.h"
+#include "core/operations/SharedArchives.h"
 
 namespace bh {
 
@@ -20,29 +21,36 @@ std::string NameWithoutExtension(const std::string& path) {
 
 }  // namespace
 
-ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path) {
+ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path, std::string* failure) {
     UserInterface& ui = doc.services().ui;
+    const auto fail = [&](ImportResult result, const std::string& text, const char* caption,
+                          unsigned flags, const std::string& reason) {
+        ui.MessageBox(text, caption, flags);
+        if (failure != nullptr) {
+            *failure = reason;
+        }
+        return result;
+    };
     if (EqualsNoCase(path, doc.PathName())) {
-        ui.MessageBox("Can't import backup to itself", kImportCaption, kMbOk | kMbIconExclamation);
-        return ImportResult::Itself;
+        return fail(ImportResult::Itself, "Can't import backup to itself", kImportCaption,
+                    kMbOk | kMbIconExclamation, "the manager's own file");
     }
     ManagerLoad load = LoadManagerFile(doc.services(), path);
     switch (load.status) {
         case ManagerLoad::Status::Ok:
             break;
         case ManagerLoad::Status::ReadFailed:
-            ui.MessageBox(Format("Can't open file\n\n%s\n\n%s", NameWithoutExtension(path).c_str(),
-                                 load.reason.c_str()),
-                          kImportCaption, kMbOk | kMbIconHand);
-            return ImportResult::OpenFailed;
+            return fail(ImportResult::OpenFailed,
+                        Format("Can't open file\n\n%s\n\n%s", NameWithoutExtension(path).c_str(),
+                               load.reason.c_str()),
+                        kImportCaption, kMbOk | kMbIconHand, load.reason);
         case ManagerLoad::Status::NotManager:
-            ui.MessageBox(kNotManagerText, kImportCaption, kMbOk | kMbIconExclamation);
-            return ImportResult::NotManager;
+            return fail(ImportResult::NotManager, kNotManagerText, kImportCaption,
+                        kMbOk | kMbIconExclamation, kNotManagerText);
         case ManagerLoad::Status::Truncated:
         case ManagerLoad::Status::Corrupt:
-            ui.MessageBox(std::string(kOpenFailedText) + "\n\n" + load.reason, kImportCaption,
-                          kMbOk | kMbIconHand);
-            return ImportResult::Damaged;
+            return fail(ImportResult::Damaged, std::string(kOpenFailedText) + "\n\n" + load.reason,
+                        kImportCaption, kMbOk | kMbIconHand, load.reason);
     }
     if (load.entries.empty()) {
         return ImportResult::Empty;
@@ -50,6 +58,8 @@ ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path) {
     for (auto& entry : load.entries) {
         doc.AppendEntry(std::move(entry));
     }
+    // Imported entries may use the archives of entries already here.
+    MarkSharedArchives(doc.rows());
     doc.SetModifiedFlag(true);
     doc.lastManagerName = FileNameOf(path);
     doc.backupDirStr = FolderOf(path);

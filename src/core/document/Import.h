@@ -19,8 +19,10 @@ enum class ImportResult {
 
 // Appends every entry of the manager at `path` (with rows at the end of the list), all or
 // nothing, then marks the manager modified and remembers the file's name and folder. Shows
-// the designed message for each failure.
-ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path);
+// the designed message for each failure, and puts its reason in `failure` (may be null).
+// Entries whose archives clash with others' are marked (see MarkSharedArchives).
+ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path,
+                           std::string* failure = nullptr);
 
 // Import Backup: the file dialog, then ImportManager.
 void OnImportBackup(CBrackenholdDoc& doc);

@@ -5,6 +5,8 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/ManagerGuard.h"
+#include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
 
 namespace bh {
@@ -61,6 +63,7 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
             load.reason = ManagerReadReason(parsed.status);
             return load;
         case ManagerReadStatus::Corrupt:
+        case ManagerReadStatus::Trailing:
             load.status = ManagerLoad::Status::Corrupt;
             load.reason = ManagerReadReason(parsed.status);
             return load;
@@ -88,6 +91,12 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
         }
         progress.Step();
     }
+    std::vector<CFileEntry*> loaded;
+    loaded.reserve(load.entries.size());
+    for (const auto& entry : load.entries) {
+        loaded.push_back(entry.get());
+    }
+    MarkSharedArchives(loaded);
     return load;
 }
 
@@ -116,6 +125,13 @@ bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
 
 bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     Services& services = doc.services();
+    // Every save holds the lock, whichever command saves: another program must never write
+    // the same manager at the same time. Holds nest, so a command that locked already goes on.
+    std::unique_ptr<ManagerLockHold> hold;
+    if (services.managerLock != nullptr &&
+        !LockForCommand(services.ui, services.systemErrors, *services.managerLock, path, hold)) {
+        return false;
+    }
     bool written = false;
     std::string reason;
     {

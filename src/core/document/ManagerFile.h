@@ -40,8 +40,10 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path);
 bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path);
 
 // Writes the rows' entries in display order to `path` atomically with the " Saving manager
-// files" progress and clears the modified flag. On failure shows "Failed to save document."
-// with the reason; the old file and the flag stay. Does not change the path name.
+// files" progress and clears the modified flag, holding the manager's lock (when the services
+// have locks) for the write. On failure shows "Failed to save document." with the reason, or
+// the lock's message when another program holds it or it cannot be taken; the old file and the
+// flag stay. Does not change the path name.
 bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path);
 
 }  // namespace bh

@@ -230,6 +230,10 @@ ManagerReadResult DecodeManager(std::string_view bytes) {
         }
         records.push_back(std::move(record));
     }
+    if (reader.Remaining() != 0) {
+        result.status = ManagerReadStatus::Trailing;
+        return result;
+    }
     result.records = std::move(records);
     return result;
 }
@@ -240,6 +244,8 @@ std::string ManagerReadReason(ManagerReadStatus status) {
             return "The file ends before its last entry is complete.";
         case ManagerReadStatus::Corrupt:
             return "The file is damaged: a length or entry count does not fit in its size.";
+        case ManagerReadStatus::Trailing:
+            return "The file is damaged: bytes follow its last entry, so its entry count is wrong.";
         case ManagerReadStatus::NotManager:
             return "This is not a Backup file!";
         case ManagerReadStatus::Ok:

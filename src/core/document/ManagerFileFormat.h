@@ -27,6 +27,7 @@ enum class ManagerReadStatus {
     NotManager,  // the first string is not the header
     Truncated,   // the file ends inside a length, a count or a text
     Corrupt,     // a length or count larger than the bytes that remain
+    Trailing,    // bytes follow the last record (a damaged count would lose records)
 };
 
 struct ManagerReadResult {
@@ -59,11 +60,11 @@ std::string EncodeManager(const std::vector<ManagerRecord>& records);
 // Parses a whole manager file. Never allocates more than the input's size suggests: a
 // length or count that cannot fit in the remaining bytes is Corrupt. Strings in the
 // wide-text form (0xFF 0xFFFE, a length in characters, UTF-16LE) are converted to UTF-8; an
-// unpaired surrogate becomes U+FFFD. Bytes after the last record are ignored. A zero-length
+// unpaired surrogate becomes U+FFFD. Bytes after the last record make it Trailing. A zero-length
 // input is not a manager here: callers that treat it as an empty manager check first.
 ManagerReadResult DecodeManager(std::string_view bytes);
 
-// The reason shown after "Failed to open document." for a Truncated or Corrupt file.
+// The reason shown after "Failed to open document." for a Truncated, Corrupt or Trailing file.
 std::string ManagerReadReason(ManagerReadStatus status);
 
 }  // namespace bh

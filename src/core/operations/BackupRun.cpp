@@ -9,6 +9,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
+#include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
 
 namespace bh {
@@ -122,6 +123,7 @@ void RefreshStatus(CBrackenholdDoc& doc) {
         progress->StepIt();
     }
     pool.reset();
+    MarkSharedArchives(rows);
     ui.ShowIdleMessage();
     progress.reset();
     ui.EndWaitCursor();

@@ -3,11 +3,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/app/Format.h"
 #include "core/app/ListRows.h"
 #include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
 
 namespace bh {
@@ -64,6 +68,73 @@ class EntryPositions {
     std::size_t mask_ = 0;
 };
 
+// The files that must survive a removal: every entry's source (sources are never touched)
+// and the archives of the entries that stay, each by its folded path and, where it exists,
+// by its identity as the file system reports it now (the entries' own may be stale).
+class FilesInUse {
+  public:
+    FilesInUse(CBrackenholdDoc& doc, const std::vector<bool>& removeEntry)
+        : fileSystem_(doc.services().fileSystem) {
+        for (std::size_t j = 0; j < doc.entries.size(); ++j) {
+            Add(doc.entries[j]->sourcePath);
+            if (!removeEntry[j]) {
+                Add(doc.entries[j]->archivePath);
+            }
+        }
+    }
+
+    bool Contains(const std::string& path) {
+        if (paths_.contains(FoldCase(path))) {
+            return true;
+        }
+        FileAttributes attributes;
+        return fileSystem_.GetAttributes(path, attributes) == kNoError &&
+               attributes.HasIdentity() &&
+               identities_.contains({attributes.device, attributes.inode});
+    }
+
+  private:
+    struct IdentityHash {
+        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& id) const {
+            return std::hash<std::uint64_t>()(id.first * 0x9E3779B97F4A7C15ull ^ id.second);
+        }
+    };
+
+    void Add(const std::string& path) {
+        paths_.insert(FoldCase(path));
+        FileAttributes attributes;
+        if (fileSystem_.GetAttributes(path, attributes) == kNoError && attributes.HasIdentity()) {
+            identities_.insert({attributes.device, attributes.inode});
+        }
+    }
+
+    FileSystem& fileSystem_;
+    std::unordered_set<std::string> paths_;
+    std::unordered_set<std::pair<std::uint64_t, std::uint64_t>, IdentityHash> identities_;
+};
+
+// Deletes the archives of the entries being removed, each once, except those still in use.
+void DeleteUnusedArchives(CBrackenholdDoc& doc, const std::vector<bool>& removeEntry,
+                          std::vector<ArchiveNotDeleted>* notDeleted) {
+    FileSystem& fileSystem = doc.services().fileSystem;
+    FilesInUse inUse(doc, removeEntry);
+    std::unordered_set<std::string> visited;
+    for (std::size_t j = 0; j < doc.entries.size(); ++j) {
+        const std::string& archive = doc.entries[j]->archivePath;
+        if (!removeEntry[j] || !visited.insert(FoldCase(archive)).second) {
+            continue;
+        }
+        ErrorCode error = kErrorFileInUse;
+        if (!inUse.Contains(archive)) {
+            error = fileSystem.Remove(archive);
+        }
+        // A missing archive is what deleting it would have left: nothing to report.
+        if (error != kNoError && fileSystem.Lookup(archive) != PathKind::None && notDeleted) {
+            notDeleted->push_back({archive, error});
+        }
+    }
+}
+
 }  // namespace
 
 void OnRemoveSelected(CBrackenholdDoc& doc) {
@@ -82,9 +153,9 @@ void OnRemoveSelected(CBrackenholdDoc& doc) {
     RemoveSelectedEntries(doc, answer == kIdYes);
 }
 
-int RemoveSelectedEntries(CBrackenholdDoc& doc, bool deleteArchives) {
+int RemoveSelectedEntries(CBrackenholdDoc& doc, bool deleteArchives,
+                          std::vector<ArchiveNotDeleted>* notDeleted) {
     ListRows& rows = doc.rows();
-    FileSystem& fileSystem = doc.services().fileSystem;
     const EntryPositions positions(doc.entries);
 
     const int count = rows.Count();
@@ -92,31 +163,26 @@ int RemoveSelectedEntries(CBrackenholdDoc& doc, bool deleteArchives) {
     std::vector<bool> removeEntry(doc.entries.size(), false);
     bool visited = false;
     int removed = 0;
-    // Bottom-up, as rows are deleted one by one from the end.
     for (int row = count - 1; row >= 0; --row) {
         if (!rows.IsSelected(row)) {
             continue;
         }
         visited = true;
-        const CFileEntry& entry = rows.Entry(row);
-        const std::ptrdiff_t found = positions.Find(&entry);
+        const std::ptrdiff_t found = positions.Find(&rows.Entry(row));
         if (found < 0) {
             continue;
         }
-        const auto index = static_cast<std::size_t>(found);
         removeRow[static_cast<std::size_t>(row)] = true;
-        if (removeEntry[index]) {
-            continue;  // a second row of an entry already being removed
-        }
-        removeEntry[index] = true;
-        ++removed;
-        // The archive may be the source under another spelling; sources are never touched.
-        if (deleteArchives && !fileSystem.IsSameFile(entry.archivePath, entry.sourcePath)) {
-            fileSystem.Remove(entry.archivePath);
+        if (!removeEntry[static_cast<std::size_t>(found)]) {
+            removeEntry[static_cast<std::size_t>(found)] = true;  // once per entry, not per row
+            ++removed;
         }
     }
     if (!visited) {
         return 0;
+    }
+    if (deleteArchives && removed > 0) {
+        DeleteUnusedArchives(doc, removeEntry, notDeleted);
     }
     if (removed > 0) {
         rows.RemoveRows(removeRow);

@@ -16,10 +16,11 @@ namespace {
 // One restore run: its counters, the error boxes' caption and whether they still show.
 class RestoreRun {
   public:
-    RestoreRun(CBrackenholdDoc& doc, bool makeCopies)
+    RestoreRun(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy)
         : rows_(doc.rows()),
           services_(doc.services()),
           makeCopies_(makeCopies),
+          restoreWithoutCopy_(restoreWithoutCopy),
           caption_(RestoreCaption(rows_.SelectedCount())) {
         outcome_.selected = rows_.SelectedCount();
     }
@@ -48,11 +49,18 @@ class RestoreRun {
         const CFileEntry& entry = rows_.Entry(row);
         const PathParts parts = SplitPath(entry.sourcePath);
         std::string copyName;
-        if (makeCopies_) {
-            copyName = MakeSourceCopy(entry, parts, row);
-        }
         RestoredRow restored{row, false, kRestoreFailedText};
-        if (services_.fileSystem.Copy(entry.archivePath, entry.sourcePath, false) == kNoError) {
+        if (makeCopies_) {
+            copyName = MakeSourceCopy(entry, parts, row, restored.copyError);
+            if (copyName.empty() && !restoreWithoutCopy_) {
+                restored.error = restored.copyError;
+                Finish(row, std::move(restored));
+                return;
+            }
+        }
+        const ErrorCode error =
+            services_.fileSystem.Copy(entry.archivePath, entry.sourcePath, false);
+        if (error == kNoError) {
             ++outcome_.restored;
             restored.restored = true;
             restored.resultText = kRestoredText;
@@ -60,6 +68,7 @@ class RestoreRun {
                 restored.resultText += ", Source Copy = " + FileNameOf(copyName);
             }
         } else {
+            restored.error = error;
             ShowError(
                 Format("Problem restoring file %d\n\n%s%s\n\n%s", row + 1, parts.fname.c_str(),
                        parts.ext.c_str(), GetLastErrorText(services_.systemErrors).c_str()),
@@ -69,12 +78,18 @@ class RestoreRun {
                 --outcome_.copies;
             }
         }
+        Finish(row, std::move(restored));
+    }
+
+    void Finish(int row, RestoredRow restored) {
         rows_.SetResultsText(row, restored.resultText);
         outcome_.rows.push_back(std::move(restored));
     }
 
-    // The first free copy name from [copy1] to [copy99]; empty when none could be made.
-    std::string MakeSourceCopy(const CFileEntry& entry, const PathParts& parts, int row) {
+    // The first free copy name from [copy1] to [copy99]; empty when none could be made, with
+    // the last attempt's error in `error`.
+    std::string MakeSourceCopy(const CFileEntry& entry, const PathParts& parts, int row,
+                               ErrorCode& error) {
         for (int n = 1; n <= kMaxSourceCopies; ++n) {
             const std::string name = SourceCopyName(parts, n);
             FileSystem& fileSystem = services_.fileSystem;
@@ -88,6 +103,7 @@ class RestoreRun {
                 return name;
             }
         }
+        error = GetLastError();
         ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s",
                          progress_->GetPos(), parts.fname.c_str(), parts.ext.c_str(),
                          GetLastErrorText(services_.systemErrors).c_str()),
@@ -106,6 +122,7 @@ class RestoreRun {
     ListRows& rows_;
     Services& services_;
     const bool makeCopies_;
+    const bool restoreWithoutCopy_;
     const std::string caption_;
     RestoreOutcome outcome_;
     std::unique_ptr<ProgressIndicator> progress_;
@@ -143,8 +160,8 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome) {
     return text;
 }
 
-RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies) {
-    return RestoreRun(doc, makeCopies).Run();
+RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy) {
+    return RestoreRun(doc, makeCopies, restoreWithoutCopy).Run();
 }
 
 void OnRestoreSelected(CBrackenholdDoc& doc) {

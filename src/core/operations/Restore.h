@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/ErrorCode.h"
 #include "core/app/PathParts.h"
 
 namespace bh {
@@ -16,10 +17,14 @@ inline constexpr int kMaxSourceCopies = 99;
 
 // How one restored row ended. `row` is the 0-based row index; `resultText` is what its
 // Results column shows ("Restored", "Restored, Source Copy = NAME" or "Restore Failed").
+// `error` is why the row was not restored (kNoError when it was); `copyError` why its
+// requested source copy could not be made (kNoError when it was made or not requested).
 struct RestoredRow {
     int row = 0;
     bool restored = false;
     std::string resultText;
+    ErrorCode error = kNoError;
+    ErrorCode copyError = kNoError;
 };
 
 struct RestoreOutcome {
@@ -46,8 +51,11 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome);
 // first keeping a numbered copy of the source when makeCopies is set. Shows the error boxes
 // (Cancel in one silences the rest of the run), writes each row's Results text and shows
 // the "Restoring Files, Please Wait" progress. Does not ask the copy question and does not
-// show the summary. Changes no entry, no selection and no modified flag.
-RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies);
+// show the summary. Changes no entry, no selection and no modified flag. When a requested
+// copy cannot be made, the source is restored anyway after the error box (the desktop
+// program's way: the user saw the box), or, with restoreWithoutCopy false, left as it is and
+// the row counted as a failed restore (for runs where nobody reads the box).
+RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy = true);
 
 // Restore Selected: the copy question (Cancel ends it), the restore, then the summary box.
 void OnRestoreSelected(CBrackenholdDoc& doc);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/app/ErrorText.h"
 #include "core/app/Format.h"
 #include "core/app/PathParts.h"
 #include "core/app/SystemErrors.h"
@@ -90,11 +91,22 @@ std::string MakeCellText(const CFileEntry& entry, int column, const CellTextCont
     }
 }
 
+std::string EntryFailureText(const CFileEntry& entry, const SystemErrors& errors) {
+    if (entry.lastError == kNoError) {
+        return std::string();
+    }
+    if (entry.lastError == kErrorSharedArchive && !entry.sharedWith.empty()) {
+        return "also the archive of " + entry.sharedWith;
+    }
+    return ErrorCodeText(errors, entry.lastError);
+}
+
 std::string ResultsText(const CFileEntry& entry, const SystemErrors& errors) {
     if (entry.lastError == kNoError) {
         return std::string();
     }
-    const std::string message = errors.MessageText(entry.lastError);
+    const std::string message = IsCoreError(entry.lastError) ? EntryFailureText(entry, errors)
+                                                             : errors.MessageText(entry.lastError);
     return TrimTrailingBlanks(Format("%s %s", ResultWord(entry.result), message.c_str()));
 }
 

@@ -62,6 +62,12 @@ std::string MakeCellText(const CFileEntry& entry, int column, const CellTextCont
 // "archive ") and the system's message, trailing white space removed.
 std::string ResultsText(const CFileEntry& entry, const SystemErrors& errors);
 
+// Why the entry is a problem, without the "source"/"archive" word that the Results column
+// puts first: the system's text of its last error (trimmed, never empty), or the program's
+// own for a failure it detected (naming the other source of a shared archive). Empty when it
+// has no error.
+std::string EntryFailureText(const CFileEntry& entry, const SystemErrors& errors);
+
 // Column layout settings: one value per column, named "nColWidth%d" with the column index;
 // low 16 bits the width of column i in pixels (0 = hidden), high 16 bits the column shown
 // at display position i.
