@@ -131,6 +131,20 @@ TEST(ManagerFileFormat, EveryTruncationIsRejectedWithoutRecords) {
     EXPECT_EQ(DecodeManager(file).status, ManagerReadStatus::Ok);
 }
 
+TEST(ManagerFileFormat, BytesAfterTheLastRecordAreDamageNotPadding) {
+    const std::string file = EncodeManager(
+        std::vector<ManagerRecord>{{"/src/a.txt", "/arc/a.txt", "note"}, {"/src/b", "/arc/b", ""}});
+    EXPECT_EQ(DecodeManager(file + Bytes({0})).status, ManagerReadStatus::Trailing);
+    // A count that lost a record (2 became 1) leaves a whole record behind the "last" one.
+    std::string lostCount = file;
+    lostCount[kHeaderBytes.size()] = 1;
+    const ManagerReadResult read = DecodeManager(lostCount);
+    EXPECT_EQ(read.status, ManagerReadStatus::Trailing);
+    EXPECT_TRUE(read.records.empty());
+    EXPECT_EQ(ManagerReadReason(read.status),
+              "The file is damaged: bytes follow its last entry, so its entry count is wrong.");
+}
+
 TEST(ManagerFileFormat, AbsurdLengthsAndCountsAreCorruptNotAllocations) {
     // A count of four billion entries in a 26-byte file.
     EXPECT_EQ(DecodeManager(kHeaderBytes + Bytes({0xFF, 0xFF, 0xFF, 0xFF})).status,

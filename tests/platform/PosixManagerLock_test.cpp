@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "core/app/LastError.h"
 #include "platform/posix/PosixManagerLock.h"
 #include "support/TempDir.h"
 
@@ -90,26 +92,44 @@ TEST_F(PosixManagerLockTest, EverySpellingOfOneManagerSharesItsLockAndNothingApp
     EXPECT_EQ(second.TryLock(manager), nullptr);
 }
 
-TEST_F(PosixManagerLockTest, WithoutRuntimeFolderUsesAPrivateFolderInTmpOrHoldsNothing) {
-    ::unsetenv("XDG_RUNTIME_DIR");
-    const std::string manager = work_.Write("m.bak", "");
-    const std::string lockFile = PosixManagerLock::LockFileFor(manager);
-    const std::string folder = "/tmp/brackenhold-locks-" + std::to_string(::geteuid());
-    ASSERT_EQ(lockFile.rfind(folder + "/", 0), 0u) << lockFile;
+TEST_F(PosixManagerLockTest, EveryEnvironmentFindsTheSameFolderOrNone) {
+    // A run from cron has no XDG_RUNTIME_DIR; the desktop session's folder is found all the same.
+    const std::string session = work_.MakeFolder("session");
+    ::chmod(session.c_str(), 0700);
+    const std::string fallback = work_.File("fallback");
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, session, fallback), session + "/");
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(runtime_.c_str(), session, fallback),
+              runtime_ + "/");
+    EXPECT_FALSE(std::filesystem::exists(fallback));
+
+    // No session folder: a private folder is made, and used only while it stays private.
+    const std::string missing = work_.File("missing");
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, fallback), fallback + "/");
     struct stat st {};
-    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    ASSERT_EQ(::lstat(fallback.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder("relative", missing, fallback), fallback + "/");
+    ::chmod(fallback.c_str(), 0755);
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, fallback), "");
+    EXPECT_EQ(GetLastError(), static_cast<ErrorCode>(EACCES));
+    const std::string file = work_.Write("a-file", "");
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, file), "");
+
+    // The program's own choice with the variable unset.
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const std::string uid = std::to_string(::geteuid());
+    const std::string chosen = PosixManagerLock::ChooseLockFolder(nullptr, "/run/user/" + uid,
+                                                                  "/tmp/brackenhold-locks-" + uid);
+    ASSERT_FALSE(chosen.empty());
+    const std::string manager = work_.Write("m.bak", "");
+    EXPECT_EQ(PosixManagerLock::LockFileFor(manager).rfind(chosen, 0), 0u);
     PosixManagerLock first;
     PosixManagerLock second;
     auto hold = first.TryLock(manager);
     ASSERT_NE(hold, nullptr);
-    EXPECT_EQ(second.TryLock(manager), nullptr);
-    hold.reset();
-
-    // A runtime folder that is not ours, or not a folder, is not used for lock files.
-    ::setenv("XDG_RUNTIME_DIR", work_.Write("not-a-folder", "").c_str(), 1);
-    EXPECT_EQ(PosixManagerLock::LockFileFor(manager).rfind(folder + "/", 0), 0u);
+    LockRefusal refusal;
+    EXPECT_EQ(second.TryLock(manager, refusal), nullptr);
+    EXPECT_TRUE(refusal.busy);
 }
 
 }  // namespace

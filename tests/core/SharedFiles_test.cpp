@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/app/MessageBoxFlags.h"
+#include "core/document/Import.h"
+#include "core/document/ManagerFile.h"
+#include "core/operations/BackupRun.h"
+#include "core/operations/RemoveSelected.h"
+#include "core/operations/Restore.h"
+#include "core/operations/SharedArchives.h"
+#include "core/view/Columns.h"
+#include "support/OperationsHarness.h"
+
+// Files that more than one entry reaches: an archive two sources would be copied over, an
+// archive that is another entry's source, one file under two spellings.
+namespace bh {
+namespace {
+
+using test::OperationsHarness;
+
+std::string Results(const OperationsHarness& h, int row) {
+    return h.rows.CellText(row, kColumnResults);
+}
+
+TEST(SharedArchives, TwoSourcesOnOneArchiveAreProblemsAndNothingIsCopied) {
+    OperationsHarness h;
+    h.fs.AddFile("/src/b.txt", "b's bytes", 2000);
+    h.fs.AddFile("/src/c.txt", "c's bytes", 2000);
+    h.fs.AddFile("/arc/shared.txt", "old", 1000);
+    h.AddUpToDate("d.txt");
+    h.Add("/src/b.txt", "/arc/shared.txt");
+    h.Add("/src/c.txt", "/arc/shared.txt");
+
+    const BackupResult result = RunBackup(*h.doc);
+    EXPECT_EQ(result.counts.backedUp, 0u);
+    EXPECT_EQ(result.counts.problems, 2u);
+    EXPECT_EQ(result.counts.upToDate, 1u);
+    EXPECT_EQ(h.fs.Content("/arc/shared.txt"), "old");
+    EXPECT_EQ(h.rows.Entry(1).textColor, kColorProblem);
+    EXPECT_EQ(h.rows.Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(Results(h, 1), "archive  also the archive of /src/c.txt");
+    EXPECT_EQ(Results(h, 2), "archive  also the archive of /src/b.txt");
+    EXPECT_EQ(Results(h, 0), "");
+
+    // One source listed twice with one archive is no clash: both copies are the same bytes.
+    h.rows.RemoveAll();
+    h.doc->entries.clear();
+    h.doc->SourcesChanged();
+    h.Add("/src/b.txt", "/arc/shared.txt");
+    h.Add("/src/b.txt", "/ARC/../arc/shared.txt");
+    EXPECT_EQ(RunBackup(*h.doc).counts.problems, 0u);
+    EXPECT_EQ(h.fs.Content("/arc/shared.txt"), "b's bytes");
+}
+
+TEST(SharedArchives, OneArchiveUnderTwoSpellingsOrLinksIsStillShared) {
+    OperationsHarness h;
+    h.fs.AddFile("/src/b.txt", "b", 2000);
+    h.fs.AddFile("/src/c.txt", "c", 2000);
+    h.fs.AddFile("/arc/one.txt", "old", 1000);
+    h.fs.AddLink("/arc/one.txt", "/arc/two.txt");
+    h.Add("/src/b.txt", "/arc/one.txt");
+    h.Add("/src/c.txt", "/arc/two.txt");
+    RefreshStatus(*h.doc);
+    EXPECT_EQ(h.rows.Entry(0).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows.Entry(1).lastError, kErrorSharedArchive);
+
+    // Once the clash is gone, the next refresh clears the mark.
+    h.fs.Erase("/arc/two.txt");
+    h.fs.AddFile("/arc/two.txt", "separate", 1000);
+    RefreshStatus(*h.doc);
+    EXPECT_EQ(h.rows.Entry(0).lastError, kNoError);
+    EXPECT_EQ(h.rows.Entry(1).textColor, kColorOutOfDate);
+}
+
+TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
+    OperationsHarness h;
+    h.fs.AddFile("/src/b.txt", "b", 2000);
+    h.fs.AddFile("/src/c.txt", "c", 2000);
+    h.fs.AddFile("/arc/b.txt", "old", 1000);
+    h.WriteManager("/m/other.bak", {{"/src/c.txt", "/arc/b.txt", ""}});
+    h.WriteManager(h.kManager, {{"/src/b.txt", "/arc/b.txt", ""}});
+    ASSERT_TRUE(OpenDocumentFile(*h.doc, h.kManager));
+    EXPECT_EQ(h.rows.Entry(0).textColor, kColorOutOfDate);
+
+    ASSERT_EQ(ImportManager(*h.doc, "/m/other.bak"), ImportResult::Imported);
+    EXPECT_EQ(Results(h, 0), "archive  also the archive of /src/c.txt");
+    EXPECT_EQ(Results(h, 1), "archive  also the archive of /src/b.txt");
+
+    h.WriteManager("/m/both.bak",
+                   {{"/src/b.txt", "/arc/b.txt", ""}, {"/src/c.txt", "/arc/b.txt", ""}});
+    ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/both.bak"));
+    EXPECT_EQ(h.rows.Entry(0).textColor, kColorProblem);
+    EXPECT_EQ(h.rows.Entry(1).textColor, kColorProblem);
+}
+
+TEST(RemoveWithDeletion, NeverDeletesAFileAnotherEntryUses) {
+    OperationsHarness h;
+    h.fs.AddFile("/src/a.txt", "a", 2000);
+    h.fs.AddFile("/src/b.txt", "b", 2000);
+    h.fs.AddFile("/m/a.txt", "archive of a, and b's own source", 2000);
+    h.fs.AddFile("/arc/shared.txt", "the only copy", 2000);
+    h.fs.AddFile("/arc/own.txt", "a's other archive", 2000);
+    h.fs.AddFile("/arc/linked.txt", "linked", 2000);
+    h.fs.AddLink("/arc/linked.txt", "/arc/alias.txt");
+    h.Add("/src/a.txt", "/m/a.txt");          // 0: its archive is entry 1's source
+    h.Add("/m/a.txt", "/m/a[1].txt");         // 1
+    h.Add("/src/a.txt", "/arc/shared.txt");   // 2: shares its archive with 3
+    h.Add("/src/b.txt", "/arc/shared.txt");   // 3
+    h.Add("/src/a.txt", "/arc/own.txt");      // 4: nobody else uses its archive
+    h.Add("/src/a.txt", "/arc/alias.txt");    // 5: the same file as 6's archive
+    h.Add("/src/b.txt", "/arc/linked.txt");   // 6
+    h.Add("/src/b.txt", "/arc/missing.txt");  // 7: already gone
+    h.Select({0, 2, 4, 5, 7});
+
+    std::vector<ArchiveNotDeleted> notDeleted;
+    EXPECT_EQ(RemoveSelectedEntries(*h.doc, true, &notDeleted), 5);
+    EXPECT_EQ(h.fs.Content("/m/a.txt"), "archive of a, and b's own source");
+    EXPECT_EQ(h.fs.Content("/arc/shared.txt"), "the only copy");
+    EXPECT_EQ(h.fs.Content("/arc/alias.txt"), "linked");
+    EXPECT_FALSE(h.fs.Exists("/arc/own.txt"));
+    ASSERT_EQ(notDeleted.size(), 3u);
+    for (const ArchiveNotDeleted& kept : notDeleted) {
+        EXPECT_EQ(kept.error, kErrorFileInUse) << kept.path;
+    }
+    EXPECT_EQ(h.rows.Count(), 3);
+
+    // Removing every user of a file still keeps it while it is some entry's source.
+    h.Select({0, 1, 2});
+    notDeleted.clear();
+    EXPECT_EQ(RemoveSelectedEntries(*h.doc, true, &notDeleted), 3);
+    EXPECT_EQ(h.fs.Content("/m/a.txt"), "archive of a, and b's own source");
+    EXPECT_FALSE(h.fs.Exists("/arc/shared.txt")) << "no entry is left to use it";
+    EXPECT_FALSE(h.fs.Exists("/arc/linked.txt"));
+}
+
+TEST(RemoveWithDeletion, AFailedDeletionIsListedWithItsReason) {
+    OperationsHarness h;
+    h.AddUpToDate("a.txt");
+    h.fs.InjectFailure({FsOperation::Remove, "/arc/a.txt", 13});
+    h.Select({0});
+    std::vector<ArchiveNotDeleted> notDeleted;
+    EXPECT_EQ(RemoveSelectedEntries(*h.doc, true, &notDeleted), 1);
+    ASSERT_EQ(notDeleted.size(), 1u);
+    EXPECT_EQ(notDeleted[0].path, "/arc/a.txt");
+    EXPECT_EQ(notDeleted[0].error, 13u);
+    EXPECT_EQ(h.rows.Count(), 0) << "the entry goes all the same";
+}
+
+TEST(UnattendedRestore, LeavesASourceAloneWhenItsCopyCannotBeMade) {
+    OperationsHarness h;
+    h.AddPair("a.txt", "a now", 3000, "a archived", 1000);
+    h.AddPair("b.txt", "b now", 3000, "b archived", 1000);
+    for (int n = 1; n <= 99; ++n) {
+        h.fs.AddFile("/src/b[copy" + std::to_string(n) + "].txt", "taken", 1);
+    }
+    h.Select({0, 1});
+    h.ui.QueueMessageBoxAnswer(kIdOk);
+
+    const RestoreOutcome outcome = RunRestore(*h.doc, true, /*restoreWithoutCopy=*/false);
+    EXPECT_EQ(h.fs.Content("/src/b.txt"), "b now");
+    EXPECT_EQ(h.fs.Content("/src/a.txt"), "a archived");
+    EXPECT_EQ(outcome.restored, 1);
+    ASSERT_EQ(outcome.rows.size(), 2u);
+    EXPECT_FALSE(outcome.rows[1].restored);
+    EXPECT_EQ(outcome.rows[1].copyError, 17u);
+    EXPECT_EQ(outcome.rows[1].resultText, "Restore Failed");
+    EXPECT_EQ(RestoreSummaryText(outcome),
+              "1 File was restored\n1 Copy was made\n1 Restore Failed");
+}
+
+}  // namespace
+}  // namespace bh
