@@ -1,0 +1,1245 @@
+// Whole sessions of random user commands, run through the real core on the in-memory file
+// system and in real temporary folders. An independent model of what the user made (the
+// files and their bytes, the list, the last saved manager) is checked after every step. A
+// failing sequence is printed with its seed, shrunk to the fewest steps that still fail the
+// same way, and shown as readable steps.
+//
+// BH_MODEL_SEQUENCES (sequences on the in-memory file system; a fifth as many run in real
+// folders unless BH_MODEL_REAL_SEQUENCES says otherwise), BH_MODEL_STEPS and BH_MODEL_SEED
+// (the first sequence's seed; sequence n uses seed + n) let a script run it longer or replay
+// one sequence: scripts/model-test.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
+#include "core/document/AddFiles.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/document/Import.h"
+#include "core/document/ManagerFile.h"
+#include "core/document/ManagerFileFormat.h"
+#include "core/operations/ArchivePaths.h"
+#include "core/operations/BackupRun.h"
+#include "core/operations/RemoveSelected.h"
+#include "core/operations/Restore.h"
+#include "core/view/Columns.h"
+#include "core/view/Sorting.h"
+#include "core/view/VectorListRows.h"
+#include "platform/memory/FakeSystemErrors.h"
+#include "platform/memory/FixedClock.h"
+#include "platform/memory/MemorySettingsStore.h"
+#include "platform/memory/RecordingShell.h"
+#include "support/SessionModelWorlds.h"
+
+namespace bh {
+namespace {
+
+using test::MemoryWorld;
+using test::RealWorld;
+using test::StepUi;
+using test::World;
+
+bool IsTempName(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    return name.size() > 4 && name[0] == '.' && name.compare(name.size() - 4, 4, ".tmp") == 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Steps. Each carries its own seed, so that a step does the same thing in a shortened
+// sequence, read against the state it then meets.
+
+enum class Kind {
+    Add,
+    AddArchive,
+    Import,
+    BackupAll,
+    BackupSelected,
+    Restore,
+    RestoreKeepingCopies,
+    MovePath,
+    AdditionalPath,
+    Remove,
+    RemoveDeletingArchives,
+    Sort,
+    Save,
+    Reopen,
+    // Changes on disk between commands.
+    Modify,
+    Grow,
+    Touch,
+    DeleteSource,
+    DeleteArchive,
+    ReplaceByFolder,
+    // Conditions of the next command.
+    DenyFolder,
+    DenyFile,
+    FillDisk,
+    ChangeDuringCopy,
+};
+
+struct Step {
+    Kind kind;
+    std::uint64_t seed;
+};
+
+const char* KindName(Kind kind) {
+    switch (kind) {
+        case Kind::Add:
+            return "add";
+        case Kind::AddArchive:
+            return "add an archive as a source";
+        case Kind::Import:
+            return "import";
+        case Kind::BackupAll:
+            return "backup all";
+        case Kind::BackupSelected:
+            return "backup selected";
+        case Kind::Restore:
+            return "restore";
+        case Kind::RestoreKeepingCopies:
+            return "restore keeping copies";
+        case Kind::MovePath:
+            return "move path";
+        case Kind::AdditionalPath:
+            return "additional path";
+        case Kind::Remove:
+            return "remove";
+        case Kind::RemoveDeletingArchives:
+            return "remove deleting archives";
+        case Kind::Sort:
+            return "sort";
+        case Kind::Save:
+            return "save";
+        case Kind::Reopen:
+            return "close and reopen";
+        case Kind::Modify:
+            return "modify";
+        case Kind::Grow:
+            return "grow";
+        case Kind::Touch:
+            return "touch";
+        case Kind::DeleteSource:
+            return "delete a source";
+        case Kind::DeleteArchive:
+            return "delete an archive";
+        case Kind::ReplaceByFolder:
+            return "replace a file by a folder";
+        case Kind::DenyFolder:
+            return "unwritable folder";
+        case Kind::DenyFile:
+            return "read-only file";
+        case Kind::FillDisk:
+            return "full disk";
+        case Kind::ChangeDuringCopy:
+            return "change during a copy";
+    }
+    return "";
+}
+
+bool IsCommand(Kind kind) {
+    return kind <= Kind::Reopen;
+}
+
+std::vector<Step> MakeSteps(std::uint64_t seed, int count) {
+    static const std::vector<std::pair<Kind, int>> kWeights = {
+        {Kind::Add, 12},
+        {Kind::AddArchive, 2},
+        {Kind::Import, 5},
+        {Kind::BackupAll, 9},
+        {Kind::BackupSelected, 5},
+        {Kind::Restore, 3},
+        {Kind::RestoreKeepingCopies, 4},
+        {Kind::MovePath, 5},
+        {Kind::AdditionalPath, 5},
+        {Kind::Remove, 3},
+        {Kind::RemoveDeletingArchives, 4},
+        {Kind::Sort, 4},
+        {Kind::Save, 4},
+        {Kind::Reopen, 3},
+        {Kind::Modify, 7},
+        {Kind::Grow, 3},
+        {Kind::Touch, 3},
+        {Kind::DeleteSource, 2},
+        {Kind::DeleteArchive, 3},
+        {Kind::ReplaceByFolder, 1},
+        {Kind::DenyFolder, 2},
+        {Kind::DenyFile, 2},
+        {Kind::FillDisk, 3},
+        {Kind::ChangeDuringCopy, 3},
+    };
+    int total = 0;
+    for (const auto& [kind, weight] : kWeights) {
+        total += weight;
+    }
+    std::mt19937_64 rng(seed);
+    std::vector<Step> steps;
+    for (int i = 0; i < count; ++i) {
+        int pick = static_cast<int>(rng() % static_cast<std::uint64_t>(total));
+        Kind kind = kWeights.front().first;
+        for (const auto& [candidate, weight] : kWeights) {
+            if (pick < weight) {
+                kind = candidate;
+                break;
+            }
+            pick -= weight;
+        }
+        steps.push_back({kind, rng()});
+    }
+    return steps;
+}
+
+// What a failure broke. The numbers 1 to 4 are the session's invariants; the others
+// check the model itself, so that a fault of the model is never taken for one of the
+// program.
+enum class Broken {
+    LostFile = 1,       // a file the user made is gone without being asked for
+    FalseUpToDate = 2,  // a green entry whose archive's bytes differ from its source's
+    ManagerFile = 3,    // the manager file is not the last saved list
+    TempFile = 4,       // a temporary file was left behind
+    DamagedFile = 5,    // a file holds bytes no command could have put there
+    List = 6,           // the list is not what the user's commands made
+};
+
+const char* BrokenText(Broken broken) {
+    switch (broken) {
+        case Broken::LostFile:
+            return "a file the user made is gone (invariant 1)";
+        case Broken::FalseUpToDate:
+            return "an up-to-date entry's archive differs from its source (invariant 2)";
+        case Broken::ManagerFile:
+            return "the manager file is not the last saved list (invariant 3)";
+        case Broken::TempFile:
+            return "a temporary file remains (invariant 4)";
+        case Broken::DamagedFile:
+            return "a file holds bytes that no command could have written";
+        case Broken::List:
+            return "the list differs from what the commands made";
+    }
+    return "";
+}
+
+struct Failure {
+    Broken broken;
+    int step;
+    std::string what;
+    // How the files involved are shared between entries, which tells faults apart.
+    std::string sharing = {};
+    // The step's command.
+    std::string command = {};
+
+    std::string Key() const { return BrokenText(broken) + (" in " + command) + ", " + sharing; }
+};
+
+// ---------------------------------------------------------------------------------------
+// One session: the core over a World, and the model of what the user made.
+
+class Session {
+  public:
+    explicit Session(std::unique_ptr<World> world) : world_(std::move(world)) {
+        const std::string& root = world_->Root();
+        manager_ = root + "/m/main.bak";
+        other_ = root + "/other/other.bak";
+        managerFolder_ = root + "/m/";
+        archiveFolder_ = root + "/arc/";
+        for (const char* folder : {"/m", "/other", "/arc", "/src", "/src2"}) {
+            world_->MakeFolder(root + folder);
+        }
+        // Two folders with a name in common, and a source named like the manager, so that
+        // archive names need substitutes.
+        for (const char* name : {"/src/a.txt", "/src/b.dat", "/src/notes", "/src/main.bak",
+                                 "/src/c.txt", "/src2/a.txt", "/src2/d.log"}) {
+            pool_.push_back(root + name);
+        }
+        std::mt19937_64 rng(1);
+        for (const std::string& path : pool_) {
+            WriteVersion(path, NewContent(rng, ""), now_);
+        }
+        doc_ = std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, "./");
+        doc_->SetPathName(manager_);
+        setupFailed_ = !SaveDocumentFile(*doc_, manager_);
+        for (int column = 0; column < kColumnCount; ++column) {
+            columns_[column].column = column;
+        }
+    }
+    ~Session() {
+        doc_.reset();
+        rows_.RemoveAll();
+    }
+
+    std::optional<Failure> Run(const std::vector<Step>& steps, std::vector<std::string>* trace) {
+        if (setupFailed_) {
+            return Failure{Broken::ManagerFile, -1, "the empty manager could not be saved"};
+        }
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            now_ += 100;
+            clock_.Set(now_);
+            ui_.NewStep();
+            Effects effects;
+            line_.clear();
+            aside_.clear();
+            changedSources_.clear();
+            if (IsCommand(steps[i].kind)) {
+                world_->BeginCommand();
+                Execute(steps[i], effects);
+                world_->EndCommand();
+            } else {
+                Execute(steps[i], effects);
+            }
+            if (trace) {
+                trace->push_back(line_ + aside_);
+            }
+            if (std::optional<Failure> failure = Check(effects)) {
+                failure->step = static_cast<int>(i);
+                failure->command = KindName(steps[i].kind);
+                return failure;
+            }
+        }
+        return std::nullopt;
+    }
+
+  private:
+    // One row as the model knows it. `entry` only ties the row to the core's entry across
+    // a sort; `fresh` says whether the core has looked at the row's files since they last
+    // changed behind its back (by the user, or by a command the user asked to overwrite them).
+    struct Row {
+        std::string source;
+        std::string archive;
+        std::string notes;
+        const CFileEntry* entry = nullptr;
+        bool fresh = true;
+    };
+
+    // What a command may do to the files: copy one path's bytes to another, delete a
+    // file, create an empty one.
+    struct Effects {
+        std::vector<std::pair<std::string, std::string>> copies;
+        std::set<std::string> mayDelete;
+        std::set<std::string> mayCreateEmpty;
+        // Bytes a file held for a while during the command.
+        std::map<std::string, std::set<std::string>> passing;
+    };
+
+    std::string Short(const std::string& path) const {
+        const std::string& root = world_->Root();
+        return path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
+    }
+
+    void Say(const std::string& text) { line_ += text; }
+    void ListError(const std::string& what) {
+        if (!listError_) {
+            listError_ = what;
+        }
+    }
+
+    // Bytes of a new version. Every version has a size no other version has, so that the
+    // size and time comparison of an entry can tell versions apart even after a restore has
+    // put an older version back (the comparison cannot see an edit that keeps the size and
+    // the time).
+    std::string NewContent(std::mt19937_64& rng, const std::string& prefix) {
+        const int id = nextVersion_++;
+        const std::size_t size = 40 + 7 * static_cast<std::size_t>(id) + rng() % 5;
+        std::string text = prefix + "<v" + std::to_string(id) + ">";
+        while (text.size() < size) {
+            text += static_cast<char>('a' + (id * 7 + text.size()) % 26);
+        }
+        text.resize(size);
+        return text;
+    }
+
+    void WriteVersion(const std::string& path, const std::string& content, std::int64_t time) {
+        world_->Write(path, content, time);
+        files_[path] = content;
+    }
+
+    static std::size_t Pick(std::mt19937_64& rng, std::size_t count) {
+        return count == 0 ? 0 : static_cast<std::size_t>(rng() % count);
+    }
+
+    bool UsedByRows(const std::string& path) const {
+        return std::any_of(model_.begin(), model_.end(), [&](const Row& row) {
+            return row.source == path || row.archive == path;
+        });
+    }
+    void MarkStale(const std::string& path, const Row* except = nullptr) {
+        for (Row& row : model_) {
+            if (&row != except && (row.source == path || row.archive == path)) {
+                row.fresh = false;
+            }
+        }
+    }
+
+    std::vector<ManagerRecord> Records() const {
+        std::vector<ManagerRecord> records;
+        for (const Row& row : model_) {
+            records.push_back({row.source, row.archive, row.notes});
+        }
+        return records;
+    }
+
+    // Selection ---------------------------------------------------------------------------
+
+    std::vector<int> SelectSome(std::mt19937_64& rng) {
+        std::vector<int> selected;
+        const int count = rows_.Count();
+        for (int row = 0; row < count; ++row) {
+            const bool chosen = rng() % 2 == 0;
+            rows_.SetSelected(row, chosen);
+            if (chosen) {
+                selected.push_back(row);
+            }
+        }
+        if (selected.empty() && count > 0) {
+            const int row = static_cast<int>(Pick(rng, static_cast<std::size_t>(count)));
+            rows_.SetSelected(row, true);
+            selected.push_back(row);
+        }
+        return selected;
+    }
+    int SelectOne(std::mt19937_64& rng) {
+        const int count = rows_.Count();
+        for (int row = 0; row < count; ++row) {
+            rows_.SetSelected(row, false);
+        }
+        if (count == 0) {
+            return -1;
+        }
+        const int row = static_cast<int>(Pick(rng, static_cast<std::size_t>(count)));
+        rows_.SetSelected(row, true);
+        return row;
+    }
+    std::string RowsText(const std::vector<int>& rows) const {
+        std::string text = "rows [";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            text += (i ? " " : "") + std::to_string(rows[i]);
+        }
+        return text + "]";
+    }
+
+    // Paths the steps choose from ----------------------------------------------------------
+
+    std::vector<std::string> RowSources() const {
+        std::vector<std::string> paths;
+        for (const Row& row : model_) {
+            paths.push_back(row.source);
+        }
+        return paths;
+    }
+    std::vector<std::string> RowArchives() const {
+        std::vector<std::string> paths;
+        for (const Row& row : model_) {
+            paths.push_back(row.archive);
+        }
+        return paths;
+    }
+    std::vector<std::string> TrackedFiles() const {
+        std::vector<std::string> paths;
+        for (const auto& [path, content] : files_) {
+            paths.push_back(path);
+        }
+        return paths;
+    }
+    std::string FreshName(const std::string& folder, const char* stem) {
+        return folder + stem + std::to_string(nextName_++) + ".txt";
+    }
+    // A path for Move Path and Additional Path: new or existing, a file of another entry,
+    // the entry's own paths, a missing folder or a folder.
+    std::string TargetPath(std::mt19937_64& rng, const Row& row) {
+        switch (rng() % 8) {
+            case 0:
+            case 1:
+                return FreshName(archiveFolder_, "n");
+            case 2:
+                return FreshName(managerFolder_, "n");
+            case 3: {
+                const std::vector<std::string> archives = RowArchives();
+                return archives[Pick(rng, archives.size())];
+            }
+            case 4: {
+                const std::vector<std::string> files = TrackedFiles();
+                return files.empty() ? row.archive : files[Pick(rng, files.size())];
+            }
+            case 5:
+                return world_->Root() + "/missing/x.txt";
+            case 6:
+                return world_->Root() + "/src";
+            default:
+                return rng() % 2 ? row.archive : row.source;
+        }
+    }
+
+    // Commands -------------------------------------------------------------------------------
+
+    void Execute(const Step& step, Effects& effects) {
+        std::mt19937_64 rng(step.seed);
+        switch (step.kind) {
+            case Kind::Add:
+                return AddStep(pool_[Pick(rng, pool_.size())], effects);
+            case Kind::AddArchive: {
+                const std::vector<std::string> archives = RowArchives();
+                if (archives.empty()) {
+                    Say("add an archive as a source: no entries");
+                    return;
+                }
+                return AddStep(archives[Pick(rng, archives.size())], effects);
+            }
+            case Kind::Import:
+                return ImportStep(rng);
+            case Kind::BackupAll:
+            case Kind::BackupSelected:
+                return BackupStep(rng, step.kind == Kind::BackupSelected, effects);
+            case Kind::Restore:
+            case Kind::RestoreKeepingCopies:
+                return RestoreStep(rng, step.kind == Kind::RestoreKeepingCopies, effects);
+            case Kind::MovePath:
+            case Kind::AdditionalPath:
+                return PathStep(rng, step.kind == Kind::MovePath, effects);
+            case Kind::Remove:
+            case Kind::RemoveDeletingArchives:
+                return RemoveStep(rng, step.kind == Kind::RemoveDeletingArchives, effects);
+            case Kind::Sort:
+                return SortStep(rng);
+            case Kind::Save:
+                return SaveStep();
+            case Kind::Reopen:
+                return ReopenStep();
+            default:
+                return DiskStep(step.kind, rng);
+        }
+    }
+
+    // AddFile's archive name: the source's name in the manager's folder, or the first free
+    // "name[k].ext".
+    std::string ExpectedArchive(const std::string& source) const {
+        const PathParts parts = SplitPath(source);
+        for (int k = 0; k < kArchiveNameTries; ++k) {
+            const std::string name = managerFolder_ + parts.fname +
+                                     (k == 0 ? "" : "[" + std::to_string(k) + "]") + parts.ext;
+            if (!world_->Read(name) && !world_->IsFolder(name)) {
+                return name;
+            }
+        }
+        return {};
+    }
+
+    void AddStep(const std::string& source, Effects& effects) {
+        const bool isFile = world_->Read(source).has_value();
+        const bool known = std::any_of(model_.begin(), model_.end(), [&](const Row& row) {
+            return EqualsNoCase(row.source, source);
+        });
+        const std::string archive = ExpectedArchive(source);
+        effects.mayCreateEmpty.insert(archive);
+        const AddFileResult result = AddFile(*doc_, source);
+        Say("add " + Short(source) + ": " + AddFileResultText(result));
+        if (result == AddFileResult::Added) {
+            Say(" as " + Short(archive));
+            const CFileEntry& entry = rows_.Entry(rows_.Count() - 1);
+            model_.push_back({source, archive, "", &entry, true});
+            if (!isFile || known) {
+                ListError("added " + Short(source) + ", which is no new file");
+            }
+        } else if (isFile && !known && result != AddFileResult::ArchiveNotCreated) {
+            ListError("did not add the new file " + Short(source));
+        }
+    }
+
+    void ImportStep(std::mt19937_64& rng) {
+        std::vector<ManagerRecord> records;
+        const int count = 1 + static_cast<int>(rng() % 3);
+        const std::vector<std::string> sources = RowSources();
+        const std::vector<std::string> archives = RowArchives();
+        for (int i = 0; i < count; ++i) {
+            ManagerRecord record;
+            const auto choice = rng() % 6;
+            if (choice < 3 || sources.empty()) {
+                record.sourcePath = pool_[Pick(rng, pool_.size())];
+            } else if (choice < 5) {
+                record.sourcePath = sources[Pick(rng, sources.size())];
+            } else {
+                record.sourcePath = archives[Pick(rng, archives.size())];
+            }
+            const auto where = rng() % 6;
+            if (where < 2 || archives.empty()) {
+                record.archivePath = FreshName(archiveFolder_, "i");
+            } else if (where < 4) {
+                record.archivePath = archives[Pick(rng, archives.size())];  // shared
+            } else if (where < 5) {
+                record.archivePath = sources[Pick(rng, sources.size())];
+            } else {
+                record.archivePath = pool_[Pick(rng, pool_.size())];
+            }
+            if (record.archivePath == record.sourcePath) {
+                record.archivePath = FreshName(archiveFolder_, "i");
+            }
+            record.notes = rng() % 2 ? "" : "imported";
+            records.push_back(record);
+        }
+        world_->Write(other_, EncodeManager(records), now_);
+        const int before = rows_.Count();
+        const ImportResult result = ImportManager(*doc_, other_);
+        Say("import " + std::to_string(records.size()) + " entries:");
+        for (const ManagerRecord& record : records) {
+            Say(" " + Short(record.sourcePath) + "->" + Short(record.archivePath));
+        }
+        if (result != ImportResult::Imported || rows_.Count() != before + count) {
+            ListError("the import of a readable manager did not append its entries");
+            return;
+        }
+        for (int i = 0; i < count; ++i) {
+            const ManagerRecord& record = records[static_cast<std::size_t>(i)];
+            model_.push_back(
+                {record.sourcePath, record.archivePath, record.notes, &rows_.Entry(before + i)});
+        }
+    }
+
+    void BackupStep(std::mt19937_64& rng, bool selectedOnly, Effects& effects) {
+        std::vector<int> selected;
+        if (selectedOnly) {
+            selected = SelectSome(rng);
+        } else {
+            for (int row = 0; row < rows_.Count(); ++row) {
+                selected.push_back(row);
+            }
+        }
+        // The run looks at these rows' files first.
+        for (const int row : selected) {
+            model_[static_cast<std::size_t>(row)].fresh = true;
+            effects.copies.emplace_back(model_[static_cast<std::size_t>(row)].source,
+                                        model_[static_cast<std::size_t>(row)].archive);
+        }
+        doc_->selectedOnly = selectedOnly;
+        const BackupResult result = RunBackup(*doc_);
+        doc_->selectedOnly = false;
+        Say(selectedOnly ? "backup selected " + RowsText(selected) : std::string("backup all"));
+        Say(": " + std::to_string(result.counts.backedUp) + " copied, " +
+            std::to_string(result.counts.problems) + " problems");
+        if (result.ran && result.counts.backedUp > 0) {
+            Say(result.saveFailed ? ", save failed" : ", saved");
+            if (!result.saveFailed) {
+                saved_ = Records();
+            }
+        }
+    }
+
+    void RestoreStep(std::mt19937_64& rng, bool keepCopies, Effects& effects) {
+        const std::vector<int> selected = SelectSome(rng);
+        for (const int row : selected) {
+            const Row& restored = model_[static_cast<std::size_t>(row)];
+            effects.copies.emplace_back(restored.archive, restored.source);
+            if (keepCopies) {
+                const PathParts parts = SplitPath(restored.source);
+                for (int n = 1; n <= kMaxSourceCopies; ++n) {
+                    effects.copies.emplace_back(restored.source, SourceCopyName(parts, n));
+                }
+            }
+        }
+        ui_.Script().QueueMessageBoxAnswer(keepCopies ? kIdYes : kIdNo);
+        OnRestoreSelected(*doc_);
+        Say(std::string("restore ") + (keepCopies ? "keeping copies " : "") + RowsText(selected));
+        const std::vector<UiCall> boxes = ui_.Script().MessageBoxes();
+        if (!boxes.empty()) {
+            Say(": " + boxes.back().text.substr(0, boxes.back().text.find('\n')));
+        }
+        // Restore evaluates no entry: rows sharing a restored source now show stale colours.
+        for (const int row : selected) {
+            MarkStale(model_[static_cast<std::size_t>(row)].source);
+        }
+    }
+
+    void PathStep(std::mt19937_64& rng, bool move, Effects& effects) {
+        const int row = SelectOne(rng);
+        Say(move ? "move path" : "additional path");
+        if (row < 0) {
+            Say(": no entries");
+            return;
+        }
+        Row& origin = model_[static_cast<std::size_t>(row)];
+        const std::string target = TargetPath(rng, origin);
+        const bool overwrite = rng() % 2 == 0;
+        const bool existed = world_->Read(target).has_value();
+        Say(" of row " + std::to_string(row) + " to " + Short(target) +
+            (overwrite ? " (yes to copy over)" : " (no to copy over)"));
+        ui_.Script().QueuePrompt(kIdOk, target);
+        ui_.Script().QueueMessageBoxAnswer(overwrite ? kIdYes : kIdNo);
+        const int before = rows_.Count();
+        if (move) {
+            const std::string oldArchive = origin.archive;
+            effects.copies.emplace_back(oldArchive, target);
+            OnMovePath(*doc_);
+            if (target != oldArchive && rows_.Entry(row).archivePath == target) {
+                Say(": moved");
+                origin.archive = target;
+                if (!world_->Read(target)) {
+                    ListError("moved the archive to " + Short(target) + " but made no copy there");
+                }
+                effects.mayDelete.insert(oldArchive);
+                MarkStale(oldArchive, &origin);
+                if (existed) {
+                    MarkStale(target, &origin);
+                }
+            }
+        } else {
+            effects.copies.emplace_back(origin.source, target);
+            const Row added{origin.source, target, origin.notes};
+            OnAdditionalPath(*doc_);
+            if (rows_.Count() == before + 1) {
+                Say(": added");
+                if (existed) {
+                    MarkStale(target);
+                }
+                Row row2 = added;
+                row2.entry = &rows_.Entry(row + 1);
+                model_.insert(model_.begin() + row + 1, row2);
+            }
+        }
+    }
+
+    void RemoveStep(std::mt19937_64& rng, bool deleteArchives, Effects& effects) {
+        const std::vector<int> selected = SelectSome(rng);
+        Say(std::string("remove ") + RowsText(selected) +
+            (deleteArchives ? " deleting their archives" : ""));
+        ui_.Script().QueueMessageBoxAnswer(deleteArchives ? kIdYes : kIdNo);
+        OnRemoveSelected(*doc_);
+        std::vector<Row> kept;
+        std::set<int> gone(selected.begin(), selected.end());
+        for (std::size_t i = 0; i < model_.size(); ++i) {
+            if (gone.count(static_cast<int>(i))) {
+                if (deleteArchives) {
+                    effects.mayDelete.insert(model_[i].archive);
+                }
+            } else {
+                kept.push_back(model_[i]);
+            }
+        }
+        model_ = std::move(kept);
+        for (const std::string& path : effects.mayDelete) {
+            MarkStale(path);
+        }
+    }
+
+    void SortStep(std::mt19937_64& rng) {
+        const int column = static_cast<int>(rng() % kColumnCount);
+        Say("sort by " + ColumnHeaderText(column));
+        if (!SortRowsByColumn(rows_, columns_[static_cast<std::size_t>(column)])) {
+            return;
+        }
+        doc_->SetModifiedFlag(true);
+        // The order comes from the core; the model checks it holds the same rows.
+        std::map<const CFileEntry*, Row> byEntry;
+        for (const Row& row : model_) {
+            byEntry[row.entry] = row;
+        }
+        std::vector<Row> sorted;
+        for (int row = 0; row < rows_.Count(); ++row) {
+            const auto found = byEntry.find(&rows_.Entry(row));
+            if (found == byEntry.end()) {
+                ListError("the sort showed an entry that was not in the list");
+                return;
+            }
+            sorted.push_back(found->second);
+            byEntry.erase(found);
+        }
+        if (!byEntry.empty()) {
+            ListError("the sort lost rows");
+            return;
+        }
+        if (column == kColumnSourcePath || column == kColumnArchivePath) {
+            std::vector<std::string> keys;
+            for (const Row& row : sorted) {
+                keys.push_back(FoldCase(column == kColumnSourcePath ? row.source : row.archive));
+            }
+            if (!std::is_sorted(keys.begin(), keys.end()) &&
+                !std::is_sorted(keys.rbegin(), keys.rend())) {
+                ListError("the rows are not in the order of the sorted column");
+            }
+        }
+        model_ = std::move(sorted);
+    }
+
+    void SaveStep() {
+        const bool saved = SaveDocumentFile(*doc_, manager_);
+        Say(saved ? "save" : "save: failed");
+        if (saved) {
+            saved_ = Records();
+        }
+    }
+
+    void ReopenStep() {
+        Say("close and reopen");
+        if (!OpenDocumentFile(*doc_, manager_)) {
+            ListError("the saved manager could not be opened again");
+            return;
+        }
+        model_.clear();
+        for (std::size_t i = 0; i < saved_.size() && i < static_cast<std::size_t>(rows_.Count());
+             ++i) {
+            model_.push_back({saved_[i].sourcePath, saved_[i].archivePath, saved_[i].notes,
+                              &rows_.Entry(static_cast<int>(i))});
+        }
+        if (model_.size() != saved_.size() ||
+            static_cast<std::size_t>(rows_.Count()) != saved_.size()) {
+            ListError("the reopened manager does not hold the saved rows");
+        }
+    }
+
+    // Changes on disk and conditions of the next command --------------------------------
+
+    void DiskStep(Kind kind, std::mt19937_64& rng) {
+        std::vector<std::string> candidates;
+        switch (kind) {
+            case Kind::Modify:
+            case Kind::DeleteSource:
+            case Kind::ChangeDuringCopy:
+                candidates = rng() % 2 ? pool_ : RowSources();
+                break;
+            case Kind::DeleteArchive:
+                candidates = RowArchives();
+                break;
+            default:
+                candidates = TrackedFiles();
+                break;
+        }
+        if (kind == Kind::DenyFolder) {
+            static const char* const kFolders[] = {"/m/", "/arc/", "/src/"};
+            const std::string folder = world_->Root() + kFolders[Pick(rng, 3)];
+            world_->DenyWrites(folder);
+            Say("make " + Short(folder) + " unwritable for the next command");
+            return;
+        }
+        if (kind == Kind::FillDisk) {
+            const std::uint64_t afterBytes = rng() % 300;
+            world_->FillDisk(afterBytes);
+            Say("fill the disk after " + std::to_string(afterBytes) +
+                " bytes for the next command");
+            return;
+        }
+        if (kind == Kind::DenyFile) {
+            candidates.push_back(manager_);
+        }
+        if (candidates.empty()) {
+            Say("change on disk: no file to change");
+            return;
+        }
+        const std::string path = candidates[Pick(rng, candidates.size())];
+        const auto tracked = files_.find(path);
+        const bool exists = tracked != files_.end();
+        switch (kind) {
+            case Kind::Modify: {
+                // A new version always has another size; half of them keep the time.
+                const bool keepTime = exists && rng() % 2 == 0;
+                const std::int64_t time = keepTime ? world_->Time(path) : now_;
+                WriteVersion(path, NewContent(rng, ""), time);
+                MarkStale(path);
+                Say("modify " + Short(path) + (keepTime ? " keeping its time" : ""));
+                return;
+            }
+            case Kind::Grow:
+                if (!exists) {
+                    Say("grow " + Short(path) + ": not a file");
+                    return;
+                }
+                WriteVersion(path, NewContent(rng, tracked->second), now_);
+                MarkStale(path);
+                Say("grow " + Short(path));
+                return;
+            case Kind::Touch:
+                if (!exists) {
+                    Say("touch " + Short(path) + ": not a file");
+                    return;
+                }
+                world_->SetTime(path, now_);
+                MarkStale(path);
+                Say("set a later time on " + Short(path));
+                return;
+            case Kind::DeleteSource:
+            case Kind::DeleteArchive:
+                world_->Delete(path);
+                files_.erase(path);
+                MarkStale(path);
+                Say("delete " + Short(path));
+                return;
+            case Kind::ReplaceByFolder:
+                world_->Delete(path);
+                world_->MakeFolder(path);
+                files_.erase(path);
+                MarkStale(path);
+                Say("replace " + Short(path) + " by a folder");
+                return;
+            case Kind::DenyFile:
+                world_->DenyWrites(path);
+                Say("make " + Short(path) + " read-only for the next command");
+                return;
+            case Kind::ChangeDuringCopy: {
+                if (!exists) {
+                    Say("change " + Short(path) + " during its next copy: not a file");
+                    return;
+                }
+                // The change keeps the time (to the second) and makes the file longer, so
+                // the copy can only tell by the size and the finer time.
+                const std::string content = NewContent(rng, tracked->second);
+                world_->ChangeDuringCopy(path, [this, path, content](const std::string& to) {
+                    ChangeNow(path, content, to);
+                });
+                Say("change " + Short(path) + " during its next copy");
+                return;
+            }
+            default:
+                return;
+        }
+    }
+
+    // The change armed by ChangeDuringCopy, made while a command runs.
+    void ChangeNow(const std::string& path, const std::string& content, const std::string& to) {
+        world_->ChangeInPlace(path, content);
+        changedDuringCommand_[path].insert(content);
+        changedSources_.insert(path);
+        // Rows that read the old file earlier in the command now show a stale colour; the
+        // rows being copied are looked at again after their copy.
+        for (Row& row : model_) {
+            if ((row.source == path || row.archive == path) &&
+                !(row.source == path && row.archive == to)) {
+                row.fresh = false;
+            }
+        }
+        aside_ += " [" + Short(path) + " changed while copied to " + Short(to) + "]";
+    }
+
+    // How the remaining entries use a path.
+    std::string Uses(const std::string& path) const {
+        const bool source = std::any_of(model_.begin(), model_.end(),
+                                        [&](const Row& row) { return row.source == path; });
+        const bool archive = std::any_of(model_.begin(), model_.end(),
+                                         [&](const Row& row) { return row.archive == path; });
+        return source && archive ? "a remaining entry's source and another's archive"
+               : source          ? "a remaining entry's source"
+               : archive         ? "a remaining entry's archive"
+                                 : "used by no entry";
+    }
+    // How a row's files are shared with other rows, the likeliest cause of a fault first.
+    std::string Sharing(const Row& of) const {
+        bool shared = false;
+        bool sourceIsArchive = false;
+        bool archiveIsSource = false;
+        for (const Row& row : model_) {
+            if (&row != &of) {
+                shared = shared || (row.archive == of.archive && row.source != of.source);
+                sourceIsArchive = sourceIsArchive || row.archive == of.source;
+                archiveIsSource = archiveIsSource || row.source == of.archive;
+            }
+        }
+        return changedSources_.count(of.source) ? "source changed during a copy"
+               : shared                         ? "archive shared with another source"
+               : sourceIsArchive                ? "source is another entry's archive"
+               : archiveIsSource                ? "archive is another entry's source"
+                                                : "no shared file";
+    }
+
+    // Checks after every step -------------------------------------------------------------
+
+    std::optional<Failure> Check(const Effects& effectsIn) {
+        Effects effects = effectsIn;
+        for (auto& [path, contents] : changedDuringCommand_) {
+            effects.passing[path].insert(contents.begin(), contents.end());
+        }
+        changedDuringCommand_.clear();
+
+        // The bytes each file may now hold: its own, or any that a copy could bring.
+        std::map<std::string, std::set<std::string>> allowed;
+        for (const auto& [path, content] : files_) {
+            allowed[path].insert(content);
+        }
+        for (const auto& [path, contents] : effects.passing) {
+            allowed[path].insert(contents.begin(), contents.end());
+        }
+        for (const std::string& path : effects.mayCreateEmpty) {
+            allowed[path].insert(std::string());
+        }
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (const auto& [from, to] : effects.copies) {
+                const auto source = allowed.find(from);
+                if (source == allowed.end()) {
+                    continue;
+                }
+                const std::set<std::string> add = source->second;
+                std::set<std::string>& target = allowed[to];
+                for (const std::string& content : add) {
+                    grew = target.insert(content).second || grew;
+                }
+            }
+        }
+
+        std::set<std::string> present;
+        std::vector<std::string> temps;
+        for (const std::string& path : world_->Files()) {
+            if (IsTempName(path)) {
+                temps.push_back(path);
+            } else if (path != manager_ && path != other_) {
+                present.insert(path);
+            }
+        }
+
+        // 1: nothing the user made is gone unless a command was asked to delete exactly it
+        // and no entry still uses it.
+        for (auto it = files_.begin(); it != files_.end();) {
+            const std::string& path = it->first;
+            if (present.count(path)) {
+                ++it;
+                continue;
+            }
+            if (effects.mayDelete.count(path) && !UsedByRows(path)) {
+                it = files_.erase(it);
+                continue;
+            }
+            std::string why = effects.mayDelete.count(path)
+                                  ? " although an entry still uses it"
+                                  : " and no command was asked to delete it";
+            return Failure{Broken::LostFile, 0, Short(path) + " is gone" + why, Uses(path)};
+        }
+        // 5: every file holds bytes it held before or that a copy could bring.
+        for (const std::string& path : present) {
+            const std::optional<std::string> content = world_->Read(path);
+            if (!content) {
+                continue;
+            }
+            const auto permitted = allowed.find(path);
+            if (permitted == allowed.end() || !permitted->second.count(*content)) {
+                return Failure{Broken::DamagedFile, 0,
+                               Short(path) + " holds " + std::to_string(content->size()) +
+                                   " bytes starting \"" + content->substr(0, 12) + "\"" +
+                                   (files_.count(path) ? "" : " (a file no command could make)")};
+            }
+            files_[path] = *content;
+        }
+        // 4: no temporary file remains.
+        if (!temps.empty()) {
+            return Failure{Broken::TempFile, 0, Short(temps.front()) + " remains"};
+        }
+        // 3: the manager file reads back as the last saved list.
+        const std::optional<std::string> bytes = world_->Read(manager_);
+        if (!bytes) {
+            return Failure{Broken::ManagerFile, 0, "the manager file is gone"};
+        }
+        const ManagerReadResult read = DecodeManager(*bytes);
+        if (read.status != ManagerReadStatus::Ok) {
+            return Failure{Broken::ManagerFile, 0, "the manager file does not read back"};
+        }
+        bool same = read.records.size() == saved_.size();
+        for (std::size_t i = 0; same && i < saved_.size(); ++i) {
+            same = read.records[i].sourcePath == saved_[i].sourcePath &&
+                   read.records[i].archivePath == saved_[i].archivePath &&
+                   read.records[i].notes == saved_[i].notes;
+        }
+        if (!same) {
+            return Failure{Broken::ManagerFile, 0,
+                           "the manager file holds " + std::to_string(read.records.size()) +
+                               " entries, the last save wrote " + std::to_string(saved_.size())};
+        }
+        // The list is the model's.
+        if (std::optional<std::string> what = listError_) {
+            listError_.reset();
+            return Failure{Broken::List, 0, *what};
+        }
+        if (static_cast<std::size_t>(rows_.Count()) != model_.size()) {
+            return Failure{Broken::List, 0,
+                           "the list shows " + std::to_string(rows_.Count()) + " rows, not " +
+                               std::to_string(model_.size())};
+        }
+        for (int i = 0; i < rows_.Count(); ++i) {
+            const CFileEntry& entry = rows_.Entry(i);
+            const Row& row = model_[static_cast<std::size_t>(i)];
+            if (&entry != row.entry || entry.sourcePath != row.source ||
+                entry.archivePath != row.archive || entry.notes != row.notes) {
+                return Failure{Broken::List, 0,
+                               "row " + std::to_string(i) + " shows " + Short(entry.sourcePath) +
+                                   "->" + Short(entry.archivePath) + ", not " + Short(row.source) +
+                                   "->" + Short(row.archive)};
+            }
+        }
+        // 2: a row shown up to date has an archive with its source's bytes. Folders count as
+        // present files of size 0 by design, so rows with a folder are not judged.
+        for (int i = 0; i < rows_.Count(); ++i) {
+            const CFileEntry& entry = rows_.Entry(i);
+            const Row& row = model_[static_cast<std::size_t>(i)];
+            if (!row.fresh || entry.textColor != kColorUpToDate || world_->IsFolder(row.source) ||
+                world_->IsFolder(row.archive)) {
+                continue;
+            }
+            const std::optional<std::string> source = world_->Read(row.source);
+            const std::optional<std::string> archive = world_->Read(row.archive);
+            if (!source || !archive || *source != *archive) {
+                return Failure{Broken::FalseUpToDate, 0,
+                               "row " + std::to_string(i) + " (" + Short(row.source) + "->" +
+                                   Short(row.archive) + ") is shown up to date but " +
+                                   (!source    ? "its source is missing"
+                                    : !archive ? "its archive is missing"
+                                               : "its archive holds other bytes"),
+                               Sharing(row)};
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::unique_ptr<World> world_;
+    FixedClock clock_{1'700'000'000};
+    FakeSystemErrors errors_;
+    RecordingShell shell_;
+    MemorySettingsStore settings_;
+    StepUi ui_;
+    Services services_{world_->Fs(), shell_, ui_, settings_, clock_, errors_};
+    VectorListRows rows_{clock_, errors_};
+    std::unique_ptr<CBrackenholdDoc> doc_;
+    std::array<CColumnState, kColumnCount> columns_{};
+    bool setupFailed_ = false;
+
+    std::string manager_;
+    std::string other_;
+    std::string managerFolder_;
+    std::string archiveFolder_;
+    std::vector<std::string> pool_;
+
+    // The model.
+    std::map<std::string, std::string> files_;  // every file the user has, with its bytes
+    std::vector<Row> model_;
+    std::vector<ManagerRecord> saved_;
+    std::int64_t now_ = 1'700'000'000;
+    int nextVersion_ = 0;
+    int nextName_ = 0;
+    std::map<std::string, std::set<std::string>> changedDuringCommand_;
+    std::set<std::string> changedSources_;  // changed while this step copied them
+
+    std::string line_;
+    std::string aside_;  // what happened behind the command's back
+    std::optional<std::string> listError_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Running many sequences, shrinking and reporting.
+
+using WorldMaker = std::function<std::unique_ptr<World>()>;
+
+std::optional<Failure> RunSteps(const WorldMaker& makeWorld, const std::vector<Step>& steps,
+                                std::vector<std::string>* trace = nullptr) {
+    Session session(makeWorld());
+    return session.Run(steps, trace);
+}
+
+// Drops steps one at a time while the sequence still breaks the same thing.
+std::vector<Step> Shrink(const WorldMaker& makeWorld, std::vector<Step> steps,
+                         const Failure& failure) {
+    steps.resize(static_cast<std::size_t>(failure.step) + 1);
+    for (bool dropped = true; dropped;) {
+        dropped = false;
+        for (std::size_t i = steps.size(); i-- > 0;) {
+            std::vector<Step> shorter = steps;
+            shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(i));
+            const std::optional<Failure> again = RunSteps(makeWorld, shorter);
+            if (again && again->Key() == failure.Key()) {
+                shorter.resize(static_cast<std::size_t>(again->step) + 1);
+                steps = std::move(shorter);
+                dropped = true;
+                i = std::min(i, steps.size());
+            }
+        }
+    }
+    return steps;
+}
+
+std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr || *text == '\0') {
+        return fallback;
+    }
+    return std::strtoull(text, nullptr, 10);
+}
+
+// Runs `sequences` sequences from `firstSeed`; shrinks and prints the first failure of each
+// kind. Returns the number of failing sequences.
+int RunSequences(const WorldMaker& makeWorld, const char* worldName, std::uint64_t firstSeed,
+                 std::uint64_t sequences, int steps) {
+    std::map<std::string, std::vector<std::uint64_t>> failures;  // seeds by kind
+    for (std::uint64_t n = 0; n < sequences; ++n) {
+        const std::uint64_t seed = firstSeed + n;
+        const std::vector<Step> sequence = MakeSteps(seed, steps);
+        const std::optional<Failure> failure = RunSteps(makeWorld, sequence);
+        if (!failure) {
+            continue;
+        }
+        std::vector<std::uint64_t>& seeds = failures[failure->Key()];
+        seeds.push_back(seed);
+        if (seeds.size() > 1) {
+            continue;  // one shrunk example per kind keeps the output readable
+        }
+        const std::vector<Step> shortest = Shrink(makeWorld, sequence, *failure);
+        std::vector<std::string> trace;
+        const std::optional<Failure> last = RunSteps(makeWorld, shortest, &trace);
+        std::ostringstream text;
+        text << "seed " << seed << " on " << worldName << ": " << BrokenText(failure->broken)
+             << " at step " << failure->step + 1 << " (" << failure->command
+             << "): " << failure->what << " (" << failure->sharing << ")\n"
+             << "shortest failing sequence (" << shortest.size() << " steps):\n";
+        for (std::size_t i = 0; i < trace.size(); ++i) {
+            text << "  " << i + 1 << ". " << trace[i] << "\n";
+        }
+        text << "  -> " << (last ? last->what : std::string("(passed when run again)")) << "\n";
+        ADD_FAILURE() << text.str();
+    }
+    int total = 0;
+    for (const auto& [key, seeds] : failures) {
+        std::string some;
+        for (std::size_t i = 0; i < seeds.size() && i < 8; ++i) {
+            some += (i ? " " : "") + std::to_string(seeds[i]);
+        }
+        std::printf("%s: %zu of %llu sequences: %s (seeds %s%s)\n", worldName, seeds.size(),
+                    static_cast<unsigned long long>(sequences), key.c_str(), some.c_str(),
+                    seeds.size() > 8 ? " ..." : "");
+        total += static_cast<int>(seeds.size());
+    }
+    return total;
+}
+
+TEST(SessionModel, InMemoryFileSystem) {
+    const std::uint64_t sequences = EnvNumber("BH_MODEL_SEQUENCES", 500);
+    const int steps = static_cast<int>(EnvNumber("BH_MODEL_STEPS", 30));
+    const std::uint64_t seed = EnvNumber("BH_MODEL_SEED", 1);
+    EXPECT_EQ(RunSequences([] { return std::make_unique<MemoryWorld>(); }, "in-memory file system",
+                           seed, sequences, steps),
+              0);
+}
+
+TEST(SessionModel, RealFolders) {
+    // Saves and copies flush their data to the disk, which costs milliseconds per flush on a
+    // disk and would dominate thousands of steps; a memory-backed folder answers every call
+    // the same way at once. A TMPDIR that is set is kept.
+    std::error_code error;
+    if (std::getenv("TMPDIR") == nullptr && std::filesystem::is_directory("/dev/shm", error) &&
+        ::access("/dev/shm", W_OK) == 0) {
+        ::setenv("TMPDIR", "/dev/shm", 0);
+    }
+    const std::uint64_t sequences =
+        EnvNumber("BH_MODEL_REAL_SEQUENCES",
+                  std::max<std::uint64_t>(1, EnvNumber("BH_MODEL_SEQUENCES", 500) / 5));
+    const int steps = static_cast<int>(EnvNumber("BH_MODEL_STEPS", 30));
+    const std::uint64_t seed = EnvNumber("BH_MODEL_SEED", 1);
+    EXPECT_EQ(RunSequences([] { return std::make_unique<RealWorld>(); }, "real folders", seed,
+                           sequences, steps),
+              0);
+}
+
+}  // namespace
+}  // namespace bh
