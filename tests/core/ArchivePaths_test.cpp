@@ -113,9 +113,21 @@ TEST_F(MovePathTest, MovesTheArchiveAndRetargetsWithoutEvaluating) {
     EXPECT_FALSE(h.fs.Exists("/arc/a.txt"));
     EXPECT_EQ(entry().archivePath, "/new/moved.txt");
     EXPECT_EQ(entry().archiveTime, archiveTime);
-    EXPECT_EQ(h.fs.CountCalls(FsOperation::GetAttributes), 0) << "not evaluated again";
+    EXPECT_EQ(h.fs.CountCalls(FsOperation::GetAttributes, "/new/"), 0) << "not evaluated again";
     EXPECT_TRUE(h.doc->IsModified());
     EXPECT_TRUE(h.Boxes().empty());
+}
+
+TEST_F(MovePathTest, AnOldArchiveThatAnotherEntryUsesStays) {
+    // Another source shares the archive, and a third entry backs the archive up in turn.
+    h.fs.AddFile("/src/b.txt", "b", 2000);
+    h.Add("/src/b.txt", "/arc/a.txt");
+    h.Add("/arc/a.txt", "/arc/copy-of-a.txt");
+    h.ui.QueuePrompt(kIdOk, "/new/moved.txt");
+    OnMovePath(*h.doc);
+    EXPECT_EQ(entry().archivePath, "/new/moved.txt");
+    EXPECT_EQ(h.fs.Content("/new/moved.txt"), "same");
+    EXPECT_EQ(h.fs.Content("/arc/a.txt"), "same");
 }
 
 TEST_F(MovePathTest, IdenticalPathsAreRefused) {

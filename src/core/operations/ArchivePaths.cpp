@@ -10,6 +10,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/FilesInUse.h"
 #include "core/view/Columns.h"
 
 namespace bh {
@@ -79,6 +80,16 @@ bool CopyAsking(Services& services, const std::string& from, const std::string& 
     return false;
 }
 
+// Whether another entry uses `entry`'s archive file, as its archive or as its source.
+bool ArchiveUsedByOthers(CBrackenholdDoc& doc, const CFileEntry& entry) {
+    std::vector<bool> archiveGoes(doc.entries.size(), false);
+    for (std::size_t j = 0; j < doc.entries.size(); ++j) {
+        archiveGoes[j] = doc.entries[j].get() == &entry;
+    }
+    return FilesInUse(doc.services().fileSystem, doc.entries, archiveGoes)
+        .Contains(entry.archivePath);
+}
+
 // The only selected row, or -1 unless exactly one row is selected.
 int SingleSelectedRow(const ListRows& rows) {
     return rows.SelectedCount() == 1 ? rows.NextSelected(-1) : -1;
@@ -143,8 +154,10 @@ void OnMovePath(CBrackenholdDoc& doc) {
         !CopyAsking(services, entry.archivePath, newPath, kMovePathCaption)) {
         return;
     }
-    // Another spelling of the same file now holds the only copy: it must stay.
-    if (!services.fileSystem.IsSameFile(entry.archivePath, newPath)) {
+    // Another spelling of the same file now holds the only copy, and a file that another
+    // entry uses (as its archive or its source) is that entry's: either must stay.
+    if (!services.fileSystem.IsSameFile(entry.archivePath, newPath) &&
+        !ArchiveUsedByOthers(doc, entry)) {
         services.fileSystem.Remove(entry.archivePath);
     }
     entry.archivePath = newPath;

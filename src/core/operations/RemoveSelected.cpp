@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "core/app/Format.h"
@@ -13,6 +12,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/FilesInUse.h"
 
 namespace bh {
 
@@ -68,56 +68,11 @@ class EntryPositions {
     std::size_t mask_ = 0;
 };
 
-// The files that must survive a removal: every entry's source (sources are never touched)
-// and the archives of the entries that stay, each by its folded path and, where it exists,
-// by its identity as the file system reports it now (the entries' own may be stale).
-class FilesInUse {
-  public:
-    FilesInUse(CBrackenholdDoc& doc, const std::vector<bool>& removeEntry)
-        : fileSystem_(doc.services().fileSystem) {
-        for (std::size_t j = 0; j < doc.entries.size(); ++j) {
-            Add(doc.entries[j]->sourcePath);
-            if (!removeEntry[j]) {
-                Add(doc.entries[j]->archivePath);
-            }
-        }
-    }
-
-    bool Contains(const std::string& path) {
-        if (paths_.contains(FoldCase(path))) {
-            return true;
-        }
-        FileAttributes attributes;
-        return fileSystem_.GetAttributes(path, attributes) == kNoError &&
-               attributes.HasIdentity() &&
-               identities_.contains({attributes.device, attributes.inode});
-    }
-
-  private:
-    struct IdentityHash {
-        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& id) const {
-            return std::hash<std::uint64_t>()(id.first * 0x9E3779B97F4A7C15ull ^ id.second);
-        }
-    };
-
-    void Add(const std::string& path) {
-        paths_.insert(FoldCase(path));
-        FileAttributes attributes;
-        if (fileSystem_.GetAttributes(path, attributes) == kNoError && attributes.HasIdentity()) {
-            identities_.insert({attributes.device, attributes.inode});
-        }
-    }
-
-    FileSystem& fileSystem_;
-    std::unordered_set<std::string> paths_;
-    std::unordered_set<std::pair<std::uint64_t, std::uint64_t>, IdentityHash> identities_;
-};
-
 // Deletes the archives of the entries being removed, each once, except those still in use.
 void DeleteUnusedArchives(CBrackenholdDoc& doc, const std::vector<bool>& removeEntry,
                           std::vector<ArchiveNotDeleted>* notDeleted) {
     FileSystem& fileSystem = doc.services().fileSystem;
-    FilesInUse inUse(doc, removeEntry);
+    FilesInUse inUse(fileSystem, doc.entries, removeEntry);
     std::unordered_set<std::string> visited;
     for (std::size_t j = 0; j < doc.entries.size(); ++j) {
         const std::string& archive = doc.entries[j]->archivePath;

@@ -1,0 +1,42 @@
+#include "core/operations/FilesInUse.h"
+
+#include "core/app/FileSystem.h"
+#include "core/app/PathParts.h"
+#include "core/document/FileEntry.h"
+
+namespace bh {
+
+FilesInUse::FilesInUse(FileSystem& fileSystem,
+                       const std::vector<std::unique_ptr<CFileEntry>>& entries,
+                       const std::vector<bool>& archiveGoes)
+    : fileSystem_(fileSystem) {
+    for (std::size_t j = 0; j < entries.size(); ++j) {
+        Add(entries[j]->sourcePath);
+        if (!archiveGoes[j]) {
+            Add(entries[j]->archivePath);
+        }
+    }
+}
+
+bool FilesInUse::Contains(const std::string& path) {
+    if (paths_.contains(FoldCase(path))) {
+        return true;
+    }
+    FileAttributes attributes;
+    return fileSystem_.GetAttributes(path, attributes) == kNoError && attributes.HasIdentity() &&
+           identities_.contains({attributes.device, attributes.inode});
+}
+
+std::size_t FilesInUse::IdentityHash::operator()(const Identity& id) const {
+    return std::hash<std::uint64_t>()(id.first * 0x9E3779B97F4A7C15ull ^ id.second);
+}
+
+void FilesInUse::Add(const std::string& path) {
+    paths_.insert(FoldCase(path));
+    FileAttributes attributes;
+    if (fileSystem_.GetAttributes(path, attributes) == kNoError && attributes.HasIdentity()) {
+        identities_.insert({attributes.device, attributes.inode});
+    }
+}
+
+}  // namespace bh
