@@ -186,9 +186,9 @@ ErrorCode PosixFileSystem::CopyOnce(const std::string& from, const std::string& 
     if (::fchmod(temp.fd.Get(), after.st_mode & 07777) != 0) {
         return error(errno);
     }
-    // The last-write time of the look after the data, so that the archive never claims a
-    // newer version than its bytes; the access time of the look before, since reading the
-    // source may have advanced it.
+    // The last-write time of the look after the data, which vouches for the bytes copied, so
+    // that the archive never claims a newer version than it holds; the access time of the look
+    // before, since reading the source may have advanced it.
     struct stat times = after;
     times.st_atim = before.st_atim;
     if (const int e = posix::CopyTimes(temp.fd.Get(), times); e != 0) {

@@ -221,9 +221,9 @@ DWORD Win32FileSystem::CopyOnce(const std::string& from, const std::string& to, 
     if (!SameVersion(before, after)) {
         return kErrorSourceChanged;  // the temporary file goes with `temp`
     }
-    // The last-write time of the look after the data, so that the archive never claims a
-    // newer version than its bytes; the access time of the look before, since reading the
-    // source may have advanced it.
+    // The last-write time of the look after the data, which vouches for the bytes copied, so
+    // that the archive never claims a newer version than it holds; the access time of the look
+    // before, since reading the source may have advanced it.
     if (const DWORD error =
             win32::CopyTimes(temp.file.Get(), before.ftLastAccessTime, after.ftLastWriteTime);
         error != 0) {
