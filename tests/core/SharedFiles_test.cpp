@@ -95,6 +95,37 @@ TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
     EXPECT_EQ(h.rows.Entry(1).textColor, kColorProblem);
 }
 
+TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {
+    // /arc/x.txt is the archive of /src/a.txt and the source of a second entry; the refresh
+    // finds the second one up to date before the first copy changes its source.
+    OperationsHarness h;
+    h.fs.AddFile("/src/a.txt", "new a", 3000);
+    h.fs.AddFile("/arc/x.txt", "old a", 1000);
+    h.fs.AddFile("/far/x.txt", "old a", 1000);
+    h.Add("/arc/x.txt", "/far/x.txt");  // row 0: before the copy that changes its source
+    h.Add("/src/a.txt", "/arc/x.txt");  // row 1
+    h.fs.AddFile("/far/y.txt", "old a", 1000);
+    h.Add("/arc/x.txt", "/far/y.txt");  // row 2: after it
+
+    const BackupResult result = RunBackup(*h.doc);
+    EXPECT_EQ(h.fs.Content("/arc/x.txt"), "new a");
+    EXPECT_EQ(h.fs.Content("/far/y.txt"), "new a") << "a later entry is copied in the same run";
+    EXPECT_EQ(h.rows.Entry(2).textColor, kColorUpToDate);
+    EXPECT_EQ(result.counts.backedUp, 2u);
+    EXPECT_EQ(h.fs.Content("/far/x.txt"), "old a");
+    EXPECT_EQ(h.rows.Entry(0).textColor, kColorOutOfDate)
+        << "an earlier entry no longer claims to be up to date";
+
+    // A chained entry whose archive is shared stays a problem, and its archive untouched.
+    h.fs.AddFile("/src/b.txt", "b", 3000);
+    h.fs.AddFile("/src/a.txt", "newer a", 4000);
+    h.Add("/src/b.txt", "/far/y.txt");  // row 3 shares row 2's archive
+    RunBackup(*h.doc);
+    EXPECT_EQ(h.fs.Content("/arc/x.txt"), "newer a");
+    EXPECT_EQ(h.fs.Content("/far/y.txt"), "new a");
+    EXPECT_EQ(h.rows.Entry(2).lastError, kErrorSharedArchive);
+}
+
 TEST(RemoveWithDeletion, NeverDeletesAFileAnotherEntryUses) {
     OperationsHarness h;
     h.fs.AddFile("/src/a.txt", "a", 2000);

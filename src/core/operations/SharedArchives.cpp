@@ -9,10 +9,7 @@
 
 namespace bh {
 
-namespace {
-
-// A file's key: its identity when known, else its folded path. The two forms cannot collide
-// (the first starts with a byte no path text starts with).
+// The two forms cannot collide: an identity key starts with a byte no path text starts with.
 std::string FileKey(const FileIdentity& identity, const std::string& path) {
     if (!identity.Known()) {
         return FoldCase(path);
@@ -24,6 +21,8 @@ std::string FileKey(const FileIdentity& identity, const std::string& path) {
     }
     return key;
 }
+
+namespace {
 
 // The first source seen with an archive, and the first other source, if any.
 struct ArchiveUse {

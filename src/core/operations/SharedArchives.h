@@ -1,12 +1,18 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace bh {
 
 class CFileEntry;
 class ListRows;
+struct FileIdentity;
+
+// A key that is equal for two paths of one file: the file's identity when known, else the
+// path with its letters folded.
+std::string FileKey(const FileIdentity& identity, const std::string& path);
 
 // Finds entries of different sources that share one archive file (same file, or the same
 // path without regard to letter case when the file is unknown) and marks each of them a
