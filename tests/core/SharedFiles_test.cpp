@@ -74,6 +74,39 @@ TEST(SharedArchives, OneArchiveUnderTwoSpellingsOrLinksIsStillShared) {
     EXPECT_EQ(h.rows.Entry(1).textColor, kColorOutOfDate);
 }
 
+TEST(SharedArchives, TheArchiveOfAMissingSourceIsNotOverwrittenByAnother) {
+    // The archive is all that is left of a.txt: b.txt, which shares it, must not replace it.
+    OperationsHarness h;
+    h.fs.AddFile("/src/b.txt", "b", 2000);
+    h.fs.AddFile("/arc/a.txt", "the last copy of a", 1000);
+    h.Add("/src/a.txt", "/arc/a.txt");
+    h.Add("/src/b.txt", "/arc/a.txt");
+    const BackupResult result = RunBackup(*h.doc);
+    EXPECT_EQ(result.counts.problems, 2u);
+    EXPECT_EQ(h.fs.Content("/arc/a.txt"), "the last copy of a");
+    EXPECT_EQ(h.rows.Entry(0).result, kResultSourceFailed) << "keeps its own reason";
+    EXPECT_EQ(h.rows.Entry(1).lastError, kErrorSharedArchive);
+}
+
+TEST(SharedArchives, AnArchivePathChangedSinceTheLastLookStillClashes) {
+    // Move Path retargets without evaluating; the next backup selected looks again only at
+    // the selected row, while the moved row still carries the identity of its old archive.
+    OperationsHarness h;
+    h.fs.AddFile("/src/b.txt", "b", 2000);
+    h.fs.AddFile("/src/c.txt", "c", 2000);
+    h.fs.AddFile("/arc/b.txt", "b", 2000);
+    h.fs.AddFile("/arc/c.txt", "c", 2000);
+    h.Add("/src/b.txt", "/arc/b.txt");
+    h.Add("/src/c.txt", "/arc/c.txt");
+    h.rows.Entry(1).archivePath = "/arc/b.txt";
+    h.fs.AddFile("/src/b.txt", "newer b", 3000);
+    h.Select({0});
+    h.doc->selectedOnly = true;
+    RunBackup(*h.doc);
+    EXPECT_EQ(h.fs.Content("/arc/b.txt"), "b");
+    EXPECT_EQ(h.rows.Entry(0).lastError, kErrorSharedArchive);
+}
+
 TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
     OperationsHarness h;
     h.fs.AddFile("/src/b.txt", "b", 2000);

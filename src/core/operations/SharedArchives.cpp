@@ -24,12 +24,48 @@ std::string FileKey(const FileIdentity& identity, const std::string& path) {
 
 namespace {
 
+// An archive's keys: its folded path always, and its identity when known. An identity can be
+// stale (an archive path changed since the entry was evaluated), and two spellings of one
+// file differ in path, so a clash found by either counts.
+std::vector<std::string> ArchiveKeys(const CFileEntry& entry) {
+    std::vector<std::string> keys{FoldCase(entry.archivePath)};
+    if (entry.archiveIdentity.Known()) {
+        keys.push_back(FileKey(entry.archiveIdentity, entry.archivePath));
+    }
+    return keys;
+}
+
 // The first source seen with an archive, and the first other source, if any.
 struct ArchiveUse {
     const std::string* firstSource = nullptr;
     std::string firstSourceKey;
     const std::string* otherSource = nullptr;
 };
+
+using ArchiveUses = std::unordered_map<std::string, ArchiveUse>;
+
+// Notes the entry as a user of the archive; true when the archive now has two sources.
+bool Record(ArchiveUse& use, const CFileEntry& entry, const std::string& sourceKey) {
+    if (use.firstSource == nullptr) {
+        use.firstSource = &entry.sourcePath;
+        use.firstSourceKey = sourceKey;
+    } else if (use.otherSource == nullptr && sourceKey != use.firstSourceKey) {
+        use.otherSource = &entry.sourcePath;
+    }
+    return use.otherSource != nullptr;
+}
+
+// A source sharing the entry's archive other than the entry's own; null when none does.
+const std::string* OtherSource(const ArchiveUses& uses, const CFileEntry& entry) {
+    const std::string sourceKey = FileKey(entry.sourceIdentity, entry.sourcePath);
+    for (const std::string& key : ArchiveKeys(entry)) {
+        const ArchiveUse& use = uses.at(key);
+        if (use.otherSource != nullptr) {
+            return use.firstSourceKey == sourceKey ? use.otherSource : use.firstSource;
+        }
+    }
+    return nullptr;
+}
 
 void MarkShared(CFileEntry& entry, const std::string& otherSource) {
     entry.textColor = kColorProblem;
@@ -42,36 +78,26 @@ void MarkShared(CFileEntry& entry, const std::string& otherSource) {
 }  // namespace
 
 std::vector<std::size_t> MarkSharedArchives(const std::vector<CFileEntry*>& entries) {
-    std::unordered_map<std::string, ArchiveUse> uses;
+    ArchiveUses uses;
     uses.reserve(entries.size());
-    for (CFileEntry* entry : entries) {
-        if (entry->result == kResultSourceFailed) {
-            continue;
-        }
-        ArchiveUse& use = uses[FileKey(entry->archiveIdentity, entry->archivePath)];
-        std::string sourceKey = FileKey(entry->sourceIdentity, entry->sourcePath);
-        if (use.firstSource == nullptr) {
-            use.firstSource = &entry->sourcePath;
-            use.firstSourceKey = std::move(sourceKey);
-        } else if (use.otherSource == nullptr && sourceKey != use.firstSourceKey) {
-            use.otherSource = &entry->sourcePath;
+    bool anyShared = false;
+    for (const CFileEntry* entry : entries) {
+        const std::string sourceKey = FileKey(entry->sourceIdentity, entry->sourcePath);
+        for (const std::string& key : ArchiveKeys(*entry)) {
+            anyShared = Record(uses[key], *entry, sourceKey) || anyShared;
         }
     }
     std::vector<std::size_t> marked;
+    if (!anyShared) {
+        return marked;
+    }
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        CFileEntry* entry = entries[i];
-        if (entry->result == kResultSourceFailed) {
+        CFileEntry& entry = *entries[i];
+        const std::string* other = OtherSource(uses, entry);
+        if (other == nullptr || entry.result == kResultSourceFailed) {
             continue;
         }
-        const auto found = uses.find(FileKey(entry->archiveIdentity, entry->archivePath));
-        if (found == uses.end() || found->second.otherSource == nullptr) {
-            continue;
-        }
-        // Name a source other than this entry's own.
-        const ArchiveUse& use = found->second;
-        const bool isFirst =
-            FileKey(entry->sourceIdentity, entry->sourcePath) == use.firstSourceKey;
-        MarkShared(*entry, isFirst ? *use.otherSource : *use.firstSource);
+        MarkShared(entry, *other);
         marked.push_back(i);
     }
     return marked;

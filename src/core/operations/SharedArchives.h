@@ -14,13 +14,13 @@ struct FileIdentity;
 // path with its letters folded.
 std::string FileKey(const FileIdentity& identity, const std::string& path);
 
-// Finds entries of different sources that share one archive file (same file, or the same
-// path without regard to letter case when the file is unknown) and marks each of them a
-// problem: red, an archive failure with kErrorSharedArchive, and the other source in
-// sharedWith. A backup then copies nothing over the shared archive, where the last copy would
-// silently win and the other source would be backed up nowhere. Entries whose source could
-// not be read are left alone (their archive was not looked at). Returns the positions in
-// `entries` of the entries it marked.
+// Finds entries of different sources that share one archive file (the same path without
+// regard to letter case, or the same file by identity) and marks each of them a problem: red,
+// an archive failure with kErrorSharedArchive, and the other source in sharedWith. A backup
+// then copies nothing over the shared archive, where the last copy would silently win and the
+// other source would be backed up nowhere. An entry whose source could not be read still
+// counts as a user of its archive (that archive may be the only copy left of the source) but
+// keeps its own reason. Returns the positions of the entries it marked.
 std::vector<std::size_t> MarkSharedArchives(const std::vector<CFileEntry*>& entries);
 
 // The same over every row's entry, redrawing the rows it marked.
