@@ -42,6 +42,7 @@
 #include "core/view/Sorting.h"
 #include "core/view/VectorListRows.h"
 #include "platform/memory/FakeSystemErrors.h"
+#include "platform/memory/FileSystemWrapper.h"
 #include "platform/memory/FixedClock.h"
 #include "platform/memory/MemorySettingsStore.h"
 #include "platform/memory/RecordingShell.h"
@@ -243,7 +244,25 @@ struct Failure {
     // The step's command.
     std::string command = {};
 
-    std::string Key() const { return BrokenText(broken) + (" in " + command) + ", " + sharing; }
+    std::string Key() const {
+        return BrokenText(broken) + (" in " + command) + (sharing.empty() ? "" : ", " + sharing);
+    }
+};
+
+// Remembers the copies that succeeded, to tell which of them explain a failure.
+class CopyRecorder : public FileSystemWrapper {
+  public:
+    using FileSystemWrapper::FileSystemWrapper;
+
+    ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
+        const ErrorCode error = FileSystemWrapper::Copy(from, to, failIfExists);
+        if (error == kNoError) {
+            copies.emplace_back(from, to);
+        }
+        return error;
+    }
+
+    std::vector<std::pair<std::string, std::string>> copies;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -294,6 +313,7 @@ class Session {
             line_.clear();
             aside_.clear();
             changedSources_.clear();
+            recorder_.copies.clear();
             if (IsCommand(steps[i].kind)) {
                 world_->BeginCommand();
                 Execute(steps[i], effects);
@@ -930,23 +950,27 @@ class Session {
                : archive         ? "a remaining entry's archive"
                                  : "used by no entry";
     }
-    // How a row's files are shared with other rows, the likeliest cause of a fault first.
-    std::string Sharing(const Row& of) const {
-        bool shared = false;
-        bool sourceIsArchive = false;
-        bool archiveIsSource = false;
-        for (const Row& row : model_) {
-            if (&row != &of) {
-                shared = shared || (row.archive == of.archive && row.source != of.source);
-                sourceIsArchive = sourceIsArchive || row.archive == of.source;
-                archiveIsSource = archiveIsSource || row.source == of.archive;
+    // What the step's copies did to a row's files, which tells the causes of a false "up to
+    // date" apart.
+    std::string CopiesOver(const Row& of) const {
+        const std::pair<std::string, std::string>* lastIntoArchive = nullptr;
+        bool intoSource = false;
+        for (const auto& copy : recorder_.copies) {
+            if (copy.second == of.archive) {
+                lastIntoArchive = &copy;
             }
+            intoSource = intoSource || copy.second == of.source;
         }
-        return changedSources_.count(of.source) ? "source changed during a copy"
-               : shared                         ? "archive shared with another source"
-               : sourceIsArchive                ? "source is another entry's archive"
-               : archiveIsSource                ? "archive is another entry's source"
-                                                : "no shared file";
+        if (lastIntoArchive && lastIntoArchive->first != of.source) {
+            return "its archive was last written with another source";
+        }
+        if (intoSource) {
+            return "its source, another entry's archive, was written by the same command";
+        }
+        if (changedSources_.count(of.source)) {
+            return "its source changed during a copy";
+        }
+        return "no copy of this command explains it";
     }
 
     // Checks after every step -------------------------------------------------------------
@@ -1039,16 +1063,22 @@ class Session {
         if (read.status != ManagerReadStatus::Ok) {
             return Failure{Broken::ManagerFile, 0, "the manager file does not read back"};
         }
-        bool same = read.records.size() == saved_.size();
-        for (std::size_t i = 0; same && i < saved_.size(); ++i) {
-            same = read.records[i].sourcePath == saved_[i].sourcePath &&
-                   read.records[i].archivePath == saved_[i].archivePath &&
-                   read.records[i].notes == saved_[i].notes;
-        }
-        if (!same) {
+        if (read.records.size() != saved_.size()) {
             return Failure{Broken::ManagerFile, 0,
                            "the manager file holds " + std::to_string(read.records.size()) +
                                " entries, the last save wrote " + std::to_string(saved_.size())};
+        }
+        for (std::size_t i = 0; i < saved_.size(); ++i) {
+            const ManagerRecord& got = read.records[i];
+            const ManagerRecord& want = saved_[i];
+            if (got.sourcePath != want.sourcePath || got.archivePath != want.archivePath ||
+                got.notes != want.notes) {
+                return Failure{Broken::ManagerFile, 0,
+                               "entry " + std::to_string(i) + " of the manager file is " +
+                                   Short(got.sourcePath) + "->" + Short(got.archivePath) +
+                                   ", the last save wrote " + Short(want.sourcePath) + "->" +
+                                   Short(want.archivePath)};
+            }
         }
         // The list is the model's.
         if (std::optional<std::string> what = listError_) {
@@ -1089,7 +1119,7 @@ class Session {
                                    (!source    ? "its source is missing"
                                     : !archive ? "its archive is missing"
                                                : "its archive holds other bytes"),
-                               Sharing(row)};
+                               CopiesOver(row)};
             }
         }
         return std::nullopt;
@@ -1101,7 +1131,8 @@ class Session {
     RecordingShell shell_;
     MemorySettingsStore settings_;
     StepUi ui_;
-    Services services_{world_->Fs(), shell_, ui_, settings_, clock_, errors_};
+    CopyRecorder recorder_{world_->Fs()};
+    Services services_{recorder_, shell_, ui_, settings_, clock_, errors_};
     VectorListRows rows_{clock_, errors_};
     std::unique_ptr<CBrackenholdDoc> doc_;
     std::array<CColumnState, kColumnCount> columns_{};
