@@ -1170,21 +1170,28 @@ std::optional<Failure> RunSteps(const WorldMaker& makeWorld, const std::vector<S
     return session.Run(steps, trace);
 }
 
-// Drops steps one at a time while the sequence still breaks the same thing.
+// Drops runs of steps, halving their length down to single steps, while the sequence still
+// breaks the same thing (a step reads the state it meets, so a step that seems unrelated may
+// only go together with another).
 std::vector<Step> Shrink(const WorldMaker& makeWorld, std::vector<Step> steps,
                          const Failure& failure) {
     steps.resize(static_cast<std::size_t>(failure.step) + 1);
     for (bool dropped = true; dropped;) {
         dropped = false;
-        for (std::size_t i = steps.size(); i-- > 0;) {
-            std::vector<Step> shorter = steps;
-            shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(i));
-            const std::optional<Failure> again = RunSteps(makeWorld, shorter);
-            if (again && again->Key() == failure.Key()) {
-                shorter.resize(static_cast<std::size_t>(again->step) + 1);
-                steps = std::move(shorter);
-                dropped = true;
-                i = std::min(i, steps.size());
+        for (std::size_t run = std::max<std::size_t>(1, steps.size() / 2); run > 0; run /= 2) {
+            for (std::size_t end = steps.size(); end >= run && end > 0;) {
+                std::vector<Step> shorter = steps;
+                shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(end - run),
+                              shorter.begin() + static_cast<std::ptrdiff_t>(end));
+                const std::optional<Failure> again = RunSteps(makeWorld, shorter);
+                if (again && again->Key() == failure.Key()) {
+                    shorter.resize(static_cast<std::size_t>(again->step) + 1);
+                    steps = std::move(shorter);
+                    dropped = true;
+                    end = std::min(end - run, steps.size());
+                } else {
+                    --end;
+                }
             }
         }
     }
