@@ -7,6 +7,7 @@
 
 #include "core/document/ManagerFileFormat.h"
 #include "platform/posix/PosixManagerLock.h"
+#include "support/CliOutput.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -14,11 +15,8 @@ namespace bh {
 namespace {
 
 using test::CliRun;
+using test::Contains;
 using test::TempDir;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // This test process plays the program already working on the manager; brackenhold-cli is
 // the second program. Both use lock files in a private runtime folder of the test's own.

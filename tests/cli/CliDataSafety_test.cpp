@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/document/ManagerFileFormat.h"
+#include "support/CliOutput.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -14,16 +15,8 @@ namespace bh {
 namespace {
 
 using test::CliRun;
+using test::Contains;
 using test::TempDir;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
-}
 
 class CliDataSafetyTest : public ::testing::Test {
   protected:
@@ -58,7 +51,7 @@ TEST_F(CliDataSafetyTest, RemovingWithDeletionKeepsEveryFileAnotherEntryUses) {
     ASSERT_EQ(Cli({"add", "Y/m.bak", "src/a.txt"}).exitCode, 0);
     dir.Write("Y/a.txt", "the user's own file in Y");
     ASSERT_EQ(Cli({"add", "Y/m.bak", "Y/a.txt"}).exitCode, 0);
-    ASSERT_TRUE(Exists(dir.File("Y/a[1].txt")));
+    ASSERT_TRUE(TempDir::Exists(dir.File("Y/a[1].txt")));
 
     CliRun removed = Cli({"remove", "Y/m.bak", "1", "--delete-archives"});
     EXPECT_EQ(removed.exitCode, 1) << "an archive that was asked for stayed";
@@ -79,8 +72,9 @@ TEST_F(CliDataSafetyTest, RemovingWithDeletionKeepsEveryFileAnotherEntryUses) {
     removed = Cli({"remove", "Y/m.bak", "2", "3", "--delete-archives"});
     EXPECT_EQ(removed.exitCode, 1);
     EXPECT_EQ(TempDir::Read(dir.File("Y/shared.txt")), "the only copy of b");
-    EXPECT_FALSE(Exists(dir.File("Y/own.txt"))) << "an archive nobody else uses is deleted";
-    EXPECT_TRUE(Exists(dir.File("src/c.txt")));
+    EXPECT_FALSE(TempDir::Exists(dir.File("Y/own.txt")))
+        << "an archive nobody else uses is deleted";
+    EXPECT_TRUE(TempDir::Exists(dir.File("src/c.txt")));
 
     // The same file reached through a hard link counts as the same file.
     dir.Write("Y/kept.txt", "kept");
@@ -89,7 +83,7 @@ TEST_F(CliDataSafetyTest, RemovingWithDeletionKeepsEveryFileAnotherEntryUses) {
                   {dir.File("src/c.txt"), dir.File("Y/alias.txt"), ""}});
     removed = Cli({"remove", "Y/m.bak", "2", "--delete-archives"});
     EXPECT_EQ(TempDir::Read(dir.File("Y/kept.txt")), "kept");
-    EXPECT_TRUE(Exists(dir.File("Y/alias.txt")));
+    EXPECT_TRUE(TempDir::Exists(dir.File("Y/alias.txt")));
 }
 
 TEST_F(CliDataSafetyTest, ArchiveSharedByTwoSourcesIsNeverOverwrittenAndIsNamed) {
@@ -147,14 +141,14 @@ TEST_F(CliDataSafetyTest, AddThatCannotSaveRemovesTheArchivesItCreated) {
     const CliRun failed = Cli({"add", "Y/m.bak", "src/x.txt", "src/z.txt"});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(Contains(failed.err, "Failed to save document.")) << failed.err;
-    EXPECT_FALSE(Exists(dir.File("Y/x.txt")));
-    EXPECT_FALSE(Exists(dir.File("Y/z.txt")));
+    EXPECT_FALSE(TempDir::Exists(dir.File("Y/x.txt")));
+    EXPECT_FALSE(TempDir::Exists(dir.File("Y/z.txt")));
     EXPECT_EQ(TempDir::Read(dir.File("Y/other.txt")), "not ours");
 
     ASSERT_EQ(chmod(dir.File("Y/m.bak").c_str(), 0644), 0);
     ASSERT_EQ(Cli({"add", "Y/m.bak", "src/x.txt"}).exitCode, 0);
-    EXPECT_TRUE(Exists(dir.File("Y/x.txt"))) << "the next add gets the plain name again";
-    EXPECT_FALSE(Exists(dir.File("Y/x[1].txt")));
+    EXPECT_TRUE(TempDir::Exists(dir.File("Y/x.txt"))) << "the next add gets the plain name again";
+    EXPECT_FALSE(TempDir::Exists(dir.File("Y/x[1].txt")));
 }
 
 TEST_F(CliDataSafetyTest, RestoreKeepsASourceWhoseRequestedCopyCannotBeMade) {

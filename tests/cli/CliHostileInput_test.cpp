@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/document/ManagerFileFormat.h"
+#include "support/CliOutput.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -18,11 +19,8 @@ namespace bh {
 namespace {
 
 using test::CliRun;
+using test::Contains;
 using test::TempDir;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 int Lines(const std::string& text) {
     int lines = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/document/ManagerFileFormat.h"
+#include "support/CliOutput.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -13,6 +14,7 @@ namespace bh {
 namespace {
 
 using test::CliRun;
+using test::Contains;
 using test::TempDir;
 
 CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
@@ -30,10 +32,6 @@ std::int64_t ModifiedNs(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 // A manager m.bak with two sources whose archives are older copies, and one up-to-date pair.

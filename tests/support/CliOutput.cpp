@@ -13,6 +13,10 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
     std::size_t start = 0;

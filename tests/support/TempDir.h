@@ -19,6 +19,8 @@ class TempDir {
     std::string File(const std::string& name) const;
     // Writes `content` to File(name) and returns that path.
     std::string Write(const std::string& name, const std::string& content) const;
+    // Whether anything exists at the path.
+    static bool Exists(const std::string& path);
     // The content of a file, or an empty string when it cannot be read.
     static std::string Read(const std::string& path);
     // Sets a file's access and last-write times to `seconds` plus `nanoseconds` (0 to

@@ -1,5 +1,6 @@
 // The parts of TempDir that are the same on every system; the folder's making and removal
 // live in each system's own file.
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -16,6 +17,11 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
     return path;
+}
+
+bool TempDir::Exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
 }
 
 std::string TempDir::Read(const std::string& path) {
