@@ -25,6 +25,23 @@ TEST(RecentFileList, KeepsFourMostRecentFirstWithoutCaseDuplicates) {
     EXPECT_EQ(list.Paths().front(), "/m/e.bak");
 }
 
+TEST(RecentFileList, AddingAPathOfTheListItselfKeepsIt) {
+    // Paths long enough to live on the heap, so that reading a freed one is caught by ASan.
+    const std::string first = "/home/ann/Documents/Team/first-manager.bak";
+    const std::string second = "/home/ann/Documents/Team/second-manager.bak";
+    RecentFileList list;
+    list.Add(first);
+    list.Add(first);
+    list.Add(list.Paths().front());
+    EXPECT_EQ(list.Paths(), (std::vector<std::string>{first}));
+
+    list.Add(second);
+    list.Add(list.Paths().front());
+    EXPECT_EQ(list.Paths(), (std::vector<std::string>{second, first}));
+    list.Add(list.Paths().back());
+    EXPECT_EQ(list.Paths(), (std::vector<std::string>{first, second}));
+}
+
 TEST(RecentFileList, LoadsAndSavesFileOneToFour) {
     MemorySettingsStore settings;
     settings.WriteString("Recent File List", "File1", "/m/one.bak");

@@ -1,5 +1,7 @@
 #include "core/app/RecentFileList.h"
 
+#include <utility>
+
 #include "core/app/Format.h"
 #include "core/app/PathParts.h"
 
@@ -61,7 +63,7 @@ void RecentFileList::Save(SettingsStore& settings) const {
     }
 }
 
-void RecentFileList::Add(const std::string& path) {
+void RecentFileList::Add(std::string path) {
     if (path.empty() || size_ == 0) {
         return;
     }
@@ -71,7 +73,7 @@ void RecentFileList::Add(const std::string& path) {
             break;
         }
     }
-    paths_.insert(paths_.begin(), path);
+    paths_.insert(paths_.begin(), std::move(path));
     if (paths_.size() > size_) {
         paths_.resize(size_);
     }

@@ -23,8 +23,10 @@ class RecentFileList {
     // Writes every slot; unused slots are written empty.
     void Save(SettingsStore& settings) const;
 
-    // Puts the path first, removing an older spelling of it; the oldest falls off.
-    void Add(const std::string& path);
+    // Puts the path first, removing an older spelling of it; the oldest falls off. Takes the
+    // path by value: callers pass entries of this very list (Paths().front()), which the
+    // removal of the older spelling would free under a reference.
+    void Add(std::string path);
     void Remove(std::size_t index);
     bool Contains(const std::string& path) const;
 
