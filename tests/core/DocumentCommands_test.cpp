@@ -152,6 +152,46 @@ TEST(DocumentCommands, SaveAndSaveAsNames) {
     EXPECT_EQ(h.doc->Title(), "team.v2");
 }
 
+TEST(DocumentCommands, SaveAsAsksBeforeReplacingTheFileItNamesWithBak) {
+    DocumentHarness h;
+    h.fs.AddFolder("/m");
+    AddEntry(h, "/s/a");
+    h.fs.AddFile("/m/victim.bak", "someone else's data");
+    // The dialog asked about "victim"; "victim.bak" is another file and is asked about here.
+    // No shows the dialog again, and its cancel leaves the file untouched.
+    h.ChooseFile("/m/victim");
+    h.ui.QueueMessageBoxAnswer(kIdNo);
+    EXPECT_FALSE(OnFileSaveAs(*h.doc));
+    EXPECT_EQ(h.fs.Content("/m/victim.bak"), "someone else's data");
+    EXPECT_TRUE(h.doc->PathName().empty());
+    ASSERT_EQ(h.ui.MessageBoxes().size(), 1u);
+    const UiCall question = h.ui.MessageBoxes().front();
+    EXPECT_EQ(question.text, "victim.bak already exists.\nDo you want to replace it?");
+    EXPECT_EQ(question.caption, "Create Backup Manager");
+    EXPECT_EQ(question.flags, kMbYesNo | kMbIconExclamation | kMbDefButton2);
+    EXPECT_EQ(h.ui.Count(UiCallKind::FileDialog), 2);
+
+    // No, then another name: saved there, the file stays.
+    h.ChooseFile("/m/victim");
+    h.ui.QueueMessageBoxAnswer(kIdNo);
+    h.ChooseFile("/m/fresh");
+    ASSERT_TRUE(OnFileSaveAs(*h.doc));
+    EXPECT_EQ(h.doc->PathName(), "/m/fresh.bak");
+    EXPECT_EQ(h.fs.Content("/m/victim.bak"), "someone else's data");
+
+    // Yes replaces it; a name typed with its dot was the dialog's own question.
+    h.ChooseFile("/m/victim");
+    h.ui.QueueMessageBoxAnswer(kIdYes);
+    ASSERT_TRUE(OnFileSaveAs(*h.doc));
+    EXPECT_EQ(h.doc->PathName(), "/m/victim.bak");
+    EXPECT_EQ(DecodeManager(h.fs.Content("/m/victim.bak")).records.size(), 1u);
+    const std::size_t boxes = h.ui.MessageBoxes().size();
+    h.ChooseFile("/m/victim.bak");
+    ASSERT_TRUE(OnFileSaveAs(*h.doc));
+    EXPECT_EQ(h.ui.MessageBoxes().size(), boxes);
+    EXPECT_TRUE(h.ui.UnexpectedCalls().empty());
+}
+
 TEST(DocumentCommands, NewAndClose) {
     DocumentHarness h;
     h.fs.AddFolder("/m");

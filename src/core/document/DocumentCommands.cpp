@@ -135,16 +135,31 @@ bool OnFileSave(CBrackenholdDoc& doc) {
     return SaveTo(doc, path);
 }
 
+std::string ReplaceQuestionText(const std::string& path) {
+    return Format(kReplaceQuestionFormat, FileNameOf(path).c_str());
+}
+
 bool OnFileSaveAs(CBrackenholdDoc& doc) {
     UserInterface& ui = doc.services().ui;
-    const FileDialogResult chosen = ui.FileDialog(SaveDialog(doc, FileNameOf(doc.PathName())));
-    if (!chosen.confirmed || chosen.paths.empty()) {
-        ReportDialogError(ui, kSaveDialogError, kCreateManagerTitle, chosen.errorCode);
-        return false;
-    }
-    std::string path = chosen.paths.front();
-    if (FileNameOf(path).find('.') == std::string::npos) {
+    std::string path;
+    for (;;) {
+        const FileDialogResult chosen = ui.FileDialog(SaveDialog(doc, FileNameOf(doc.PathName())));
+        if (!chosen.confirmed || chosen.paths.empty()) {
+            ReportDialogError(ui, kSaveDialogError, kCreateManagerTitle, chosen.errorCode);
+            return false;
+        }
+        path = chosen.paths.front();
+        if (FileNameOf(path).find('.') != std::string::npos) {
+            break;
+        }
+        // The dialog asked about the name as typed; the file written is another one, so its
+        // owner is asked here, as the dialog would have, and No goes back to the dialog.
         path += ".bak";
+        if (doc.services().fileSystem.Lookup(path) == PathKind::None ||
+            ui.MessageBox(ReplaceQuestionText(path), kCreateManagerTitle,
+                          kMbYesNo | kMbIconExclamation | kMbDefButton2) == kIdYes) {
+            break;
+        }
     }
     doc.backupDirStr = FolderOf(path);
     if (!SaveTo(doc, path)) {

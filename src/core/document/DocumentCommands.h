@@ -34,8 +34,15 @@ void OnFileOpen(CBrackenholdDoc& doc);
 // Save: to the current path, or through the untitled Save dialog. True when saved.
 bool OnFileSave(CBrackenholdDoc& doc);
 // Save As: the dialog (a name without "." gets ".bak"), the save, the view's initial update.
-// True when saved.
+// When ".bak" was added and a file of that name exists, the replace question is asked first
+// (Yes, No; No is the default) and No shows the dialog again. True when saved.
 bool OnFileSaveAs(CBrackenholdDoc& doc);
+
+// The question before Save As replaces a file the dialog did not ask about: the platform's
+// usual words, with the file's name.
+inline constexpr const char* kReplaceQuestionFormat =
+    "%s already exists.\nDo you want to replace it?";
+std::string ReplaceQuestionText(const std::string& path);
 
 // The "has been modified!" question of Open: "%shas been modified!\nSave contents first?"
 // with the path and a line break, or "This Document " for an untitled manager.
