@@ -71,5 +71,39 @@ TEST(OpenRequest, OpeningAsksToSaveAndFailuresKeepTheManager) {
     EXPECT_EQ(h.doc->entries.size(), 1u);
 }
 
+TEST(OpenRequest, ManagersHandedOverByTheDesktopOpenByTheirBytes) {
+    DocumentHarness h;
+    h.fs.AddFolder("/m");
+    h.WriteManager("/m/team.bak", {{"/s/a", "/m/a", ""}});
+    h.WriteManager("/x/stranger.mgr", {{"/s/k", "/m/k", ""}, {"/s/l", "/m/l", ""}});
+    ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/team.bak"));
+    h.doc->SetModifiedFlag(true);
+
+    // Not in the recent list, not even named *.bak: the header bytes make it a manager, and
+    // the modified manager is offered for saving first (Cancel keeps it).
+    h.ui.QueueMessageBoxAnswer(kIdCancel);
+    EXPECT_EQ(ShellOpenRequest(*h.doc, "/x/stranger.mgr").kind, Kind::ManagerNotOpened);
+    EXPECT_EQ(h.doc->PathName(), "/m/team.bak");
+    ASSERT_EQ(h.ui.MessageBoxes().size(), 1u);
+    EXPECT_EQ(h.ui.MessageBoxes()[0].text, "Save changes to team.bak?");
+    h.ui.QueueMessageBoxAnswer(kIdNo);
+    EXPECT_EQ(ShellOpenRequest(*h.doc, "/x/stranger.mgr").kind, Kind::OpenedManager);
+    EXPECT_EQ(h.doc->PathName(), "/x/stranger.mgr");
+    EXPECT_EQ(h.doc->entries.size(), 2u);
+
+    // An empty *.bak (a file manager's new document) opens empty; other files become entries,
+    // as a drop makes them.
+    h.fs.AddFile("/m/new.bak", "");
+    EXPECT_EQ(ShellOpenRequest(*h.doc, "/m/new.bak").kind, Kind::OpenedManager);
+    EXPECT_EQ(h.doc->PathName(), "/m/new.bak");
+    h.fs.AddFile("/s/notes.txt", "Brackenhold Version 1 is not the header");
+    h.fs.AddFile("/s/empty.txt", "");
+    EXPECT_EQ(ShellOpenRequest(*h.doc, "/s/notes.txt").kind, Kind::AddedAsFile);
+    EXPECT_EQ(ShellOpenRequest(*h.doc, "/s/empty.txt").kind, Kind::AddedAsFile);
+    EXPECT_EQ(h.doc->entries.size(), 2u);
+    EXPECT_EQ(ShellOpenRequest(*h.doc, "/nowhere/gone.bak").kind, Kind::AddedAsFile);
+    EXPECT_FALSE(LooksLikeManager(*h.doc, "/m"));
+}
+
 }  // namespace
 }  // namespace bh

@@ -5,6 +5,7 @@
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
 #include "core/document/ManagerFile.h"
+#include "core/document/ManagerFileFormat.h"
 
 namespace bh {
 
@@ -28,6 +29,35 @@ OpenRequestResult OpenRequest(CBrackenholdDoc& doc, const std::string& path) {
     }
     result.kind = OpenRequestResult::Kind::AddedAsFile;
     result.addResult = AddFile(doc, path);
+    return result;
+}
+
+bool LooksLikeManager(CBrackenholdDoc& doc, const std::string& path) {
+    FileSystem& fileSystem = doc.services().fileSystem;
+    if (fileSystem.Lookup(path) != PathKind::File) {
+        return false;
+    }
+    std::string bytes;
+    if (fileSystem.ReadAll(path, bytes) != kNoError) {
+        return false;
+    }
+    if (bytes.empty()) {
+        const std::string name = FileNameOf(path);
+        return name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), ".bak");
+    }
+    // The header is the file's first string in its one-byte-length form.
+    return bytes.size() > kManagerHeader.size() &&
+           static_cast<unsigned char>(bytes[0]) == kManagerHeader.size() &&
+           std::string_view(bytes).substr(1, kManagerHeader.size()) == kManagerHeader;
+}
+
+OpenRequestResult ShellOpenRequest(CBrackenholdDoc& doc, const std::string& path) {
+    if (!LooksLikeManager(doc, path)) {
+        return OpenRequest(doc, path);
+    }
+    OpenRequestResult result;
+    result.kind = OpenManagerPath(doc, path) ? OpenRequestResult::Kind::OpenedManager
+                                             : OpenRequestResult::Kind::ManagerNotOpened;
     return result;
 }
 

@@ -24,4 +24,13 @@ bool OpenManagerPath(CBrackenholdDoc& doc, const std::string& path);
 // file.
 OpenRequestResult OpenRequest(CBrackenholdDoc& doc, const std::string& path);
 
+// Whether the file's bytes begin as a manager's do (the header string), or it is an empty
+// file named "*.bak" (what a file manager's "new document" makes). Unreadable files are not.
+bool LooksLikeManager(CBrackenholdDoc& doc, const std::string& path);
+
+// A path handed over by the desktop (a second start of the program, as a double-click in the
+// file manager makes): a file that looks like a manager opens as the manager, with the usual
+// save question; any other path follows the rule of a dropped file (OpenRequest).
+OpenRequestResult ShellOpenRequest(CBrackenholdDoc& doc, const std::string& path);
+
 }  // namespace bh
