@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/app/MessageBoxFlags.h"
+#include "core/app/Volumes.h"
 #include "support/OperationsHarness.h"
 
 namespace bh {
@@ -82,6 +83,96 @@ TEST(RenameDrive, RetriesUntilASingleLetterAndCancelChangesNothing) {
     AddDriveEntries(none);
     EXPECT_FALSE(OnRenameDrive(*none.doc));
     EXPECT_EQ(none.ui.Count(UiCallKind::Prompt), 0);
+}
+
+// Mount points as a POSIX desktop has them: a disk at /media/ann/usb, the rest on "/".
+class FakeVolumes : public Volumes {
+  public:
+    explicit FakeVolumes(bool driveLetters = false) : driveLetters_(driveLetters) {}
+    bool UsesDriveLetters() const override { return driveLetters_; }
+    std::string MountPointOf(const std::string& path) override {
+        asked.push_back(path);
+        if (path.rfind("/media/ann/usb/", 0) == 0)
+            return "/media/ann/usb";
+        if (path.rfind("/unplugged/", 0) == 0)
+            return "";
+        return "/";
+    }
+    std::vector<std::string> asked;
+
+  private:
+    bool driveLetters_;
+};
+
+TEST(RenameDrive, PosixReplacesTheMountPointOfEverySelectedArchive) {
+    OperationsHarness h;
+    h.Add("/src/a.txt", "/media/ann/usb/a.txt");
+    h.Add("/src/b.txt", "/media/ann/usb/docs/b.txt");
+    h.Add("/src/c.txt", "/media/ann/usb2/c.txt");  // another disk whose name only begins so
+    h.Add("/src/d.txt", "/media/ann/usb/d.txt");   // not selected
+    h.Select({0, 1, 2});
+    FakeVolumes volumes;
+    h.ui.QueuePrompt(kIdOk, "  /mnt/backup/ ");
+    EXPECT_TRUE(OnRenameDrive(*h.doc, &volumes));
+
+    EXPECT_EQ(volumes.asked, std::vector<std::string>{"/media/ann/usb/a.txt"});
+    const std::vector<UiCall> prompts = h.ui.CallsOf(UiCallKind::Prompt);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].prompt.caption, "Change Archive Drive Letter (3 Files Selected)");
+    EXPECT_EQ(prompts[0].prompt.text, "/media/ann/usb");
+    EXPECT_EQ(h.rows.Entry(0).archivePath, "/mnt/backup/a.txt");
+    EXPECT_EQ(h.rows.Entry(1).archivePath, "/mnt/backup/docs/b.txt");
+    EXPECT_EQ(h.rows.Entry(2).archivePath, "/media/ann/usb2/c.txt");
+    EXPECT_EQ(h.rows.Entry(3).archivePath, "/media/ann/usb/d.txt");
+    // The row that was not changed stays selected; the document is modified.
+    EXPECT_EQ(h.SelectedRows(), std::vector<int>{2});
+    EXPECT_TRUE(h.doc->IsModified());
+    EXPECT_EQ(h.ui.Count(UiCallKind::Beep), 0);
+}
+
+TEST(RenameDrive, PosixAsksForAnAbsoluteFolderAndStartsUnmountedOnesAtTheirFolder) {
+    OperationsHarness h;
+    h.Add("/src/a.txt", "/unplugged/disk/a.txt");
+    h.Add("/src/b.txt", "/home/ann/arc/b.txt");
+    h.Select({0});
+    FakeVolumes volumes;
+    h.ui.QueuePrompt(kIdOk, "e");
+    h.ui.QueuePrompt(kIdOk, kRenameFolderRetryText);  // confirmed unchanged
+    h.ui.QueuePrompt(kIdOk, "  ");
+    h.ui.QueuePrompt(kIdOk, "/media/disk");
+    EXPECT_TRUE(OnRenameDrive(*h.doc, &volumes));
+    const std::vector<UiCall> prompts = h.ui.CallsOf(UiCallKind::Prompt);
+    ASSERT_EQ(prompts.size(), 4u);
+    EXPECT_EQ(prompts[0].prompt.text, "/unplugged/disk");
+    EXPECT_EQ(prompts[1].prompt.text, "Enter an absolute folder, such as /media/backup!");
+    EXPECT_EQ(prompts[2].prompt.text, "Enter an absolute folder, such as /media/backup!");
+    EXPECT_EQ(prompts[3].prompt.text, "");
+    EXPECT_EQ(h.ui.Count(UiCallKind::Beep), 2);
+    EXPECT_EQ(h.rows.Entry(0).archivePath, "/media/disk/a.txt");
+
+    // An archive on the root file system: its mount point "/" begins every path.
+    h.rows.SetSelected(1, true);
+    h.ui.QueuePrompt(kIdOk, "/srv");
+    EXPECT_TRUE(OnRenameDrive(*h.doc, &volumes));
+    EXPECT_EQ(h.ui.CallsOf(UiCallKind::Prompt).back().prompt.text, "/");
+    EXPECT_EQ(h.rows.Entry(1).archivePath, "/srv/home/ann/arc/b.txt");
+
+    // Cancel changes nothing; Windows volumes keep the drive letters.
+    OperationsHarness windows;
+    AddDriveEntries(windows);
+    windows.Select({0});
+    FakeVolumes letters(true);
+    windows.ui.QueuePrompt(kIdOk, "d");
+    EXPECT_TRUE(OnRenameDrive(*windows.doc, &letters));
+    EXPECT_TRUE(letters.asked.empty());
+    EXPECT_EQ(windows.rows.Entry(0).archivePath, "D:\\Backup\\a.txt");
+    OperationsHarness cancelled;
+    cancelled.Add("/src/a.txt", "/media/ann/usb/a.txt");
+    cancelled.Select({0});
+    cancelled.ui.QueuePrompt(kIdCancel, "");
+    EXPECT_FALSE(OnRenameDrive(*cancelled.doc, &volumes));
+    EXPECT_EQ(cancelled.rows.Entry(0).archivePath, "/media/ann/usb/a.txt");
+    EXPECT_FALSE(cancelled.doc->IsModified());
 }
 
 class MovePathTest : public ::testing::Test {

@@ -216,5 +216,27 @@ TEST(FileEntryMemoryTest, ChangeDriveReplacesOnlyTheDrive) {
     EXPECT_EQ(entry.archivePath, "G:a.txt");
 }
 
+TEST(FileEntryMemoryTest, LeadingFolderIsReplacedByWholeComponents) {
+    EXPECT_EQ(ReplaceLeadingFolder("/media/usb/a.txt", "/media/usb", "/mnt/b"), "/mnt/b/a.txt");
+    EXPECT_EQ(ReplaceLeadingFolder("/media/usb/a.txt", "/media/usb/", "/mnt/b/"), "/mnt/b/a.txt");
+    EXPECT_EQ(ReplaceLeadingFolder("/Media/USB/a.txt", "/media/usb", "/x"), "/x/a.txt");
+    EXPECT_EQ(ReplaceLeadingFolder("/media/usb2/a.txt", "/media/usb", "/x"), std::nullopt);
+    EXPECT_EQ(ReplaceLeadingFolder("/media/usb", "/media/usb", "/x"), std::nullopt);
+    EXPECT_EQ(ReplaceLeadingFolder("/media/us", "/media/usb", "/x"), std::nullopt);
+    // The root begins every absolute path and can be the new folder too.
+    EXPECT_EQ(ReplaceLeadingFolder("/home/a.txt", "/", "/srv"), "/srv/home/a.txt");
+    EXPECT_EQ(ReplaceLeadingFolder("/home/a.txt", "", "/srv"), "/srv/home/a.txt");
+    EXPECT_EQ(ReplaceLeadingFolder("/mnt/b/a.txt", "/mnt/b", "/"), "/a.txt");
+    EXPECT_EQ(ReplaceLeadingFolder("relative/a.txt", "/", "/srv"), std::nullopt);
+
+    MemoryFileSystem fs;
+    RecordingShell shell;
+    CFileEntry entry("/home/a.txt", "/media/usb/a.txt", "", shell, fs);
+    EXPECT_FALSE(entry.ChangeArchiveFolder("/media/usb", "/media/usb/"));
+    EXPECT_TRUE(entry.ChangeArchiveFolder("/media/usb", "/mnt/b"));
+    EXPECT_EQ(entry.archivePath, "/mnt/b/a.txt");
+    EXPECT_EQ(entry.sourcePath, "/home/a.txt");
+}
+
 }  // namespace
 }  // namespace bh

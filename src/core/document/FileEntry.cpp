@@ -1,5 +1,7 @@
 #include "core/document/FileEntry.h"
 
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "core/app/PathParts.h"
@@ -88,6 +90,39 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
 void CFileEntry::ChangeDrive(const std::string& drive) {
     const PathParts parts = SplitPath(archivePath);
     archivePath = drive + parts.dir + parts.fname + parts.ext;
+}
+
+namespace {
+
+std::string_view WithoutTrailingSeparators(std::string_view folder) {
+    while (!folder.empty() && IsPathSeparator(folder.back())) {
+        folder.remove_suffix(1);
+    }
+    return folder;
+}
+
+}  // namespace
+
+std::optional<std::string> ReplaceLeadingFolder(std::string_view path, std::string_view from,
+                                                std::string_view to) {
+    const std::string_view prefix = WithoutTrailingSeparators(from);
+    // The root ("" once trimmed) begins every absolute path.
+    if (path.size() <= prefix.size() || !EqualsNoCase(path.substr(0, prefix.size()), prefix) ||
+        !IsPathSeparator(path[prefix.size()])) {
+        return std::nullopt;
+    }
+    std::string replaced(WithoutTrailingSeparators(to));
+    replaced += path.substr(prefix.size());
+    return replaced;
+}
+
+bool CFileEntry::ChangeArchiveFolder(const std::string& from, const std::string& to) {
+    std::optional<std::string> changed = ReplaceLeadingFolder(archivePath, from, to);
+    if (!changed || *changed == archivePath) {
+        return false;
+    }
+    archivePath = std::move(*changed);
+    return true;
 }
 
 }  // namespace bh

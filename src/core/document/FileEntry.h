@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/app/FileSystem.h"
 #include "core/app/Shell.h"
@@ -62,6 +64,9 @@ class CFileEntry {
     // Replaces the drive part of archivePath by `drive` (such as "F:"); a path without a
     // drive letter gets `drive` put in front. Does not evaluate.
     void ChangeDrive(const std::string& drive);
+    // Where archivePath begins with the folder `from`, replaces that part by the folder `to`
+    // (ReplaceLeadingFolder). Returns whether the path changed. Does not evaluate.
+    bool ChangeArchiveFolder(const std::string& from, const std::string& to);
 
     std::string typeName;
     std::uint32_t sourceSize = 0;
@@ -87,5 +92,12 @@ class CFileEntry {
 
 // Seconds of a file time as an entry keeps them: the low 32 bits, signed.
 std::int32_t ToEntryTime(std::int64_t seconds);
+
+// `path` with its leading folder `from` replaced by the folder `to`, or nullopt when `path`
+// does not begin with `from` followed by a separator. Whole components only (/media/usb does
+// not begin /media/usb2/a); ASCII letter case is ignored; trailing separators of either folder
+// do not count, so "/" and "" both stand for the root, which begins every absolute path.
+std::optional<std::string> ReplaceLeadingFolder(std::string_view path, std::string_view from,
+                                                std::string_view to);
 
 }  // namespace bh

@@ -9,6 +9,7 @@
 #include "core/app/ListRows.h"
 #include "core/app/MessageBoxFlags.h"
 #include "core/app/PathParts.h"
+#include "core/app/Volumes.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/operations/FilesInUse.h"
 #include "core/view/Columns.h"
@@ -90,6 +91,59 @@ bool ArchiveUsedByOthers(CBrackenholdDoc& doc, const CFileEntry& entry) {
         .Contains(entry.archivePath);
 }
 
+bool IsAbsoluteFolder(const std::string& text) {
+    return !text.empty() && text[0] == '/';
+}
+
+// Rename Drive where paths have no drive letters: the mount point of the first selected
+// archive is replaced by the folder the user types.
+bool RenameArchiveFolder(CBrackenholdDoc& doc, Volumes& volumes, PromptRequest& request) {
+    ListRows& rows = doc.rows();
+    const int first = rows.NextSelected(-1);
+    const std::string archive = rows.Entry(first).archivePath;
+    std::string from = volumes.MountPointOf(archive);
+    // The prompt must offer a part that the archive path really begins with.
+    if (from.empty() || !ReplaceLeadingFolder(archive, from, "")) {
+        from = FolderOf(archive);
+        if (from.size() > 1 && IsPathSeparator(from.back())) {
+            from.pop_back();
+        }
+    }
+    request.text = from;
+    UserInterface& ui = doc.services().ui;
+    std::string to;
+    for (;;) {
+        if (ui.Prompt(request) != kIdOk) {
+            return false;
+        }
+        to = TrimBlanks(request.text);
+        request.text = to;
+        if (to.empty()) {
+            continue;
+        }
+        if (IsAbsoluteFolder(to)) {
+            break;
+        }
+        ui.Beep();
+        request.text = kRenameFolderRetryText;
+    }
+    std::vector<int> changed;
+    for (int row = first; row >= 0; row = rows.NextSelected(row)) {
+        if (rows.Entry(row).ChangeArchiveFolder(from, to)) {
+            changed.push_back(row);
+        }
+    }
+    // Rows whose archive lies elsewhere stay selected, so the user sees what was not changed.
+    for (int row : changed) {
+        rows.SetSelected(row, false);
+    }
+    if (changed.empty()) {
+        return false;
+    }
+    doc.SetModifiedFlag(true);
+    return true;
+}
+
 // The only selected row, or -1 unless exactly one row is selected.
 int SingleSelectedRow(const ListRows& rows) {
     return rows.SelectedCount() == 1 ? rows.NextSelected(-1) : -1;
@@ -97,7 +151,7 @@ int SingleSelectedRow(const ListRows& rows) {
 
 }  // namespace
 
-bool OnRenameDrive(CBrackenholdDoc& doc) {
+bool OnRenameDrive(CBrackenholdDoc& doc, Volumes* volumes) {
     ListRows& rows = doc.rows();
     const int first = rows.NextSelected(-1);
     if (first < 0) {
@@ -108,6 +162,9 @@ bool OnRenameDrive(CBrackenholdDoc& doc) {
     request.allowBrowse = false;
     request.editStyle = 0;
     request.caption = Format("%s (%d Files Selected)", kRenameDriveCaption, rows.SelectedCount());
+    if (volumes != nullptr && !volumes->UsesDriveLetters()) {
+        return RenameArchiveFolder(doc, *volumes, request);
+    }
     request.text = SplitPath(rows.CellText(first, kColumnArchivePath)).drive;
     std::string drive;
     for (;;) {
