@@ -39,12 +39,12 @@ TEST(RestoreTexts, CaptionQuestionCopyNameAndSummary) {
     EXPECT_EQ(RestoreSummaryText(outcome), "1 File was restored");
     outcome.copies = 1;
     EXPECT_EQ(RestoreSummaryText(outcome), "1 File was restored\n1 Copy was made");
-    outcome = {4, 2, 2, {}};
+    outcome = {4, 2, 2, 0, {}};
     EXPECT_EQ(RestoreSummaryText(outcome),
               "2 Files were restored\n2 Copies were made\n2 Restores Failed");
-    outcome = {3, 2, 0, {}};
+    outcome = {3, 2, 0, 0, {}};
     EXPECT_EQ(RestoreSummaryText(outcome), "2 Files were restored\n1 Restore Failed");
-    outcome = {3, 0, 0, {}};
+    outcome = {3, 0, 0, 0, {}};
     EXPECT_EQ(RestoreSummaryText(outcome), "0 Files were restored\n3 Restores Failed");
 }
 

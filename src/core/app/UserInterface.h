@@ -37,24 +37,31 @@ struct PromptRequest {
 
 // A progress bar in the status bar after a caption. Destroying it removes the bar.
 class ProgressIndicator {
-public:
+  public:
     virtual ~ProgressIndicator() = default;
     virtual void SetRange(int lower, int upper) = 0;
     virtual void SetStep(int step) = 0;
     virtual void StepIt() = 0;
     virtual void SetPos(int pos) = 0;
     virtual int GetPos() const = 0;
+
+    // Offers the user a way to stop the operation (a Cancel button beside the bar, Escape)
+    // for as long as the indicator lives. Called by operations that can stop between two
+    // files; a front end that cannot offer it does nothing.
+    virtual void AllowCancel() {}
+    // Whether the user asked to stop since AllowCancel. The operation then finishes the file
+    // at hand and leaves the rest; a front end that cannot offer it never asks.
+    virtual bool CancelRequested() const { return false; }
 };
 
 // Everything the core says to the user. Texts, captions, buttons and icons are decided by
 // the core and shown verbatim.
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     // `flags` combines kMb... button, icon and default-button bits; returns a kId... answer.
-    virtual int MessageBox(const std::string& text, const std::string& caption,
-                           unsigned flags) = 0;
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
     virtual FileDialogResult FileDialog(const FileDialogRequest& request) = 0;
     virtual int Prompt(PromptRequest& request) = 0;
     virtual void Beep() = 0;
@@ -63,8 +70,7 @@ public:
     // Creates the status-bar progress bar (pane -1 spans the bar; gap in pixels; maxWidth
     // -1 for no limit). Never null: a front end without a status bar returns a silent one.
     virtual std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption,
-                                                                    int pane, int gap,
-                                                                    int maxWidth,
+                                                                    int pane, int gap, int maxWidth,
                                                                     int controlId) = 0;
     // Shows the idle text "Ready" in the first status pane.
     virtual void ShowIdleMessage() = 0;

@@ -141,11 +141,11 @@ std::string ReportText(const BackupCounts& counts) {
         counts.total);
 }
 
-void RefreshStatus(CBrackenholdDoc& doc) {
+bool RefreshStatus(CBrackenholdDoc& doc) {
     ListRows& rows = doc.rows();
     const int count = rows.Count();
     if (count == 0) {
-        return;
+        return true;
     }
     UserInterface& ui = doc.services().ui;
     FileSystem& fileSystem = doc.services().fileSystem;
@@ -154,11 +154,17 @@ void RefreshStatus(CBrackenholdDoc& doc) {
         ui.CreateStatusProgress(kCheckingCaption, -1, 10, -1, 1);
     progress->SetRange(0, count);
     progress->SetStep(1);
+    progress->AllowCancel();
     // The rows' entries in the order the loop evaluates them, for the workers.
     std::vector<const CFileEntry*> targets;
     std::unique_ptr<StatusQueryPool> pool = StartRefreshQueries(doc, targets);
     std::size_t next = 0;
+    bool stopped = false;
     for (int row = 0; row < count; ++row) {
+        if (progress->CancelRequested()) {
+            stopped = true;
+            break;
+        }
         if (!doc.selectedOnly || rows.IsSelected(row)) {
             if (pool && next < pool->Count()) {
                 ApplyPooledStatus(rows.Entry(row), pool->Result(next++));
@@ -174,6 +180,7 @@ void RefreshStatus(CBrackenholdDoc& doc) {
     ui.ShowIdleMessage();
     progress.reset();
     ui.EndWaitCursor();
+    return !stopped;
 }
 
 void OnRefreshAll(CBrackenholdDoc& doc) {
@@ -189,7 +196,8 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     if (!options.dryRun && doc.PathName().empty() && !SaveAsKeepingSelection(doc)) {
         return result;
     }
-    RefreshStatus(doc);
+    // A refresh the user stopped stops the run: nothing is copied, every row is skipped.
+    bool stopped = !RefreshStatus(doc);
 
     UserInterface& ui = doc.services().ui;
     FileSystem& fileSystem = doc.services().fileSystem;
@@ -201,10 +209,14 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
         ui.CreateStatusProgress(kBackingUpCaption, -1, 10, -1, 1);
     progress->SetRange(0, count);
     progress->SetStep(1);
+    progress->AllowCancel();
     std::unique_ptr<RowsBySource> bySource;
     for (int row = 0; row < count; ++row) {
         CFileEntry& entry = rows.Entry(row);
-        if (entry.textColor == kColorProblem) {
+        stopped = stopped || progress->CancelRequested();
+        if (stopped) {
+            ++counts.skipped;
+        } else if (entry.textColor == kColorProblem) {
             ++counts.problems;
         } else if (entry.textColor == kColorUpToDate) {
             ++counts.upToDate;
@@ -242,6 +254,7 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
         result.saveFailed = !OnFileSave(doc);
     }
     result.ran = true;
+    result.cancelled = stopped;
     return result;
 }
 

@@ -27,8 +27,9 @@ std::string ReportText(const BackupCounts& counts);
 
 // The status refresh: evaluates every row's entry in display order (only the selected rows
 // while the document's selectedOnly is set) and redraws it, with the " Checking file status"
-// progress. Changes no flag and shows no message. Does nothing for an empty list.
-void RefreshStatus(CBrackenholdDoc& doc);
+// progress. Changes no flag and shows no message. Does nothing for an empty list. The user
+// can stop it between two rows (the rest keep their status): false when stopped.
+bool RefreshStatus(CBrackenholdDoc& doc);
 
 // Refresh All: the status refresh of every row.
 void OnRefreshAll(CBrackenholdDoc& doc);
@@ -48,13 +49,17 @@ struct BackupResult {
     BackupCounts counts;
     // Something was copied but the manager could not be saved (the save showed its message).
     bool saveFailed = false;
+    // The user stopped the run between two files; the rows not reached count as skipped.
+    bool cancelled = false;
 };
 
 // The backup run without its report: Save As for an untitled manager, the status refresh,
 // then the copy pass in display order (out-of-date entries are copied with a fail-safe copy
 // over their archives and evaluated again; a failed copy turns the entry red with the copy's
 // error), every row deselected, and Save when at least one file was copied. Honours the
-// document's selectedOnly flag.
+// document's selectedOnly flag. The user can stop the refresh or the copy pass between two
+// files: the file at hand is finished, every row not yet reached counts as skipped, and the
+// manager is still saved when something was copied.
 BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options = {});
 
 // Backup All: the run over every row, then the "Report" box unless the document's

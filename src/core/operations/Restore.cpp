@@ -31,9 +31,15 @@ class RestoreRun {
         progress_ = ui.CreateStatusProgress(kRestoringCaption, -1, 10, -1, 1);
         progress_->SetRange(0, outcome_.selected);
         progress_->SetStep(1);
+        progress_->AllowCancel();
         const int count = rows_.Count();
         for (int row = 0; row < count; ++row) {
-            if (rows_.IsSelected(row)) {
+            if (!rows_.IsSelected(row)) {
+                continue;
+            }
+            if (outcome_.skipped > 0 || progress_->CancelRequested()) {
+                ++outcome_.skipped;
+            } else {
                 RestoreRow(row);
             }
         }
@@ -152,10 +158,14 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome) {
         text += outcome.copies == 1 ? Format("\n%d Copy was made", outcome.copies)
                                     : Format("\n%d Copies were made", outcome.copies);
     }
-    const int failed = outcome.selected - outcome.restored;
+    const int failed = outcome.selected - outcome.restored - outcome.skipped;
     if (failed > 0) {
         text += failed == 1 ? Format("\n%d Restore Failed", failed)
                             : Format("\n%d Restores Failed", failed);
+    }
+    if (outcome.skipped > 0) {
+        text += outcome.skipped == 1 ? Format("\n%d Restore Skipped", outcome.skipped)
+                                     : Format("\n%d Restores Skipped", outcome.skipped);
     }
     return text;
 }

@@ -30,7 +30,8 @@ struct RestoredRow {
 struct RestoreOutcome {
     int selected = 0;  // selected rows when the restore started
     int restored = 0;
-    int copies = 0;  // copies kept (only those of successful restores)
+    int copies = 0;   // copies kept (only those of successful restores)
+    int skipped = 0;  // selected rows not reached because the user stopped the run
     std::vector<RestoredRow> rows;
 };
 
@@ -44,7 +45,7 @@ std::string RestoreQuestionText(int selectedCount);
 std::string SourceCopyName(const PathParts& source, int n);
 
 // The closing summary: restored files, then the copies line and the failures line when
-// they apply.
+// they apply, and after a stopped run the line of the rows it did not reach.
 std::string RestoreSummaryText(const RestoreOutcome& outcome);
 
 // Restores every selected row's archive over its source in display order (fail-safe copy),
@@ -55,6 +56,8 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome);
 // copy cannot be made, the source is restored anyway after the error box (the desktop
 // program's way: the user saw the box), or, with restoreWithoutCopy false, left as it is and
 // the row counted as a failed restore (for runs where nobody reads the box).
+// The user can stop the run between two rows: the row at hand is finished, the rest are left
+// untouched (no Results text) and counted as skipped.
 RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy = true);
 
 // Restore Selected: the copy question (Cancel ends it), the restore, then the summary box.
