@@ -51,6 +51,7 @@
 namespace bh {
 namespace {
 
+using test::CanonicalPath;
 using test::MemoryWorld;
 using test::RealWorld;
 using test::StepUi;
@@ -384,24 +385,37 @@ class Session {
 
     void WriteVersion(const std::string& path, const std::string& content, std::int64_t time) {
         world_->Write(path, content, time);
-        files_[path] = content;
+        files_[CanonicalPath(path)] = content;
     }
 
     static std::size_t Pick(std::mt19937_64& rng, std::size_t count) {
         return count == 0 ? 0 : static_cast<std::size_t>(rng() % count);
     }
 
+    // Whether a row uses the file at `path` (by any spelling) as its source or archive.
+    static bool Uses(const Row& row, const std::string& path) {
+        const std::string file = CanonicalPath(path);
+        return CanonicalPath(row.source) == file || CanonicalPath(row.archive) == file;
+    }
     bool UsedByRows(const std::string& path) const {
-        return std::any_of(model_.begin(), model_.end(), [&](const Row& row) {
-            return row.source == path || row.archive == path;
-        });
+        return std::any_of(model_.begin(), model_.end(),
+                           [&](const Row& row) { return Uses(row, path); });
     }
     void MarkStale(const std::string& path, const Row* except = nullptr) {
         for (Row& row : model_) {
-            if (&row != except && (row.source == path || row.archive == path)) {
+            if (&row != except && Uses(row, path)) {
                 row.fresh = false;
             }
         }
+    }
+    // Another spelling of the same path now and then, so that the program must recognise
+    // one file under two names.
+    static std::string Respell(std::mt19937_64& rng, const std::string& path) {
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string::npos || rng() % 4 != 0) {
+            return path;
+        }
+        return path.substr(0, slash) + (rng() % 2 ? "/./" : "//") + path.substr(slash + 1);
     }
 
     std::vector<ManagerRecord> Records() const {
@@ -488,18 +502,18 @@ class Session {
                 return FreshName(managerFolder_, "n");
             case 3: {
                 const std::vector<std::string> archives = RowArchives();
-                return archives[Pick(rng, archives.size())];
+                return Respell(rng, archives[Pick(rng, archives.size())]);
             }
             case 4: {
                 const std::vector<std::string> files = TrackedFiles();
-                return files.empty() ? row.archive : files[Pick(rng, files.size())];
+                return Respell(rng, files.empty() ? row.archive : files[Pick(rng, files.size())]);
             }
             case 5:
                 return world_->Root() + "/missing/x.txt";
             case 6:
                 return world_->Root() + "/src";
             default:
-                return rng() % 2 ? row.archive : row.source;
+                return Respell(rng, rng() % 2 ? row.archive : row.source);
         }
     }
 
@@ -509,7 +523,7 @@ class Session {
         std::mt19937_64 rng(step.seed);
         switch (step.kind) {
             case Kind::Add:
-                return AddStep(pool_[Pick(rng, pool_.size())], effects);
+                return AddStep(Respell(rng, pool_[Pick(rng, pool_.size())]), effects);
             case Kind::AddArchive: {
                 const std::vector<std::string> archives = RowArchives();
                 if (archives.empty()) {
@@ -586,6 +600,7 @@ class Session {
         for (int i = 0; i < count; ++i) {
             ManagerRecord record;
             const auto choice = rng() % 6;
+            const auto where = rng() % 6;
             if (choice < 3 || sources.empty()) {
                 record.sourcePath = pool_[Pick(rng, pool_.size())];
             } else if (choice < 5) {
@@ -593,7 +608,6 @@ class Session {
             } else {
                 record.sourcePath = archives[Pick(rng, archives.size())];
             }
-            const auto where = rng() % 6;
             if (where < 2 || archives.empty()) {
                 record.archivePath = FreshName(archiveFolder_, "i");
             } else if (where < 4) {
@@ -603,9 +617,11 @@ class Session {
             } else {
                 record.archivePath = pool_[Pick(rng, pool_.size())];
             }
-            if (record.archivePath == record.sourcePath) {
+            if (CanonicalPath(record.archivePath) == CanonicalPath(record.sourcePath)) {
                 record.archivePath = FreshName(archiveFolder_, "i");
             }
+            record.sourcePath = Respell(rng, record.sourcePath);
+            record.archivePath = Respell(rng, record.archivePath);
             record.notes = rng() % 2 ? "" : "imported";
             records.push_back(record);
         }
@@ -856,7 +872,7 @@ class Session {
             return;
         }
         const std::string path = candidates[Pick(rng, candidates.size())];
-        const auto tracked = files_.find(path);
+        const auto tracked = files_.find(CanonicalPath(path));
         const bool exists = tracked != files_.end();
         switch (kind) {
             case Kind::Modify: {
@@ -889,14 +905,14 @@ class Session {
             case Kind::DeleteSource:
             case Kind::DeleteArchive:
                 world_->Delete(path);
-                files_.erase(path);
+                files_.erase(CanonicalPath(path));
                 MarkStale(path);
                 Say("delete " + Short(path));
                 return;
             case Kind::ReplaceByFolder:
                 world_->Delete(path);
                 world_->MakeFolder(path);
-                files_.erase(path);
+                files_.erase(CanonicalPath(path));
                 MarkStale(path);
                 Say("replace " + Short(path) + " by a folder");
                 return;
@@ -926,13 +942,13 @@ class Session {
     // The change armed by ChangeDuringCopy, made while a command runs.
     void ChangeNow(const std::string& path, const std::string& content, const std::string& to) {
         world_->ChangeInPlace(path, content);
-        changedDuringCommand_[path].insert(content);
-        changedSources_.insert(path);
+        changedDuringCommand_[CanonicalPath(path)].insert(content);
+        changedSources_.insert(CanonicalPath(path));
         // Rows that read the old file earlier in the command now show a stale colour; the
         // rows being copied are looked at again after their copy.
         for (Row& row : model_) {
-            if ((row.source == path || row.archive == path) &&
-                !(row.source == path && row.archive == to)) {
+            if (Uses(row, path) && !(CanonicalPath(row.source) == CanonicalPath(path) &&
+                                     CanonicalPath(row.archive) == CanonicalPath(to))) {
                 row.fresh = false;
             }
         }
@@ -941,10 +957,12 @@ class Session {
 
     // How the remaining entries use a path.
     std::string Uses(const std::string& path) const {
-        const bool source = std::any_of(model_.begin(), model_.end(),
-                                        [&](const Row& row) { return row.source == path; });
-        const bool archive = std::any_of(model_.begin(), model_.end(),
-                                         [&](const Row& row) { return row.archive == path; });
+        const bool source = std::any_of(model_.begin(), model_.end(), [&](const Row& row) {
+            return CanonicalPath(row.source) == path;
+        });
+        const bool archive = std::any_of(model_.begin(), model_.end(), [&](const Row& row) {
+            return CanonicalPath(row.archive) == path;
+        });
         return source && archive ? "a remaining entry's source and another's archive"
                : source          ? "a remaining entry's source"
                : archive         ? "a remaining entry's archive"
@@ -955,19 +973,21 @@ class Session {
     std::string CopiesOver(const Row& of) const {
         const std::pair<std::string, std::string>* lastIntoArchive = nullptr;
         bool intoSource = false;
+        const std::string source = CanonicalPath(of.source);
+        const std::string archive = CanonicalPath(of.archive);
         for (const auto& copy : recorder_.copies) {
-            if (copy.second == of.archive) {
+            if (CanonicalPath(copy.second) == archive) {
                 lastIntoArchive = &copy;
             }
-            intoSource = intoSource || copy.second == of.source;
+            intoSource = intoSource || CanonicalPath(copy.second) == source;
         }
-        if (lastIntoArchive && lastIntoArchive->first != of.source) {
+        if (lastIntoArchive && CanonicalPath(lastIntoArchive->first) != source) {
             return "its archive was last written with another source";
         }
         if (intoSource) {
             return "its source, another entry's archive, was written by the same command";
         }
-        if (changedSources_.count(of.source)) {
+        if (changedSources_.count(source)) {
             return "its source changed during a copy";
         }
         return "no copy of this command explains it";
@@ -975,8 +995,18 @@ class Session {
 
     // Checks after every step -------------------------------------------------------------
 
-    std::optional<Failure> Check(const Effects& effectsIn) {
-        Effects effects = effectsIn;
+    std::optional<Failure> Check(const Effects& asked) {
+        // Files by one spelling each.
+        Effects effects;
+        for (const auto& [from, to] : asked.copies) {
+            effects.copies.emplace_back(CanonicalPath(from), CanonicalPath(to));
+        }
+        for (const std::string& path : asked.mayDelete) {
+            effects.mayDelete.insert(CanonicalPath(path));
+        }
+        for (const std::string& path : asked.mayCreateEmpty) {
+            effects.mayCreateEmpty.insert(CanonicalPath(path));
+        }
         for (auto& [path, contents] : changedDuringCommand_) {
             effects.passing[path].insert(contents.begin(), contents.end());
         }

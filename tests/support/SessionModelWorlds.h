@@ -30,6 +30,25 @@ namespace bh::test {
 inline constexpr ErrorCode kSessionDenied = 13;    // EACCES
 inline constexpr ErrorCode kSessionDiskFull = 28;  // ENOSPC
 
+// One spelling per file: repeated separators and "." parts dropped, as both file systems
+// read a path.
+inline std::string CanonicalPath(const std::string& path) {
+    std::string out = !path.empty() && path[0] == '/' ? "/" : "";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        const std::string part = path.substr(start, end - start);
+        if (!part.empty() && part != ".") {
+            out += (out.empty() || out.back() == '/' ? "" : "/") + part;
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------------------------------
 // The files a session runs on. The core reaches them only through Fs(); the test reads and
 // changes them behind the core's back, as a user with another program would.
@@ -133,7 +152,7 @@ class MemoryWorld : public World {
                     return;
                 }
                 if (operation == FsOperation::CopyRead) {
-                    *reading = MemoryFileSystem::Normalize(path) == source;
+                    *reading = MemoryFileSystem::Normalize(path) == CanonicalPath(source);
                 } else if (operation == FsOperation::CopyWrite && *reading) {
                     *done = true;
                     change(MemoryFileSystem::Normalize(path));
@@ -157,7 +176,7 @@ class FaultyPosix : public FileSystemWrapper {
     explicit FaultyPosix(FileSystem& inner) : FileSystemWrapper(inner) {}
 
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
-        if (change_ && from == changeSource_) {
+        if (change_ && CanonicalPath(from) == changeSource_) {
             const auto change = std::move(change_);
             change_ = nullptr;
             change(to);
@@ -179,7 +198,7 @@ class FaultyPosix : public FileSystemWrapper {
 
     std::vector<std::string> denied;
     void ArmChange(const std::string& source, std::function<void(const std::string&)> change) {
-        changeSource_ = source;
+        changeSource_ = CanonicalPath(source);
         change_ = std::move(change);
     }
     void Clear() {
