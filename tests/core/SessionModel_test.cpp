@@ -659,7 +659,9 @@ class Session {
                                         model_[static_cast<std::size_t>(row)].archive);
         }
         doc_->selectedOnly = selectedOnly;
+        backingUp_ = true;
         const BackupResult result = RunBackup(*doc_);
+        backingUp_ = false;
         doc_->selectedOnly = false;
         Say(selectedOnly ? "backup selected " + RowsText(selected) : std::string("backup all"));
         Say(": " + std::to_string(result.counts.backedUp) + " copied, " +
@@ -944,11 +946,12 @@ class Session {
         world_->ChangeInPlace(path, content);
         changedDuringCommand_[CanonicalPath(path)].insert(content);
         changedSources_.insert(CanonicalPath(path));
-        // Rows that read the old file earlier in the command now show a stale colour; the
-        // rows being copied are looked at again after their copy.
+        // Rows that read the old file earlier in the command now show a stale colour, except
+        // that a backup looks again at the rows it copies, after their copy.
         for (Row& row : model_) {
-            if (Uses(row, path) && !(CanonicalPath(row.source) == CanonicalPath(path) &&
-                                     CanonicalPath(row.archive) == CanonicalPath(to))) {
+            const bool copiedNow = backingUp_ && CanonicalPath(row.source) == CanonicalPath(path) &&
+                                   CanonicalPath(row.archive) == CanonicalPath(to);
+            if (Uses(row, path) && !copiedNow) {
                 row.fresh = false;
             }
         }
@@ -956,7 +959,7 @@ class Session {
     }
 
     // How the remaining entries use a path.
-    std::string Uses(const std::string& path) const {
+    std::string UseText(const std::string& path) const {
         const bool source = std::any_of(model_.begin(), model_.end(), [&](const Row& row) {
             return CanonicalPath(row.source) == path;
         });
@@ -1063,7 +1066,7 @@ class Session {
             std::string why = effects.mayDelete.count(path)
                                   ? " although an entry still uses it"
                                   : " and no command was asked to delete it";
-            return Failure{Broken::LostFile, 0, Short(path) + " is gone" + why, Uses(path)};
+            return Failure{Broken::LostFile, 0, Short(path) + " is gone" + why, UseText(path)};
         }
         // 5: every file holds bytes it held before or that a copy could bring.
         for (const std::string& path : present) {
@@ -1186,6 +1189,7 @@ class Session {
 
     std::string line_;
     std::string aside_;  // what happened behind the command's back
+    bool backingUp_ = false;
     std::optional<std::string> listError_;
 };
 
