@@ -39,9 +39,9 @@ CAboutDlg::CAboutDlg(Shell& shell, UserInterface& ui, QWidget* parent)
     auto* notice =
         TextLabel(tr("Free software for keeping archive copies of files."), "noticeText", this);
     auto* description = TextLabel(
-        tr("Brackenhold keeps archive copies of files. Whenever an archive is out of date "
-           "with its source, a backup run copies the source over it. Sources and archives "
-           "can lie in any local or network folder."),
+        tr("Brackenhold is an archive and distribution file manager. It copies a source file "
+           "to an archive file whenever the archive is out of date. The source and archive can "
+           "be located in arbitrary network folders."),
         "descriptionText", this);
     description->setWordWrap(true);
 

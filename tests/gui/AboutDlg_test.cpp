@@ -28,7 +28,11 @@ class AboutDlgTest : public QObject {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("About Brackenhold"));
         QCOMPARE(LabelText(dialog, "versionText"), QStringLiteral("Brackenhold Version 1.005"));
         QCOMPARE(LabelText(dialog, "contactAddress"), QString::fromUtf8(kContactAddress));
-        QVERIFY(!LabelText(dialog, "descriptionText").isEmpty());
+        QCOMPARE(LabelText(dialog, "descriptionText"),
+                 QStringLiteral("Brackenhold is an archive and distribution file manager. It "
+                                "copies a source file to an archive file whenever the archive is "
+                                "out of date. The source and archive can be located in arbitrary "
+                                "network folders."));
         auto* icon = dialog.findChild<QLabel*>(QStringLiteral("programIcon"));
         QVERIFY(icon != nullptr);
         QVERIFY(!icon->pixmap().isNull());
