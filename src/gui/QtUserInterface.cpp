@@ -76,6 +76,48 @@ QString FromCore(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Longest run of characters a message box line keeps without a place to break.
+constexpr int kMaxUnbrokenRun = 30;
+constexpr QChar kZeroWidthSpace(0x200B);
+
+// A message box wraps its text at blanks only; a long path or file name would make a line
+// wider than the box allows, and Qt then cuts the text off at the bottom, so that what
+// follows the path (the system's reason) is lost. Long runs get invisible break points:
+// after each path separator and after every kMaxUnbrokenRun characters.
+QString WithBreakPoints(const QString& text) {
+    QString result;
+    result.reserve(text.size() + text.size() / kMaxUnbrokenRun);
+    qsizetype runStart = 0;
+    auto flushRun = [&](qsizetype end) {
+        const QStringView run = QStringView(text).mid(runStart, end - runStart);
+        if (run.size() <= kMaxUnbrokenRun) {
+            result += run;
+            return;
+        }
+        int sinceBreak = 0;
+        for (qsizetype i = 0; i < run.size(); ++i) {
+            const QChar c = run[i];
+            result += c;
+            if (c.isHighSurrogate())
+                continue;
+            ++sinceBreak;
+            if (c == QLatin1Char('/') || c == QLatin1Char('\\') || sinceBreak >= kMaxUnbrokenRun) {
+                result += kZeroWidthSpace;
+                sinceBreak = 0;
+            }
+        }
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isSpace()) {
+            flushRun(i);
+            result += text[i];
+            runStart = i + 1;
+        }
+    }
+    flushRun(text.size());
+    return result;
+}
+
 // "*.*" matches only names with a dot outside Windows; "*" is what it means there.
 QString EveryFilePattern(QString pattern) {
 #ifndef Q_OS_WIN
@@ -149,8 +191,8 @@ QWidget* QtUserInterface::DialogParent() const {
 int QtUserInterface::MessageBox(const std::string& text, const std::string& caption,
                                 unsigned flags) {
     const ButtonSet set = ButtonsOf(flags);
-    QMessageBox box(IconOf(flags), FromCore(caption), FromCore(text), QMessageBox::NoButton,
-                    DialogParent());
+    QMessageBox box(IconOf(flags), FromCore(caption), WithBreakPoints(FromCore(text)),
+                    QMessageBox::NoButton, DialogParent());
     QPushButton* buttons[3] = {};
     for (int i = 0; i < set.count; ++i)
         buttons[i] = box.addButton(set.buttons[i]);
