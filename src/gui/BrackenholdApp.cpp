@@ -1,12 +1,15 @@
 #include "gui/BrackenholdApp.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
 #include "core/app/CommandEnabling.h"
 #include "core/app/CommandIds.h"
 #include "core/app/HelpCommands.h"
+#include "core/app/MessageBoxFlags.h"
+#include "core/app/ProgressScope.h"
 #include "core/document/AddFiles.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
@@ -29,10 +32,13 @@
 #include "gui/BuildConfig.h"
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
+#include "gui/OperationGate.h"
 #include "gui/QtAutoBackupTimer.h"
 #include "gui/QtShell.h"
 #include "gui/QtUserInterface.h"
+#include "gui/QtVolumes.h"
 #include "gui/StatusPanes.h"
+#include "gui/StatusProgress.h"
 #include "platform/NativePlatform.h"
 
 namespace bh {
@@ -57,6 +63,40 @@ void WithManagerLock(CBrackenholdDoc& doc, Command command) {
 }
 
 const std::string kSection = "Settings";
+
+// Passes everything to the user interface it wraps and reports each new title (which every
+// change of the modified flag and the path makes) after it was shown.
+class TitleWatchingUi : public UserInterface {
+  public:
+    TitleWatchingUi(UserInterface& inner, std::function<void()> titleChanged)
+        : inner_(inner), titleChanged_(std::move(titleChanged)) {}
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        return inner_.MessageBox(text, caption, flags);
+    }
+    FileDialogResult FileDialog(const FileDialogRequest& request) override {
+        return inner_.FileDialog(request);
+    }
+    int Prompt(PromptRequest& request) override { return inner_.Prompt(request); }
+    void Beep() override { inner_.Beep(); }
+    void BeginWaitCursor() override { inner_.BeginWaitCursor(); }
+    void EndWaitCursor() override { inner_.EndWaitCursor(); }
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
+                                                            int gap, int maxWidth,
+                                                            int controlId) override {
+        return inner_.CreateStatusProgress(caption, pane, gap, maxWidth, controlId);
+    }
+    void ShowIdleMessage() override { inner_.ShowIdleMessage(); }
+    void RefreshCaption(const std::string& title) override {
+        inner_.RefreshCaption(title);
+        if (titleChanged_)
+            titleChanged_();
+    }
+
+  private:
+    UserInterface& inner_;
+    std::function<void()> titleChanged_;
+};
 
 ActionState Enabled(bool enabled) {
     return ActionState{enabled, false, false, {}};
@@ -92,6 +132,12 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     } else {
         ui_ = ports_.ui;
     }
+    watchedUi_ = std::make_unique<TitleWatchingUi>(*ui_, [this] {
+        if (frame_)
+            frame_->DocumentStateChanged();
+    });
+    ui_ = watchedUi_.get();
+    volumes_ = std::make_unique<QtVolumes>();
     view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock, ports_.systemErrors);
     frame_->setCentralWidget(view_);
     services_ =
@@ -108,10 +154,11 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     autoBackup_ = std::make_unique<AutoBackup>(*ui_, *autoBackupTimer_);
     autoBackup_->flashWindow = [this] { QApplication::alert(frame_.get()); };
     autoBackup_->managerLock = &ManagerLocks();
+    // A tick that falls due while a command runs is served once, after it.
     autoBackupTimer_->SetAction([this] {
-        autoBackup_->OnTimer(*doc_);
-        frame_->UpdateCommands();
+        frame_->Gate().RunOrHold([this] { autoBackup_->OnTimer(*doc_); }, "autoBackupTick");
     });
+    frame_->Gate().onEscape = [this] { StopRunningOperation(); };
     view_->onStopAutoBackup = [this] { autoBackup_->SwitchOff(); };
     view_->currentAutoBackupHours = [this] { return autoBackup_->autoBackupHours; };
     connect(view_, &CBrackenholdView::summariesChanged, this, &BrackenholdApp::ShowSummaries);
@@ -121,7 +168,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
         for (const std::string& path : paths)
             OpenRequest(path);
     };
-    frame_->onCloseRequest = [this] { return SaveModified(*doc_); };
+    frame_->onCloseRequest = [this] { return OnCloseRequest(); };
 
     doc_->OnNewDocument();
     doc_->InitialUpdate();
@@ -129,14 +176,47 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     frame_->RefreshCaption(doc_->Title());
     frame_->ActivateFrame();
 
+    // A copy: opening puts the path at the top of the recent list, which rewrites the list.
+    std::string first;
     if (!commandLineFiles.empty()) {
-        OpenManagerPath(*doc_, commandLineFiles.front());
-    } else if (openMru_ != 0 && !recentFiles_.Paths().empty() &&
-               !recentFiles_.Paths().front().empty()) {
-        OpenManagerPath(*doc_, recentFiles_.Paths().front());
+        first = commandLineFiles.front();
+    } else if (openMru_ != 0 && !recentFiles_.Paths().empty()) {
+        first = recentFiles_.Paths().front();
+    }
+    if (!first.empty()) {
+        frame_->Gate().RunOrHold([this, first] {
+            OpenManagerPath(*doc_, first);
+            RefreshRecentFileMenu();
+        });
     }
     RefreshRecentFileMenu();
     frame_->UpdateCommands();
+}
+
+bool BrackenholdApp::OnCloseRequest() {
+    if (!frame_->Gate().Busy())
+        return SaveModified(*doc_);
+    // The close waits for the running work. A run that can stop between two files is asked
+    // first whether it should; the window closes (with the usual save question) once it ended.
+    const auto* cancel = frame_->statusBar()->findChild<QPushButton*>(
+        QString::fromLatin1(kStatusProgressCancelName));
+    if (cancel != nullptr && cancel->isEnabled()) {
+        if (ui_->MessageBox(kStopRunQuestion, kAppName, kMbYesNo | kMbIconQuestion) != kIdYes)
+            return false;
+        StopRunningOperation();
+    }
+    frame_->Gate().RunOrHold(
+        [this] { QTimer::singleShot(0, frame_.get(), [this] { frame_->close(); }); }, "close");
+    return false;
+}
+
+void BrackenholdApp::StopRunningOperation() {
+    // Escape does what the Cancel button beside the progress bar does, when there is one.
+    if (auto* cancel = frame_->statusBar()->findChild<QPushButton*>(
+            QString::fromLatin1(kStatusProgressCancelName));
+        cancel != nullptr && cancel->isEnabled()) {
+        cancel->click();
+    }
 }
 
 CBrackenholdView::CoreRules BrackenholdApp::CoreRules() const {
@@ -155,9 +235,20 @@ CBrackenholdView::CoreRules BrackenholdApp::CoreRules() const {
 }
 
 void BrackenholdApp::OpenRequest(const std::string& path) {
-    bh::OpenRequest(*doc_, path);
-    RefreshRecentFileMenu();
-    frame_->UpdateCommands();
+    frame_->Gate().RunOrHold([this, path] {
+        bh::OpenRequest(*doc_, path);
+        RefreshRecentFileMenu();
+    });
+}
+
+void BrackenholdApp::ShellOpen(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        frame_->Gate().RunOrHold([this, path] {
+            ShellOpenRequest(*doc_, path);
+            RefreshRecentFileMenu();
+        });
+    }
+    frame_->ActivateFrame();
 }
 
 void BrackenholdApp::Exit() {
@@ -275,7 +366,7 @@ void BrackenholdApp::WireOperationCommands() {
         kCmdRenameDrive,
         [this, &doc] {
             // The status of every entry is evaluated again once the command has returned.
-            if (OnRenameDrive(doc))
+            if (OnRenameDrive(doc, volumes_.get()))
                 QTimer::singleShot(0, this, [this] { frame_->RunCommand(kCmdRefreshAll); });
         },
         state(kCmdRenameDrive));

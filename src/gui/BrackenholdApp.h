@@ -19,6 +19,7 @@ class CBrackenholdView;
 class CMainFrame;
 class QtAutoBackupTimer;
 class QtUserInterface;
+class Volumes;
 
 // The ports the program runs on, borrowed from whoever starts it (main() or a test). A null
 // user interface means the Qt one over the main window.
@@ -42,9 +43,13 @@ class BrackenholdApp : public QObject {
     // Builds the windows, shows the main frame at its stored place, then opens the manager
     // named on the command line or, with bOpenMRU, the most recent one.
     void Start(const std::vector<std::string>& commandLineFiles);
-    // The open request of a dropped file or a second start: a recent manager opens, any
-    // other file becomes an entry.
+    // The open request of a dropped file: a recent manager opens, any other file becomes an
+    // entry. Held while a command runs.
     void OpenRequest(const std::string& path);
+    // Files handed over by the desktop (a second start of the program): a file whose bytes
+    // make it a manager opens, any other follows the rule of a dropped file. Held while a
+    // command runs; the window comes to the front.
+    void ShellOpen(const std::vector<std::string>& paths);
     // Writes bOpenMRU, the recent files, the view's settings and the window placement.
     void Exit();
     // The session ends: the manager is saved to its current path without a question.
@@ -55,6 +60,8 @@ class BrackenholdApp : public QObject {
     CBrackenholdDoc& doc() const { return *doc_; }
     RecentFileList& recentFiles() { return recentFiles_; }
     UserInterface& ui() const { return *ui_; }
+    QtAutoBackupTimer& autoBackupTimer() const { return *autoBackupTimer_; }
+    AutoBackup& autoBackup() const { return *autoBackup_; }
     bool openMru() const { return openMru_ != 0; }
 
   private:
@@ -66,13 +73,19 @@ class BrackenholdApp : public QObject {
     void WireViewCommands();
     void RefreshRecentFileMenu();
     void ShowSummaries();
+    bool OnCloseRequest();
+    void StopRunningOperation();
 
     AppPorts ports_;
     RecentFileList recentFiles_;
     std::unique_ptr<CMainFrame> frame_;
     CBrackenholdView* view_ = nullptr;  // owned by the frame
     std::unique_ptr<QtUserInterface> qtUi_;
+    // The user interface the core talks to: the Qt one or the given one, watched so that the
+    // commands' states follow every change of the document's title and modified flag.
+    std::unique_ptr<UserInterface> watchedUi_;
     UserInterface* ui_ = nullptr;
+    std::unique_ptr<Volumes> volumes_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<CBrackenholdDoc> doc_;
     QtAutoBackupTimer* autoBackupTimer_ = nullptr;  // owned by the frame

@@ -83,7 +83,14 @@ CBrackenholdView::CBrackenholdView(SettingsStore& settings, UserInterface& ui, C
     connect(model_, &ManagerTableModel::rowsContentChanged, this,
             &CBrackenholdView::ScheduleSummaries);
     connect(model_, &QAbstractItemModel::modelReset, this, &CBrackenholdView::ScheduleSummaries);
-    connect(model_, &ManagerTableModel::selectedCountChanged, &frame_, &CMainFrame::UpdateCommands);
+    // Which commands are enabled follows the rows and their selection (and the modified
+    // flag, which the application reports), through the frame's one path.
+    connect(model_, &ManagerTableModel::selectedCountChanged, &frame_,
+            &CMainFrame::DocumentStateChanged);
+    connect(model_, &QAbstractItemModel::rowsInserted, &frame_, &CMainFrame::DocumentStateChanged);
+    connect(model_, &QAbstractItemModel::rowsRemoved, &frame_, &CMainFrame::DocumentStateChanged);
+    connect(model_, &QAbstractItemModel::modelReset, &frame_, &CMainFrame::DocumentStateChanged);
+    connect(model_, &QAbstractItemModel::layoutChanged, &frame_, &CMainFrame::DocumentStateChanged);
 }
 
 CBrackenholdView::~CBrackenholdView() {

@@ -20,6 +20,7 @@
 #include "core/app/CommandIds.h"
 #include "core/app/Format.h"
 #include "core/app/SettingsStore.h"
+#include "gui/OperationGate.h"
 #include "gui/StatusPanes.h"
 
 namespace bh {
@@ -96,8 +97,9 @@ int ToolbarIndexForPoints(int points) {
 }
 
 CMainFrame::CMainFrame(SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), settings_(settings) {
+    : QMainWindow(parent), settings_(settings), gate_(new OperationGate(*this, this)) {
     setObjectName(QStringLiteral("mainFrame"));
+    gate_->onIdle = [this] { UpdateCommands(); };
     setAcceptDrops(true);
     CreateActions();
     BuildMenus(nullptr, MenuBarLayout(), false);
@@ -111,6 +113,23 @@ CMainFrame::CMainFrame(SettingsStore& settings, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
+void CMainFrame::RunHandler(int id) {
+    if (auto found = handlers_.find(id); found != handlers_.end() && found->second.run)
+        found->second.run();
+}
+
+void CMainFrame::Execute(int id) {
+    // The about box reads nothing of the document, so a timer tick may run behind it.
+    if (id == kCmdAbout) {
+        RunHandler(id);
+        UpdateCommands();
+        return;
+    }
+    // A command that comes while another runs (possible only from inside that one's event
+    // loop) is refused; the gate's onIdle updates the states afterwards.
+    gate_->RunIfIdle([this, id] { RunHandler(id); });
+}
+
 void CMainFrame::CreateActions() {
     for (const CommandInfo& info : Commands()) {
         auto* action = new QAction(QString::fromUtf8(info.text), this);
@@ -122,11 +141,7 @@ void CMainFrame::CreateActions() {
         }
         action->setStatusTip(QString::fromUtf8(info.statusTip));
         addAction(action);  // accelerators work while the menus are closed
-        connect(action, &QAction::triggered, this, [this, id = info.id] {
-            if (auto found = handlers_.find(id); found != handlers_.end() && found->second.run)
-                found->second.run();
-            UpdateCommands();
-        });
+        connect(action, &QAction::triggered, this, [this, id = info.id] { Execute(id); });
         actions_[info.id] = action;
     }
     // The recent-file entries stay out of sight until the list has them.
@@ -281,8 +296,22 @@ bool CMainFrame::RunCommand(int id) {
     ApplyState(id, *action);
     if (!action->isEnabled())
         return false;
+    if (gate_->Busy()) {
+        gate_->RunOrHold([this, id] {
+            QAction* held = Action(id);
+            ApplyState(id, *held);
+            if (held->isEnabled())
+                RunHandler(id);
+        });
+        return true;
+    }
     action->trigger();
     return true;
+}
+
+void CMainFrame::DocumentStateChanged() {
+    if (!gate_->Busy())
+        UpdateCommands();
 }
 
 void CMainFrame::RefreshCaption(const std::string& title) {

@@ -15,6 +15,7 @@ class QToolBar;
 
 namespace bh {
 
+class OperationGate;
 class SettingsStore;
 
 // What an update handler says about its command at this moment.
@@ -39,10 +40,18 @@ class CMainFrame : public QMainWindow {
     // handler is always enabled.
     void SetCommand(int id, std::function<void()> run, std::function<ActionState()> update = {});
     // Runs a command the way a menu click does: only when its update handler enables it.
-    // Returns whether it ran.
+    // While another command or long operation runs, the command is held and runs (if then
+    // still enabled) once that has ended. Returns whether it ran or was held.
     bool RunCommand(int id);
     // Asks every update handler for its state and applies it to the actions.
     void UpdateCommands();
+    // The document's modified flag, its rows or their selection changed: the commands' states
+    // follow at once, or, while a command runs, as soon as it has ended.
+    void DocumentStateChanged();
+
+    // Every command of the menus, toolbar and keys runs through this gate; so does any other
+    // work that touches the document (timer ticks, open requests, drops).
+    OperationGate& Gate() const { return *gate_; }
     QAction* Action(int id) const;
 
     // Loads the toolbar set of that index: 0 small, 1 medium, 2 large.
@@ -80,6 +89,8 @@ class CMainFrame : public QMainWindow {
         std::function<ActionState()> update;
     };
 
+    void Execute(int id);
+    void RunHandler(int id);
     void CreateActions();
     void BuildMenus(QMenu* menu, const MenuItem* items, bool contextCopy);
     void CreateToolBar();
@@ -88,6 +99,7 @@ class CMainFrame : public QMainWindow {
     bool RestorePlacement();
 
     SettingsStore& settings_;
+    OperationGate* gate_;
     std::map<int, QAction*> actions_;
     std::map<int, Handler> handlers_;
     QToolBar* toolBar_ = nullptr;

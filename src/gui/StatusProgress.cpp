@@ -7,8 +7,10 @@
 #include <QFontMetrics>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 
+#include "gui/OperationGate.h"
 #include "gui/StatusPanes.h"
 
 namespace bh {
@@ -16,6 +18,8 @@ namespace {
 
 // Repainting is let through at most this often while an operation steps the bar.
 constexpr qint64 kRepaintIntervalMs = 50;
+// Pixels between the bar and its Cancel button.
+constexpr int kCancelGap = 6;
 
 class SilentProgress : public ProgressIndicator {
   public:
@@ -38,7 +42,7 @@ class SilentProgress : public ProgressIndicator {
 class StatusBarProgress : public ProgressIndicator {
   public:
     StatusBarProgress(QStatusBar& statusBar, const QRect& rect, int controlId)
-        : bar_(new QProgressBar(&statusBar)) {
+        : statusBar_(&statusBar), bar_(new QProgressBar(&statusBar)) {
         bar_->setObjectName(QStringLiteral("statusProgress%1").arg(controlId));
         bar_->setTextVisible(false);
         bar_->setRange(0, 100);
@@ -47,7 +51,10 @@ class StatusBarProgress : public ProgressIndicator {
         bar_->show();
         sinceRepaint_.start();
     }
-    ~StatusBarProgress() override { delete bar_.data(); }
+    ~StatusBarProgress() override {
+        delete cancel_.data();
+        delete bar_.data();
+    }
 
     void SetRange(int lower, int upper) override {
         if (bar_)
@@ -68,15 +75,42 @@ class StatusBarProgress : public ProgressIndicator {
     }
     int GetPos() const override { return bar_ ? bar_->value() : 0; }
 
+    // A Cancel button at the right end of the bar's rectangle, which the bar leaves to it.
+    void AllowCancel() override {
+        if (!bar_ || !statusBar_ || cancel_)
+            return;
+        cancel_ = new QPushButton(QStringLiteral("Cancel"), statusBar_);
+        cancel_->setObjectName(QString::fromLatin1(kStatusProgressCancelName));
+        cancel_->setProperty(OperationGate::kAllowWhileBusy, true);
+        cancel_->setFocusPolicy(Qt::NoFocus);
+        const QRect barRect = bar_->geometry();
+        const int width = cancel_->sizeHint().width();
+        cancel_->setGeometry(barRect.right() - width + 1, barRect.top(), width, barRect.height());
+        bar_->setGeometry(barRect.adjusted(0, 0, -(width + kCancelGap), 0));
+        QObject::connect(cancel_, &QPushButton::clicked, cancel_, [this] {
+            cancelRequested_ = true;
+            if (cancel_)
+                cancel_->setEnabled(false);
+        });
+        cancel_->show();
+    }
+    bool CancelRequested() const override { return cancelRequested_; }
+
   private:
+    // While the operation can be cancelled, clicks and keys reach the event loop too: the
+    // caller keeps them from the document (OperationGate) and lets the Cancel button through.
     void LetRepaint() {
         if (sinceRepaint_.elapsed() < kRepaintIntervalMs)
             return;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(cancel_ ? QEventLoop::AllEvents
+                                                : QEventLoop::ExcludeUserInputEvents);
         sinceRepaint_.restart();
     }
 
+    QPointer<QStatusBar> statusBar_;
     QPointer<QProgressBar> bar_;
+    QPointer<QPushButton> cancel_;
+    bool cancelRequested_ = false;
     QElapsedTimer sinceRepaint_;
     int step_ = 10;
 };

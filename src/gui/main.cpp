@@ -44,9 +44,10 @@ int main(int argc, char* argv[]) {
 
     QObject::connect(&instance, &bh::SingleInstance::filesReceived, &app,
                      [&app](const QStringList& received) {
+                         std::vector<std::string> paths;
                          for (const QString& file : received)
-                             app.OpenRequest(file.toStdString());
-                         app.frame().ActivateFrame();
+                             paths.push_back(file.toStdString());
+                         app.ShellOpen(paths);
                      });
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
                      [&app](QSessionManager&) { app.SaveForSessionEnd(); });

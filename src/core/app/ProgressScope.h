@@ -7,6 +7,12 @@
 
 namespace bh {
 
+// Asked when the main window is closed while a run that can be stopped (backup, restore,
+// status refresh) is going on: Yes stops it between two files and closes afterwards.
+inline constexpr const char* kStopRunQuestion =
+    "Brackenhold is still copying or checking files.\n\nStop after the file at hand and "
+    "close?";
+
 // A long operation's feedback for as long as the object lives: the wait cursor and a
 // status-bar progress bar after `caption` with the range 0 to `count`, step 1. When it ends
 // the bar is removed, the wait cursor ends and the idle text is requested.
