@@ -25,6 +25,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/app/MessageBoxFlags.h"
@@ -93,6 +95,7 @@ enum class Kind {
     DenyFile,
     FillDisk,
     ChangeDuringCopy,
+    SaveDuringCopy,
 };
 
 struct Step {
@@ -150,6 +153,8 @@ const char* KindName(Kind kind) {
             return "full disk";
         case Kind::ChangeDuringCopy:
             return "change during a copy";
+        case Kind::SaveDuringCopy:
+            return "saves during a copy";
     }
     return "";
 }
@@ -184,6 +189,7 @@ std::vector<Step> MakeSteps(std::uint64_t seed, int count) {
         {Kind::DenyFile, 2},
         {Kind::FillDisk, 3},
         {Kind::ChangeDuringCopy, 3},
+        {Kind::SaveDuringCopy, 2},
     };
     int total = 0;
     for (const auto& [kind, weight] : kWeights) {
@@ -319,6 +325,12 @@ class Session {
                 world_->BeginCommand();
                 Execute(steps[i], effects);
                 world_->EndCommand();
+                if (const auto save = std::exchange(pendingSave_, std::nullopt)) {
+                    // The command did not copy the file its user kept saving: the user's
+                    // last save ends it, a small file again.
+                    WriteVersion(save->first, save->second, now_);
+                    MarkStale(save->first);
+                }
             } else {
                 Execute(steps[i], effects);
             }
@@ -385,7 +397,7 @@ class Session {
 
     void WriteVersion(const std::string& path, const std::string& content, std::int64_t time) {
         world_->Write(path, content, time);
-        files_[CanonicalPath(path)] = content;
+        files_[CanonicalPath(path)] = {content, ContentId(content)};
     }
 
     static std::size_t Pick(std::mt19937_64& rng, std::size_t count) {
@@ -843,6 +855,7 @@ class Session {
             case Kind::Modify:
             case Kind::DeleteSource:
             case Kind::ChangeDuringCopy:
+            case Kind::SaveDuringCopy:
                 candidates = rng() % 2 ? pool_ : RowSources();
                 break;
             case Kind::DeleteArchive:
@@ -874,6 +887,12 @@ class Session {
             return;
         }
         const std::string path = candidates[Pick(rng, candidates.size())];
+        if (pendingSave_ && CanonicalPath(pendingSave_->first) == CanonicalPath(path) &&
+            kind != Kind::DenyFile) {
+            // Another change of the file the user was to keep saving ends those saves.
+            world_->StopSaving();
+            pendingSave_.reset();
+        }
         const auto tracked = files_.find(CanonicalPath(path));
         const bool exists = tracked != files_.end();
         switch (kind) {
@@ -891,7 +910,7 @@ class Session {
                     Say("grow " + Short(path) + ": not a file");
                     return;
                 }
-                WriteVersion(path, NewContent(rng, tracked->second), now_);
+                WriteVersion(path, NewContent(rng, tracked->second.bytes), now_);
                 MarkStale(path);
                 Say("grow " + Short(path));
                 return;
@@ -929,21 +948,104 @@ class Session {
                 }
                 // The change keeps the time (to the second) and makes the file longer, so
                 // the copy can only tell by the size and the finer time.
-                const std::string content = NewContent(rng, tracked->second);
+                const std::string content = NewContent(rng, tracked->second.bytes);
                 world_->ChangeDuringCopy(path, [this, path, content](const std::string& to) {
                     ChangeNow(path, content, to);
                 });
                 Say("change " + Short(path) + " during its next copy");
                 return;
             }
+            case Kind::SaveDuringCopy:
+                if (!exists) {
+                    Say("keep saving " + Short(path) + " during its next copy: not a file");
+                    return;
+                }
+                return ArmSaves(rng, path);
             default:
                 return;
         }
     }
 
+    // A source of a few megabytes, so that its copy takes a while, saved again and again by
+    // its user while the next copy of it runs, and saved a last time (another size, a later
+    // time) once the copy has returned.
+    void ArmSaves(std::mt19937_64& rng, const std::string& path) {
+        if (!world_->CanSaveDuringCopy()) {
+            // Nothing runs beside a copy here: one change between its steps instead.
+            const std::string content = NewContent(rng, "");
+            world_->ChangeDuringCopy(path, [this, path, content](const std::string& to) {
+                ChangeNow(path, content, to);
+            });
+            Say("change " + Short(path) + " during its next copy");
+            return;
+        }
+        const int id = nextVersion_++;
+        const std::size_t size = (std::size_t{2} << 20) + 7 * static_cast<std::size_t>(id) +
+                                 static_cast<std::size_t>(rng() % 5);
+        const auto field = [id](int k) {
+            char text[32];
+            std::snprintf(text, sizeof text, "<%05d:%08d>", id % 100000, k % 100000000);
+            return std::string(text, test::kChurnFieldSize);
+        };
+        const auto middle = std::make_shared<const std::string>(size - 2 * test::kChurnFieldSize,
+                                                                static_cast<char>('a' + id % 26));
+        const std::string last = NewContent(rng, "");
+        test::Churn churn;
+        churn.field = field;
+        churn.done = [this, path, field, middle, last](const std::string& to, bool copied,
+                                                       const std::string& published) {
+            SavedDuringCopy(path, field, *middle, last, to, copied, published);
+        };
+        world_->KeepSavingDuringCopy(path, churn);
+        pendingSave_ = {path, last};
+        WriteVersion(path, field(0) + *middle + field(0), now_);
+        MarkStale(path);
+        Say("keep saving " + Short(path) + " (" + std::to_string(size) +
+            " bytes) during its next copy");
+    }
+
+    // What a copy published while its source was saved again and again must be one of the
+    // source's saves, never a mix.
+    void SavedDuringCopy(const std::string& path, const std::function<std::string(int)>& field,
+                         const std::string& middle, const std::string& last, const std::string& to,
+                         bool copied, const std::string& published) {
+        constexpr std::size_t kField = test::kChurnFieldSize;
+        pendingSave_.reset();
+        if (copied) {
+            const auto counter = [&](std::size_t at) {
+                const std::string text = published.substr(at, kField);
+                const int k = std::atoi(text.substr(7, 8).c_str());
+                return text == field(k) ? k : -1;
+            };
+            const bool layout = published.size() == middle.size() + 2 * kField &&
+                                published.compare(kField, middle.size(), middle) == 0;
+            const int head = layout ? counter(0) : -1;
+            const int tail = layout ? counter(published.size() - kField) : -1;
+            if (head < 0 || tail < 0 || (head != tail && head != tail + 1)) {
+                if (!mixedCopy_) {
+                    mixedCopy_ = Short(to) + " holds saves " + std::to_string(head) + " and " +
+                                 std::to_string(tail) + " of " + Short(path) +
+                                 " at once, which the file never held together";
+                }
+            } else {
+                changedDuringCommand_[CanonicalPath(path)].insert(published);
+            }
+        }
+        world_->Write(path, last, world_->Time(path) + 1);
+        aside_ += " [" + Short(path) + " saved again and again while copied to " + Short(to) +
+                  (copied ? "" : ", copy refused") + "]";
+        MarkChanged(path, last, to);
+    }
+
     // The change armed by ChangeDuringCopy, made while a command runs.
     void ChangeNow(const std::string& path, const std::string& content, const std::string& to) {
         world_->ChangeInPlace(path, content);
+        aside_ += " [" + Short(path) + " changed while copied to " + Short(to) + "]";
+        MarkChanged(path, content, to);
+    }
+
+    // Records bytes a source took during a command.
+    void MarkChanged(const std::string& path, const std::string& content, const std::string& to) {
         changedDuringCommand_[CanonicalPath(path)].insert(content);
         changedSources_.insert(CanonicalPath(path));
         // Rows that read the old file earlier in the command now show a stale colour, except
@@ -955,7 +1057,6 @@ class Session {
                 row.fresh = false;
             }
         }
-        aside_ += " [" + Short(path) + " changed while copied to " + Short(to) + "]";
     }
 
     // How the remaining entries use a path.
@@ -996,6 +1097,16 @@ class Session {
         return "no copy of this command explains it";
     }
 
+    int ContentId(const std::string& content) {
+        const auto known = contentIds_.find(content);
+        if (known != contentIds_.end()) {
+            return known->second;
+        }
+        const int id = static_cast<int>(contentIds_.size());
+        contentIds_.emplace(content, id);
+        return id;
+    }
+
     // Checks after every step -------------------------------------------------------------
 
     std::optional<Failure> Check(const Effects& asked) {
@@ -1014,17 +1125,23 @@ class Session {
             effects.passing[path].insert(contents.begin(), contents.end());
         }
         changedDuringCommand_.clear();
+        if (std::optional<std::string> mixed = std::exchange(mixedCopy_, std::nullopt)) {
+            return Failure{Broken::DamagedFile, 0, *mixed};
+        }
 
         // The bytes each file may now hold: its own, or any that a copy could bring.
-        std::map<std::string, std::set<std::string>> allowed;
-        for (const auto& [path, content] : files_) {
-            allowed[path].insert(content);
+        // Contents are known by number, so that sets of large files stay cheap.
+        std::map<std::string, std::set<int>> allowed;
+        for (const auto& [path, known] : files_) {
+            allowed[path].insert(known.id);
         }
         for (const auto& [path, contents] : effects.passing) {
-            allowed[path].insert(contents.begin(), contents.end());
+            for (const std::string& content : contents) {
+                allowed[path].insert(ContentId(content));
+            }
         }
         for (const std::string& path : effects.mayCreateEmpty) {
-            allowed[path].insert(std::string());
+            allowed[path].insert(ContentId(std::string()));
         }
         for (bool grew = true; grew;) {
             grew = false;
@@ -1033,9 +1150,9 @@ class Session {
                 if (source == allowed.end()) {
                     continue;
                 }
-                const std::set<std::string> add = source->second;
-                std::set<std::string>& target = allowed[to];
-                for (const std::string& content : add) {
+                const std::set<int> add = source->second;
+                std::set<int>& target = allowed[to];
+                for (const int content : add) {
                     grew = target.insert(content).second || grew;
                 }
             }
@@ -1074,14 +1191,19 @@ class Session {
             if (!content) {
                 continue;
             }
+            const auto known = files_.find(path);
+            if (known != files_.end() && known->second.bytes == *content) {
+                continue;
+            }
+            const int id = ContentId(*content);
             const auto permitted = allowed.find(path);
-            if (permitted == allowed.end() || !permitted->second.count(*content)) {
+            if (permitted == allowed.end() || !permitted->second.count(id)) {
                 return Failure{Broken::DamagedFile, 0,
                                Short(path) + " holds " + std::to_string(content->size()) +
                                    " bytes starting \"" + content->substr(0, 12) + "\"" +
                                    (files_.count(path) ? "" : " (a file no command could make)")};
             }
-            files_[path] = *content;
+            files_[path] = {*content, id};
         }
         // 4: no temporary file remains.
         if (!temps.empty()) {
@@ -1178,7 +1300,12 @@ class Session {
     std::vector<std::string> pool_;
 
     // The model.
-    std::map<std::string, std::string> files_;  // every file the user has, with its bytes
+    // Every file the user has, with its bytes and their number.
+    struct Known {
+        std::string bytes;
+        int id = 0;
+    };
+    std::map<std::string, Known> files_;
     std::vector<Row> model_;
     std::vector<ManagerRecord> saved_;
     std::int64_t now_ = 1'700'000'000;
@@ -1190,6 +1317,9 @@ class Session {
     std::string line_;
     std::string aside_;  // what happened behind the command's back
     bool backingUp_ = false;
+    std::optional<std::string> mixedCopy_;
+    std::optional<std::pair<std::string, std::string>> pendingSave_;  // path, last save
+    std::unordered_map<std::string, int> contentIds_;
     std::optional<std::string> listError_;
 };
 

@@ -3,18 +3,26 @@
 // interface whose script is made new for every step.
 #pragma once
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/app/LastError.h"
@@ -53,6 +61,18 @@ inline std::string CanonicalPath(const std::string& path) {
 // The files a session runs on. The core reaches them only through Fs(); the test reads and
 // changes them behind the core's back, as a user with another program would.
 
+// A source that its user keeps saving while it is being copied. Its bytes are
+// Field(head) + a fixed middle + Field(tail); each save first writes the head counter k + 1,
+// then the tail counter, each time with a last-write time one second later, so the file only
+// ever holds (k, k) or (k + 1, k). A copy that holds any other pair mixes two saves.
+inline constexpr std::size_t kChurnFieldSize = 16;
+struct Churn {
+    // The kChurnFieldSize bytes of counter k; safe to call from another thread.
+    std::function<std::string(int k)> field;
+    // Called once the copy returned, with whether it succeeded and the bytes it published.
+    std::function<void(const std::string& to, bool copied, const std::string& published)> done;
+};
+
 class World {
   public:
     virtual ~World() = default;
@@ -89,6 +109,14 @@ class World {
     // folders, where no step of the copy can be reached). It gets the copy's destination.
     virtual void ChangeDuringCopy(const std::string& source,
                                   std::function<void(const std::string&)> change) = 0;
+    // Whether something can run beside a copy here (KeepSavingDuringCopy).
+    virtual bool CanSaveDuringCopy() const { return false; }
+    // Keeps saving `source` for as long as its next copy runs.
+    virtual void KeepSavingDuringCopy(const std::string& source, Churn churn) {
+        (void)source, (void)churn;
+    }
+    // Forgets KeepSavingDuringCopy before its copy came (the file was changed otherwise).
+    virtual void StopSaving() {}
     virtual void BeginCommand() {}
     // Clears every fault.
     virtual void EndCommand() = 0;
@@ -176,6 +204,11 @@ class FaultyPosix : public FileSystemWrapper {
     explicit FaultyPosix(FileSystem& inner) : FileSystemWrapper(inner) {}
 
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
+        if (churn_ && CanonicalPath(from) == churnSource_ && !Denied(to, true)) {
+            Churn churn = std::move(*churn_);
+            churn_.reset();
+            return CopyWhileSaving(from, to, failIfExists, churn);
+        }
         if (change_ && CanonicalPath(from) == changeSource_) {
             const auto change = std::move(change_);
             change_ = nullptr;
@@ -201,12 +234,84 @@ class FaultyPosix : public FileSystemWrapper {
         changeSource_ = CanonicalPath(source);
         change_ = std::move(change);
     }
+    void ArmChurn(const std::string& source, Churn churn) {
+        churnSource_ = CanonicalPath(source);
+        churn_ = std::move(churn);
+    }
+    void DisarmChurn() { churn_.reset(); }
     void Clear() {
         denied.clear();
         change_ = nullptr;
+        churn_.reset();
     }
 
   private:
+    // The real copy while another thread saves the source again and again. The saves start
+    // as soon as the copy has written its first bytes into its temporary file, when it has
+    // read the start of the source and not yet its end, and go on until the copy returns.
+    ErrorCode CopyWhileSaving(const std::string& from, const std::string& to, bool failIfExists,
+                              const Churn& churn) {
+        struct stat st {};
+        if (::stat(from.c_str(), &st) != 0 || st.st_size < 2 * std::int64_t{kChurnFieldSize}) {
+            return FileSystemWrapper::Copy(from, to, failIfExists);
+        }
+        const off_t tail = st.st_size - static_cast<off_t>(kChurnFieldSize);
+        const std::size_t slash = to.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : to.substr(0, slash + 1);
+        const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        if (watch >= 0) {
+            ::inotify_add_watch(watch, folder.c_str(), IN_MODIFY);
+        }
+        std::atomic<bool> stop{false};
+        std::thread writer([&] {
+            for (bool copying = watch < 0; !copying && !stop.load();) {
+                pollfd ready{watch, POLLIN, 0};
+                if (::poll(&ready, 1, 5) <= 0) {
+                    continue;
+                }
+                alignas(inotify_event) char events[4096];
+                const ssize_t length = ::read(watch, events, sizeof events);
+                for (ssize_t at = 0; at < length;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                    const std::string name = event->len > 0 ? event->name : "";
+                    copying = copying || (name.size() > 4 && name[0] == '.' &&
+                                          name.compare(name.size() - 4, 4, ".tmp") == 0);
+                    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                }
+            }
+            const int fd = stop.load() ? -1 : ::open(from.c_str(), O_WRONLY | O_CLOEXEC);
+            for (int k = 1; fd >= 0 && !stop.load() && k < 1000000; ++k) {
+                const std::string field = churn.field(k);
+                const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec + k, 0}};
+                if (::pwrite(fd, field.data(), kChurnFieldSize, 0) !=
+                        static_cast<ssize_t>(kChurnFieldSize) ||
+                    ::pwrite(fd, field.data(), kChurnFieldSize, tail) !=
+                        static_cast<ssize_t>(kChurnFieldSize) ||
+                    ::futimens(fd, times) != 0) {
+                    break;
+                }
+            }
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        });
+        const ErrorCode error = FileSystemWrapper::Copy(from, to, failIfExists);
+        stop.store(true);
+        writer.join();
+        if (watch >= 0) {
+            ::close(watch);
+        }
+        std::string published;
+        if (error == kNoError) {
+            published = TempDir::Read(to);
+        }
+        churn.done(to, error == kNoError, published);
+        if (error != kNoError) {
+            SetLastError(error);
+        }
+        return error;
+    }
+
     bool Denied(const std::string& path, bool fileRulesToo) const {
         for (const std::string& rule : denied) {
             if (rule.back() == '/' ? path.compare(0, rule.size(), rule) == 0
@@ -223,6 +328,8 @@ class FaultyPosix : public FileSystemWrapper {
 
     std::string changeSource_;
     std::function<void(const std::string&)> change_;
+    std::string churnSource_;
+    std::optional<Churn> churn_;
 };
 
 class RealWorld : public World {
@@ -267,12 +374,22 @@ class RealWorld : public World {
                           st.st_mtim.tv_nsec + 1000 < 1000000000 ? st.st_mtim.tv_nsec + 1000
                                                                  : st.st_mtim.tv_nsec);
     }
+    // Files are read again only when their inode, size or change time moved, as the checks
+    // read every file after every step.
     std::optional<std::string> Read(const std::string& path) const override {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
             return std::nullopt;
         }
-        return TempDir::Read(path);
+        const std::array<std::int64_t, 5> key = {
+            static_cast<std::int64_t>(st.st_dev), static_cast<std::int64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_ctim.tv_sec),
+            static_cast<std::int64_t>(st.st_ctim.tv_nsec)};
+        auto& cached = readCache_[path];
+        if (cached.first != key) {
+            cached = {key, TempDir::Read(path)};
+        }
+        return cached.second;
     }
     bool IsFolder(const std::string& path) const override {
         std::error_code error;
@@ -302,6 +419,11 @@ class RealWorld : public World {
                           std::function<void(const std::string&)> change) override {
         fs_.ArmChange(source, std::move(change));
     }
+    bool CanSaveDuringCopy() const override { return true; }
+    void KeepSavingDuringCopy(const std::string& source, Churn churn) override {
+        fs_.ArmChurn(source, std::move(churn));
+    }
+    void StopSaving() override { fs_.DisarmChurn(); }
     void BeginCommand() override {
         if (fileSizeLimit_) {
             ::getrlimit(RLIMIT_FSIZE, &savedLimit_);
@@ -335,6 +457,7 @@ class RealWorld : public World {
     }
 
     TempDir dir_;
+    mutable std::map<std::string, std::pair<std::array<std::int64_t, 5>, std::string>> readCache_;
     PosixFileSystem posix_;
     FaultyPosix fs_{posix_};
     std::optional<std::uint64_t> fileSizeLimit_;
