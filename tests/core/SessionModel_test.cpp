@@ -246,13 +246,14 @@ struct Failure {
     Broken broken;
     int step;
     std::string what;
-    // How the files involved are shared between entries, which tells faults apart.
-    std::string sharing = {};
+    // What the files involved tell of the cause (how entries use them, which copy wrote
+    // them), so that failures of different faults are counted apart.
+    std::string cause = {};
     // The step's command.
     std::string command = {};
 
     std::string Key() const {
-        return BrokenText(broken) + (" in " + command) + (sharing.empty() ? "" : ", " + sharing);
+        return BrokenText(broken) + (" in " + command) + (cause.empty() ? "" : ", " + cause);
     }
 };
 
@@ -1393,7 +1394,7 @@ int RunSequences(const WorldMaker& makeWorld, const char* worldName, std::uint64
         std::ostringstream text;
         text << "seed " << seed << " on " << worldName << ": " << BrokenText(failure->broken)
              << " at step " << failure->step + 1 << " (" << failure->command
-             << "): " << failure->what << " (" << failure->sharing << ")\n"
+             << "): " << failure->what << " (" << failure->cause << ")\n"
              << "shortest failing sequence (" << shortest.size() << " steps):\n";
         for (std::size_t i = 0; i < trace.size(); ++i) {
             text << "  " << i + 1 << ". " << trace[i] << "\n";
