@@ -25,6 +25,8 @@ bool IsInput(QEvent::Type type) {
         case QEvent::TouchEnd:
         case QEvent::TabletPress:
         case QEvent::TabletRelease:
+        // A menu or toolbar tip would cover the progress caption in the first pane.
+        case QEvent::StatusTip:
             return true;
         default:
             return false;
@@ -127,7 +129,8 @@ bool OperationGate::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     const bool keyboard = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
-    return keyboard || !widget->property(kAllowWhileBusy).toBool();
+    return keyboard || event->type() == QEvent::StatusTip ||
+           !widget->property(kAllowWhileBusy).toBool();
 }
 
 }  // namespace bh

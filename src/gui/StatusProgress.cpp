@@ -18,8 +18,8 @@ namespace {
 
 // Repainting is let through at most this often while an operation steps the bar.
 constexpr qint64 kRepaintIntervalMs = 50;
-// Pixels between the bar and its Cancel button.
-constexpr int kCancelGap = 6;
+// Pixels between the bar and its Cancel button (none: the panes behind would show through).
+constexpr int kCancelGap = 0;
 
 class SilentProgress : public ProgressIndicator {
   public:

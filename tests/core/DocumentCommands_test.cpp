@@ -161,6 +161,7 @@ TEST(DocumentCommands, SaveAsAsksBeforeReplacingTheFileItNamesWithBak) {
     // No shows the dialog again, and its cancel leaves the file untouched.
     h.ChooseFile("/m/victim");
     h.ui.QueueMessageBoxAnswer(kIdNo);
+    h.ui.QueueFileDialog(FileDialogResult{});  // cancelled
     EXPECT_FALSE(OnFileSaveAs(*h.doc));
     EXPECT_EQ(h.fs.Content("/m/victim.bak"), "someone else's data");
     EXPECT_TRUE(h.doc->PathName().empty());

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -93,6 +95,10 @@ class OperationGateTest : public QObject {
             QTest::keyClick(edit, Qt::Key_Escape);
             QTest::keyClick(edit, Qt::Key_E, Qt::AltModifier);
             QCOMPARE(QApplication::activePopupWidget(), nullptr);
+            // A toolbar's tip would cover the progress caption.
+            QStatusTipEvent tip(QStringLiteral("Back up every out of date file"));
+            QCoreApplication::sendEvent(ordinary, &tip);
+            QCOMPARE(window.statusBar()->currentMessage(), QString());
             QTest::keyClicks(dialogEdit, QStringLiteral("ok"));
         });
         QCOMPARE(edit->text(), QString());
