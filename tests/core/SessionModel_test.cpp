@@ -76,6 +76,7 @@ enum class Kind {
     BackupSelected,
     Restore,
     RestoreKeepingCopies,
+    RestoreUnattended,
     MovePath,
     AdditionalPath,
     Remove,
@@ -119,6 +120,8 @@ const char* KindName(Kind kind) {
             return "restore";
         case Kind::RestoreKeepingCopies:
             return "restore keeping copies";
+        case Kind::RestoreUnattended:
+            return "unattended restore keeping copies";
         case Kind::MovePath:
             return "move path";
         case Kind::AdditionalPath:
@@ -171,7 +174,8 @@ std::vector<Step> MakeSteps(std::uint64_t seed, int count) {
         {Kind::BackupAll, 9},
         {Kind::BackupSelected, 5},
         {Kind::Restore, 3},
-        {Kind::RestoreKeepingCopies, 4},
+        {Kind::RestoreKeepingCopies, 3},
+        {Kind::RestoreUnattended, 2},
         {Kind::MovePath, 5},
         {Kind::AdditionalPath, 5},
         {Kind::Remove, 3},
@@ -221,7 +225,8 @@ enum class Broken {
     ManagerFile = 3,    // the manager file is not the last saved list
     TempFile = 4,       // a temporary file was left behind
     DamagedFile = 5,    // a file holds bytes no command could have put there
-    List = 6,           // the list is not what the user's commands made
+    LostVersion = 6,    // a restore that was to keep a copy of a source replaced it without
+    List = 7,           // the list is not what the user's commands made
 };
 
 const char* BrokenText(Broken broken) {
@@ -236,6 +241,8 @@ const char* BrokenText(Broken broken) {
             return "a temporary file remains (invariant 4)";
         case Broken::DamagedFile:
             return "a file holds bytes that no command could have written";
+        case Broken::LostVersion:
+            return "a source was replaced without the copy that was to keep it";
         case Broken::List:
             return "the list differs from what the commands made";
     }
@@ -552,7 +559,8 @@ class Session {
                 return BackupStep(rng, step.kind == Kind::BackupSelected, effects);
             case Kind::Restore:
             case Kind::RestoreKeepingCopies:
-                return RestoreStep(rng, step.kind == Kind::RestoreKeepingCopies, effects);
+            case Kind::RestoreUnattended:
+                return RestoreStep(rng, step.kind, effects);
             case Kind::MovePath:
             case Kind::AdditionalPath:
                 return PathStep(rng, step.kind == Kind::MovePath, effects);
@@ -687,7 +695,11 @@ class Session {
         }
     }
 
-    void RestoreStep(std::mt19937_64& rng, bool keepCopies, Effects& effects) {
+    // The desktop program restores a source even when its copy could not be made (the user
+    // saw why in a box); an unattended restore (the command-line program's) must then leave
+    // the source as it is.
+    void RestoreStep(std::mt19937_64& rng, Kind kind, Effects& effects) {
+        const bool keepCopies = kind != Kind::Restore;
         const std::vector<int> selected = SelectSome(rng);
         for (const int row : selected) {
             const Row& restored = model_[static_cast<std::size_t>(row)];
@@ -699,16 +711,53 @@ class Session {
                 }
             }
         }
-        ui_.Script().QueueMessageBoxAnswer(keepCopies ? kIdYes : kIdNo);
-        OnRestoreSelected(*doc_);
-        Say(std::string("restore ") + (keepCopies ? "keeping copies " : "") + RowsText(selected));
-        const std::vector<UiCall> boxes = ui_.Script().MessageBoxes();
-        if (!boxes.empty()) {
-            Say(": " + boxes.back().text.substr(0, boxes.back().text.find('\n')));
+        if (kind == Kind::RestoreUnattended) {
+            const RestoreOutcome outcome = RunRestore(*doc_, true, false);
+            Say("unattended restore keeping copies " + RowsText(selected) + ": " +
+                std::to_string(outcome.restored) + " restored, " + std::to_string(outcome.copies) +
+                " copies");
+            for (const int row : selected) {
+                CheckKeptCopy(model_[static_cast<std::size_t>(row)].source);
+            }
+        } else {
+            ui_.Script().QueueMessageBoxAnswer(keepCopies ? kIdYes : kIdNo);
+            OnRestoreSelected(*doc_);
+            Say(std::string("restore ") + (keepCopies ? "keeping copies " : "") +
+                RowsText(selected));
+            const std::vector<UiCall> boxes = ui_.Script().MessageBoxes();
+            if (!boxes.empty()) {
+                Say(": " + boxes.back().text.substr(0, boxes.back().text.find('\n')));
+            }
         }
         // Restore evaluates no entry: rows sharing a restored source now show stale colours.
         for (const int row : selected) {
             MarkStale(model_[static_cast<std::size_t>(row)].source);
+        }
+    }
+
+    // A source an unattended restore replaced has its bytes of before (or those its user gave
+    // it while the command ran) in a new numbered copy.
+    void CheckKeptCopy(const std::string& source) {
+        const auto before = files_.find(CanonicalPath(source));
+        const std::optional<std::string> now = world_->Read(source);
+        const auto changed = changedDuringCommand_.find(CanonicalPath(source));
+        if (before == files_.end() || !now || *now == before->second.bytes ||
+            (changed != changedDuringCommand_.end() && changed->second.count(*now))) {
+            return;  // not replaced, or replaced by its user
+        }
+        const PathParts parts = SplitPath(source);
+        for (int n = 1; n <= kMaxSourceCopies; ++n) {
+            const std::string copy = SourceCopyName(parts, n);
+            const std::optional<std::string> kept = world_->Read(copy);
+            if (!files_.count(CanonicalPath(copy)) && kept &&
+                (*kept == before->second.bytes ||
+                 (changed != changedDuringCommand_.end() && changed->second.count(*kept)))) {
+                return;
+            }
+        }
+        if (!lostVersion_) {
+            lostVersion_ =
+                "the restore replaced " + Short(source) + " without keeping a copy of it";
         }
     }
 
@@ -1129,6 +1178,9 @@ class Session {
         if (std::optional<std::string> mixed = std::exchange(mixedCopy_, std::nullopt)) {
             return Failure{Broken::DamagedFile, 0, *mixed};
         }
+        if (std::optional<std::string> lost = std::exchange(lostVersion_, std::nullopt)) {
+            return Failure{Broken::LostVersion, 0, *lost};
+        }
 
         // The bytes each file may now hold: its own, or any that a copy could bring.
         // Contents are known by number, so that sets of large files stay cheap.
@@ -1319,6 +1371,7 @@ class Session {
     std::string aside_;  // what happened behind the command's back
     bool backingUp_ = false;
     std::optional<std::string> mixedCopy_;
+    std::optional<std::string> lostVersion_;
     std::optional<std::pair<std::string, std::string>> pendingSave_;  // path, last save
     std::unordered_map<std::string, int> contentIds_;
     std::optional<std::string> listError_;
