@@ -1041,6 +1041,7 @@ class Session {
                                                                 static_cast<char>('a' + id % 26));
         const std::string last = NewContent(rng, "");
         test::Churn churn;
+        churn.size = size;
         churn.field = field;
         churn.done = [this, path, field, middle, last](const std::string& to, bool copied,
                                                        const std::string& published) {

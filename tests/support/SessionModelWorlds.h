@@ -62,11 +62,14 @@ inline std::string CanonicalPath(const std::string& path) {
 // changes them behind the core's back, as a user with another program would.
 
 // A source that its user keeps saving while it is being copied. Its bytes are
-// Field(head) + a fixed middle + Field(tail); each save first writes the head counter k + 1,
-// then the tail counter, each time with a last-write time one second later, so the file only
-// ever holds (k, k) or (k + 1, k). A copy that holds any other pair mixes two saves.
+// field(head) + a fixed middle + field(tail); save k + 1 writes the head counter, then the
+// tail counter, then sets a last-write time one second later, so the file only ever holds
+// (k, k) or (k + 1, k). A copy that holds any other pair mixes two saves.
 inline constexpr std::size_t kChurnFieldSize = 16;
 struct Churn {
+    // The file's size; a file of another size at the path is no longer the one being saved
+    // (a command replaced it), and its copies go on as usual.
+    std::uint64_t size = 0;
     // The kChurnFieldSize bytes of counter k; safe to call from another thread.
     std::function<std::string(int k)> field;
     // Called once the copy returned, with whether it succeeded and the bytes it published.
@@ -204,7 +207,10 @@ class FaultyPosix : public FileSystemWrapper {
     explicit FaultyPosix(FileSystem& inner) : FileSystemWrapper(inner) {}
 
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
-        if (churn_ && CanonicalPath(from) == churnSource_ && !Denied(to, true)) {
+        struct stat st {};
+        if (churn_ && CanonicalPath(from) == churnSource_ && !Denied(to, true) &&
+            ::stat(from.c_str(), &st) == 0 &&
+            static_cast<std::uint64_t>(st.st_size) == churn_->size) {
             Churn churn = std::move(*churn_);
             churn_.reset();
             return CopyWhileSaving(from, to, failIfExists, churn);
@@ -252,7 +258,7 @@ class FaultyPosix : public FileSystemWrapper {
     ErrorCode CopyWhileSaving(const std::string& from, const std::string& to, bool failIfExists,
                               const Churn& churn) {
         struct stat st {};
-        if (::stat(from.c_str(), &st) != 0 || st.st_size < 2 * std::int64_t{kChurnFieldSize}) {
+        if (::stat(from.c_str(), &st) != 0) {
             return FileSystemWrapper::Copy(from, to, failIfExists);
         }
         const off_t tail = st.st_size - static_cast<off_t>(kChurnFieldSize);
