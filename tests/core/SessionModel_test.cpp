@@ -277,6 +277,17 @@ class CopyRecorder : public FileSystemWrapper {
         return error;
     }
 
+    // Batches reach the real file system's own batch, with its shared flushes.
+    std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) override {
+        const std::vector<ErrorCode> results = Inner().CopyBatch(requests);
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            if (results[i] == kNoError) {
+                copies.emplace_back(*requests[i].from, *requests[i].to);
+            }
+        }
+        return results;
+    }
+
     std::vector<std::pair<std::string, std::string>> copies;
 };
 

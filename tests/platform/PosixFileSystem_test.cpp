@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "core/app/LastError.h"
 #include "platform/posix/PosixFileOps.h"
@@ -244,6 +246,51 @@ TEST_F(PosixFileSystemTest, ACopyCarriesTheTimesOfTheVersionItCopied) {
     EXPECT_EQ(Stat(to).st_mtim.tv_sec, 1800000000);
     EXPECT_EQ(Stat(to).st_mtim.tv_nsec, 123456789);
     EXPECT_TRUE(OnlyFiles({"a.txt", "a.arc"}));
+}
+
+TEST_F(PosixFileSystemTest, ABatchMakesEachCopyAsCopyDoesWithSharedFlushes) {
+    // Small copies share the flushes, a large one flushes alone; failures stay per copy.
+    const std::string large(3 << 20, 'L');
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {dir_.Write("a.txt", "a"), dir_.Write("a.arc", "old a")},
+        {dir_.Write("big.bin", large), dir_.File("big.arc")},
+        {dir_.Write("c.txt", "c"), dir_.MakeFolder("c.arc")},
+        {dir_.File("missing.txt"), dir_.Write("m.arc", "kept")},
+        {dir_.Write("d.txt", "d"), dir_.File("d.arc")},
+        {dir_.Write("e.txt", "e"), dir_.Write("e.arc", "old e")},
+    };
+    ASSERT_TRUE(test::TempDir::SetTimes(dir_.File("d.txt"), 1700000000, 5));
+    dir_.Write(".a.arc.0123456789ab.tmp", "an interrupted copy's leftover");
+    // e's source changes on every attempt: nothing of it is published.
+    fs_.SetAfterDataCopyForTests([&](const std::string& path) {
+        if (path == dir_.File("e.txt")) {
+            std::ofstream(path, std::ios::binary | std::ios::app) << "+";
+        }
+    });
+    std::vector<FileSystem::CopyRequest> requests;
+    for (const auto& [from, to] : pairs) {
+        requests.push_back({&from, &to});
+    }
+    SetLastError(kNoError);
+
+    const std::vector<ErrorCode> results = fs_.CopyBatch(requests);
+    ASSERT_EQ(results.size(), pairs.size());
+    EXPECT_EQ(results[0], kNoError);
+    EXPECT_EQ(results[1], kNoError);
+    EXPECT_EQ(results[2], static_cast<ErrorCode>(EISDIR));
+    EXPECT_EQ(results[3], static_cast<ErrorCode>(ENOENT));
+    EXPECT_EQ(results[4], kNoError);
+    EXPECT_EQ(results[5], kErrorSourceChanged);
+    EXPECT_EQ(GetLastError(), kErrorSourceChanged) << "the last failure's code";
+    EXPECT_EQ(test::TempDir::Read(dir_.File("a.arc")), "a");
+    EXPECT_EQ(test::TempDir::Read(dir_.File("big.arc")), large);
+    EXPECT_EQ(test::TempDir::Read(dir_.File("m.arc")), "kept");
+    EXPECT_EQ(test::TempDir::Read(dir_.File("e.arc")), "old e");
+    EXPECT_EQ(Stat(dir_.File("d.arc")).st_mtim.tv_sec, 1700000000);
+    EXPECT_EQ(Stat(dir_.File("d.arc")).st_mtim.tv_nsec, 5);
+    // No temporary file is left, the leftover of an earlier copy of a.arc included.
+    EXPECT_TRUE(OnlyFiles({"a.txt", "a.arc", "big.bin", "big.arc", "c.txt", "c.arc", "m.arc",
+                           "d.txt", "d.arc", "e.txt", "e.arc"}));
 }
 
 TEST_F(PosixFileSystemTest, CopyIntoAFolderWithoutWriteAccessFails) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/app/ErrorCode.h"
 
@@ -56,6 +57,26 @@ class FileSystem {
     // copy's data reaches the disk before it replaces the destination. After a successful
     // copy, temporary files that an interrupted copy left beside either path are removed.
     virtual ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+
+    // Several copies that replace their destinations (Copy without failIfExists), made as
+    // Copy makes each, in order, with one result per request. The only difference is when
+    // the data reaches the disk: an implementation may flush the data of all the copies at
+    // once before any of them replaces its destination, and the folders once after, instead
+    // of a flush per copy. Every copy is complete and on the disk when this returns. A caller
+    // never puts in one batch a copy that reads a file an earlier copy of the batch replaces.
+    // The thread's last error is that of the last copy that failed.
+    struct CopyRequest {
+        const std::string* from;
+        const std::string* to;
+    };
+    virtual std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) {
+        std::vector<ErrorCode> results;
+        results.reserve(requests.size());
+        for (const CopyRequest& request : requests) {
+            results.push_back(Copy(*request.from, *request.to, false));
+        }
+        return results;
+    }
 
     // Deletes a file (never a folder).
     virtual ErrorCode Remove(const std::string& path) = 0;

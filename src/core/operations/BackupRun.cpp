@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "core/app/MessageBoxFlags.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/DocumentCommands.h"
+#include "core/operations/PendingCopies.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
 
@@ -43,65 +43,6 @@ bool SaveAsKeepingSelection(CBrackenholdDoc& doc) {
         }
     }
     return saved && !doc.PathName().empty();
-}
-
-// The rows of the entries whose source is a file, by the file's key as the refresh found it.
-// An archive that is another entry's source (a file passed on from folder to folder) changes
-// that source when it is copied over, so that entry's status is no longer what the refresh
-// found. Made at the first copy: a run that copies nothing pays nothing for it.
-class RowsBySource {
-  public:
-    explicit RowsBySource(const ListRows& rows) {
-        for (int row = 0; row < rows.Count(); ++row) {
-            const CFileEntry& entry = rows.Entry(row);
-            rows_[FileKey(entry.sourceIdentity, entry.sourcePath)].push_back(row);
-        }
-    }
-
-    // The rows whose source is the file `key` names.
-    const std::vector<int>* Find(const std::string& key) const {
-        const auto found = rows_.find(key);
-        return found == rows_.end() ? nullptr : &found->second;
-    }
-
-  private:
-    std::unordered_map<std::string, std::vector<int>> rows_;
-};
-
-// After a copy over an archive, evaluates again the entries whose source that archive is, so
-// that none of them shows up to date with an archive of the source's previous bytes. Those
-// later in the run are then copied in turn; those before it show that they are out of date.
-void EvaluateChainedSources(ListRows& rows, FileSystem& fileSystem,
-                            std::unique_ptr<RowsBySource>& bySource,
-                            const std::string& archiveKey) {
-    if (!bySource) {
-        return;
-    }
-    if (const std::vector<int>* chained = bySource->Find(archiveKey)) {
-        for (const int row : *chained) {
-            CFileEntry& entry = rows.Entry(row);
-            // A shared archive stays a problem: evaluating would clear its mark, and the pass
-            // would then copy over it.
-            if (entry.lastError != kErrorSharedArchive) {
-                entry.EvaluateStatus(fileSystem);
-                rows.UpdateRowTexts(row);
-            }
-        }
-    }
-}
-
-// Copies one out-of-date entry and records the outcome in the entry and the counts.
-void CopyEntry(CFileEntry& entry, FileSystem& fileSystem, BackupCounts& counts) {
-    const ErrorCode error = fileSystem.Copy(entry.sourcePath, entry.archivePath, false);
-    if (error == kNoError) {
-        ++counts.backedUp;
-        entry.EvaluateStatus(fileSystem);
-        return;
-    }
-    entry.textColor = kColorProblem;
-    entry.backColor = kColorWhite;
-    entry.lastError = error;
-    ++counts.problems;
 }
 
 // The refresh's queries on worker threads, in the order the loop below takes them; null when
@@ -210,9 +151,12 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     progress->SetRange(0, count);
     progress->SetStep(1);
     progress->AllowCancel();
-    std::unique_ptr<RowsBySource> bySource;
+    PendingCopies copies(rows, fileSystem, counts);
     for (int row = 0; row < count; ++row) {
         CFileEntry& entry = rows.Entry(row);
+        if (copies.ReadsPendingArchive(entry)) {
+            copies.Flush();
+        }
         stopped = stopped || progress->CancelRequested();
         if (stopped) {
             ++counts.skipped;
@@ -228,23 +172,15 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
             }
             ++counts.backedUp;
         } else {
-            if (!bySource) {
-                bySource = std::make_unique<RowsBySource>(rows);
-            }
-            const std::string archiveKey = FileKey(entry.archiveIdentity, entry.archivePath);
-            const unsigned copiedBefore = counts.backedUp;
-            CopyEntry(entry, fileSystem, counts);
-            rows.UpdateRowTexts(row);
-            rows.EnsureVisible(row);
-            if (counts.backedUp != copiedBefore) {
-                EvaluateChainedSources(rows, fileSystem, bySource, archiveKey);
-            }
+            copies.Add(row);
         }
         if (rows.IsSelected(row)) {
             rows.SetSelected(row, false);
         }
         progress->StepIt();
     }
+    // A cancel lets the copies already queued finish: each is made whole or not at all.
+    copies.Flush();
     progress->SetPos(0);
     progress.reset();
     ui.EndWaitCursor();

@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace bh::posix {
@@ -204,6 +205,26 @@ int UniqueFd::Close() {
     const int result = ::close(fd_);
     fd_ = -1;
     return result == 0 || errno == EINTR ? 0 : errno;
+}
+
+TempFile::TempFile(TempFile&& other) noexcept
+    : fd(std::move(other.fd)), path(std::exchange(other.path, std::string())) {}
+
+TempFile& TempFile::operator=(TempFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        fd = std::move(other.fd);
+        path = std::exchange(other.path, std::string());
+    }
+    return *this;
+}
+
+void TempFile::Discard() {
+    fd.Reset();
+    if (!path.empty()) {
+        ::unlink(path.c_str());
+        path.clear();
+    }
 }
 
 std::string SystemFolderOf(const std::string& path) {

@@ -29,6 +29,25 @@ class UniqueFd {
     int fd_ = -1;
 };
 
+// A temporary file that is removed unless it was renamed into place (Keep).
+class TempFile {
+  public:
+    TempFile() = default;
+    ~TempFile() { Discard(); }
+    TempFile(TempFile&& other) noexcept;
+    TempFile& operator=(TempFile&& other) noexcept;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    void Keep() { path.clear(); }
+
+    UniqueFd fd;
+    std::string path;
+
+  private:
+    void Discard();
+};
+
 // The folder part of a path as the system sees it: up to and including the last '/';
 // empty for a bare name (the current folder).
 std::string SystemFolderOf(const std::string& path);

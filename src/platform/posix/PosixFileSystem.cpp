@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -14,12 +15,38 @@
 
 namespace bh {
 
+using posix::TempFile;
 using posix::UniqueFd;
 
 namespace {
 
 // A copy whose source keeps changing is given up after this many attempts in all.
 constexpr int kCopyTries = 3;
+
+// Sources up to this size share the flushes of a batch; a larger one's data costs more to
+// write than a flush of its own.
+constexpr off_t kBatchedCopyBytes = 1 << 20;
+
+// Flushes every file system that one of the descriptors is on, each once; false when the
+// system cannot (syncfs reports write errors only on newer kernels, and a file system may
+// not support it), in which case the caller flushes file by file.
+bool SyncFileSystems(const std::vector<int>& fds) {
+    std::vector<dev_t> done;
+    for (const int fd : fds) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            return false;
+        }
+        if (std::find(done.begin(), done.end(), st.st_dev) != done.end()) {
+            continue;
+        }
+        if (::syncfs(fd) != 0) {
+            return false;
+        }
+        done.push_back(st.st_dev);
+    }
+    return true;
+}
 
 ErrorCode Fail(ErrorCode code) {
     SetLastError(code);
@@ -76,21 +103,6 @@ int OpenRegularForReading(const std::string& path, UniqueFd& fd, struct stat& st
     return 0;
 }
 
-// A temporary file that is removed unless it was renamed into place.
-class TempFile {
-  public:
-    ~TempFile() {
-        fd.Reset();
-        if (!path.empty()) {
-            ::unlink(path.c_str());
-        }
-    }
-    void Keep() { path.clear(); }
-
-    UniqueFd fd;
-    std::string path;
-};
-
 // The file a save replaces: the target of a symbolic link rather than the link itself,
 // so that saving through a link keeps the link.
 std::string SaveTarget(const std::string& path) {
@@ -125,14 +137,7 @@ PathKind PosixFileSystem::Lookup(const std::string& path) {
 }
 
 ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
-    ErrorCode code = kNoError;
-    for (int attempt = 1; attempt <= kCopyTries; ++attempt) {
-        code = CopyOnce(from, to, failIfExists);
-        if (code != kErrorSourceChanged) {
-            break;
-        }
-    }
-    if (code != kNoError) {
+    if (const ErrorCode code = CopyAlone(from, to, failIfExists); code != kNoError) {
         return Fail(code);
     }
     // An interrupted backup leaves its temporary file beside the archive, an interrupted
@@ -142,9 +147,11 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
     return kNoError;
 }
 
-// One attempt: errno or kErrorSourceChanged, without setting the last error.
-ErrorCode PosixFileSystem::CopyOnce(const std::string& from, const std::string& to,
-                                    bool failIfExists) {
+// One attempt up to the flush: the source's data, mode and times in a temporary file beside
+// the destination, checked to be one version of the source. errno or kErrorSourceChanged,
+// without setting the last error; on failure the temporary file goes with `temp`.
+ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::string& to,
+                                       bool failIfExists, TempFile& temp, off_t& size) {
     const auto error = [](int number) { return static_cast<ErrorCode>(number); };
     UniqueFd in;
     struct stat before {};
@@ -164,11 +171,9 @@ ErrorCode PosixFileSystem::CopyOnce(const std::string& from, const std::string& 
             return error(EINVAL);
         }
     }
-    TempFile temp;
     if (const int e = posix::CreateTempBeside(to, 0600, temp.fd, temp.path); e != 0) {
         return error(e);
     }
-    const bool flush = copyFlush_ != CopyFlush::None;
     if (const int e = posix::CopyData(in.Get(), temp.fd.Get(), copyFlush_ == CopyFlush::Full);
         e != 0) {
         return error(e);
@@ -181,7 +186,7 @@ ErrorCode PosixFileSystem::CopyOnce(const std::string& from, const std::string& 
         return error(errno);
     }
     if (!SameVersion(before, after)) {
-        return kErrorSourceChanged;  // the temporary file goes with `temp`
+        return kErrorSourceChanged;
     }
     if (::fchmod(temp.fd.Get(), after.st_mode & 07777) != 0) {
         return error(errno);
@@ -194,22 +199,136 @@ ErrorCode PosixFileSystem::CopyOnce(const std::string& from, const std::string& 
     if (const int e = posix::CopyTimes(temp.fd.Get(), times); e != 0) {
         return error(e);
     }
+    size = after.st_size;
+    return kNoError;
+}
+
+// PrepareCopy, retried while the source keeps changing.
+ErrorCode PosixFileSystem::PrepareConsistentCopy(const std::string& from, const std::string& to,
+                                                 bool failIfExists, TempFile& temp, off_t& size) {
+    ErrorCode code = kNoError;
+    for (int attempt = 1; attempt <= kCopyTries; ++attempt) {
+        TempFile attemptFile;
+        code = PrepareCopy(from, to, failIfExists, attemptFile, size);
+        if (code == kNoError) {
+            temp = std::move(attemptFile);
+        }
+        if (code != kErrorSourceChanged) {
+            break;
+        }
+    }
+    return code;
+}
+
+// Closes a prepared temporary file and renames it over the destination.
+ErrorCode PosixFileSystem::Publish(TempFile& temp, const std::string& to, bool failIfExists) {
+    if (const int e = temp.fd.Close(); e != 0) {
+        return static_cast<ErrorCode>(e);
+    }
+    if (const int e = posix::RenameInto(temp.path, to, failIfExists); e != 0) {
+        return static_cast<ErrorCode>(e);
+    }
+    temp.Keep();
+    return kNoError;
+}
+
+// One copy with a flush of its own: the file before the rename, its folder after.
+ErrorCode PosixFileSystem::CopyAlone(const std::string& from, const std::string& to,
+                                     bool failIfExists) {
+    TempFile temp;
+    off_t size = 0;
+    if (const ErrorCode code = PrepareConsistentCopy(from, to, failIfExists, temp, size);
+        code != kNoError) {
+        return code;
+    }
+    return FlushAndPublish(temp, to, failIfExists);
+}
+
+ErrorCode PosixFileSystem::FlushAndPublish(TempFile& temp, const std::string& to,
+                                           bool failIfExists) {
+    const bool flush = copyFlush_ != CopyFlush::None;
     // fsync rather than fdatasync: the file is new, so its size and blocks must be recorded
     // anyway, and this way its mode and times (which the next backup compares) are as well.
     if (flush && ::fsync(temp.fd.Get()) != 0) {
-        return error(errno);
+        return static_cast<ErrorCode>(errno);
     }
-    if (const int e = temp.fd.Close(); e != 0) {
-        return error(e);
+    if (const ErrorCode code = Publish(temp, to, failIfExists); code != kNoError) {
+        return code;
     }
-    if (const int e = posix::RenameInto(temp.path, to, failIfExists); e != 0) {
-        return error(e);
-    }
-    temp.Keep();
     if (flush) {
         posix::SyncFolder(posix::SystemFolderOf(to));
     }
     return kNoError;
+}
+
+// A copy of a batch whose temporary file waits for the batch's flush.
+struct PreparedCopy {
+    std::size_t request = 0;
+    TempFile temp;
+};
+
+std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>& requests) {
+    if (copyFlush_ == CopyFlush::None || requests.size() < 2) {
+        return FileSystem::CopyBatch(requests);
+    }
+    std::vector<ErrorCode> results(requests.size(), kNoError);
+    std::vector<PreparedCopy> prepared;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const std::string& from = *requests[i].from;
+        const std::string& to = *requests[i].to;
+        TempFile temp;
+        off_t size = 0;
+        results[i] = PrepareConsistentCopy(from, to, false, temp, size);
+        if (results[i] == kNoError && size > kBatchedCopyBytes) {
+            results[i] = FlushAndPublish(temp, to, false);
+        } else if (results[i] == kNoError) {
+            prepared.push_back({i, std::move(temp)});
+        }
+    }
+    // Every file's data on the disk before any of them replaces its destination.
+    std::vector<int> fds;
+    for (const PreparedCopy& copy : prepared) {
+        fds.push_back(copy.temp.fd.Get());
+    }
+    const bool synced = SyncFileSystems(fds);
+    std::vector<int> folders;
+    std::vector<std::string> folderPaths;
+    for (PreparedCopy& copy : prepared) {
+        const std::string& to = *requests[copy.request].to;
+        if (!synced && ::fsync(copy.temp.fd.Get()) != 0) {
+            results[copy.request] = static_cast<ErrorCode>(errno);
+            continue;
+        }
+        results[copy.request] = Publish(copy.temp, to, false);
+        const std::string folder = posix::SystemFolderOf(to);
+        if (results[copy.request] == kNoError &&
+            std::find(folderPaths.begin(), folderPaths.end(), folder) == folderPaths.end()) {
+            folderPaths.push_back(folder);
+        }
+    }
+    // The renamed entries of every folder on the disk before the copies count as made.
+    std::vector<UniqueFd> folderFds;
+    for (const std::string& folder : folderPaths) {
+        folderFds.emplace_back(
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folderFds.back().Valid()) {
+            folders.push_back(folderFds.back().Get());
+        }
+    }
+    if (!SyncFileSystems(folders)) {
+        for (const std::string& folder : folderPaths) {
+            posix::SyncFolder(folder);
+        }
+    }
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (results[i] == kNoError) {
+            posix::RemoveStaleTemps(*requests[i].to);
+            posix::RemoveStaleTemps(*requests[i].from);
+        } else {
+            Fail(results[i]);
+        }
+    }
+    return results;
 }
 
 ErrorCode PosixFileSystem::Remove(const std::string& path) {

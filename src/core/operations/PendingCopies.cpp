@@ -1,0 +1,148 @@
+#include "core/operations/PendingCopies.h"
+
+#include <cstdint>
+
+#include "core/app/FileSystem.h"
+#include "core/app/ListRows.h"
+#include "core/app/PathParts.h"
+#include "core/document/FileEntry.h"
+#include "core/operations/BackupRun.h"
+#include "core/operations/SharedArchives.h"
+
+namespace bh {
+
+namespace {
+
+// Copies in one batch at most, and their bytes: enough to share a flush among many small
+// files, little enough that the rows are redrawn often and a cancel waits for little. A
+// larger source is copied on its own: its data costs more than a flush.
+constexpr std::size_t kBatchSize = 64;
+constexpr std::uint64_t kBatchBytes = 8 << 20;
+constexpr std::uint64_t kLargeSourceBytes = 1 << 20;
+
+// A file's keys: its folded path, and its identity when the last evaluation reached it.
+std::vector<std::string> Keys(const FileIdentity& identity, const std::string& path) {
+    std::vector<std::string> keys{FoldCase(path)};
+    if (identity.Known()) {
+        keys.push_back(FileKey(identity, path));
+    }
+    return keys;
+}
+
+}  // namespace
+
+// The rows of the entries whose source is a file, by the file's key as the refresh found it.
+// Made at the first copy: a run that copies nothing pays nothing for it.
+class PendingCopies::RowsBySource {
+  public:
+    explicit RowsBySource(const ListRows& rows) {
+        for (int row = 0; row < rows.Count(); ++row) {
+            const CFileEntry& entry = rows.Entry(row);
+            rows_[FileKey(entry.sourceIdentity, entry.sourcePath)].push_back(row);
+        }
+    }
+
+    // The rows whose source is the file `key` names.
+    const std::vector<int>* Find(const std::string& key) const {
+        const auto found = rows_.find(key);
+        return found == rows_.end() ? nullptr : &found->second;
+    }
+
+  private:
+    std::unordered_map<std::string, std::vector<int>> rows_;
+};
+
+PendingCopies::PendingCopies(ListRows& rows, FileSystem& fileSystem, BackupCounts& counts)
+    : rows_(rows), fileSystem_(fileSystem), counts_(counts) {}
+
+PendingCopies::~PendingCopies() = default;
+
+bool PendingCopies::ReadsPendingArchive(const CFileEntry& entry) const {
+    if (pending_.empty()) {
+        return false;
+    }
+    for (const std::string& key : Keys(entry.sourceIdentity, entry.sourcePath)) {
+        if (pendingArchiveKeys_.contains(key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PendingCopies::Add(int row) {
+    if (!bySource_) {
+        bySource_ = std::make_unique<RowsBySource>(rows_);
+    }
+    const CFileEntry& entry = rows_.Entry(row);
+    const bool large = entry.sourceSize > kLargeSourceBytes;
+    if (large) {
+        Flush();
+    }
+    for (std::string& key : Keys(entry.archiveIdentity, entry.archivePath)) {
+        pendingArchiveKeys_.insert(std::move(key));
+    }
+    pending_.push_back({row, FileKey(entry.archiveIdentity, entry.archivePath)});
+    pendingBytes_ += entry.sourceSize;
+    if (large || pending_.size() >= kBatchSize || pendingBytes_ >= kBatchBytes) {
+        Flush();
+    }
+}
+
+void PendingCopies::Flush() {
+    if (pending_.empty()) {
+        return;
+    }
+    std::vector<FileSystem::CopyRequest> requests;
+    requests.reserve(pending_.size());
+    for (const Pending& copy : pending_) {
+        const CFileEntry& entry = rows_.Entry(copy.row);
+        requests.push_back({&entry.sourcePath, &entry.archivePath});
+    }
+    const std::vector<ErrorCode> results = fileSystem_.CopyBatch(requests);
+    const std::vector<Pending> done = std::move(pending_);
+    pending_.clear();
+    pendingArchiveKeys_.clear();
+    pendingBytes_ = 0;
+    for (std::size_t i = 0; i < done.size(); ++i) {
+        Record(done[i], results[i]);
+    }
+}
+
+void PendingCopies::Record(const Pending& copy, ErrorCode error) {
+    CFileEntry& entry = rows_.Entry(copy.row);
+    if (error == kNoError) {
+        ++counts_.backedUp;
+        entry.EvaluateStatus(fileSystem_);
+    } else {
+        entry.textColor = kColorProblem;
+        entry.backColor = kColorWhite;
+        entry.lastError = error;
+        ++counts_.problems;
+    }
+    rows_.UpdateRowTexts(copy.row);
+    rows_.EnsureVisible(copy.row);
+    if (error == kNoError) {
+        EvaluateChainedSources(copy.archiveKey);
+    }
+}
+
+// After a copy over an archive, evaluates again the entries whose source that archive is, so
+// that none of them shows up to date with an archive of the source's previous bytes. Those
+// later in the run are then copied in turn; those before it show that they are out of date.
+void PendingCopies::EvaluateChainedSources(const std::string& archiveKey) {
+    const std::vector<int>* chained = bySource_->Find(archiveKey);
+    if (chained == nullptr) {
+        return;
+    }
+    for (const int row : *chained) {
+        CFileEntry& entry = rows_.Entry(row);
+        // A shared archive stays a problem: evaluating would clear its mark, and the pass
+        // would then copy over it.
+        if (entry.lastError != kErrorSharedArchive) {
+            entry.EvaluateStatus(fileSystem_);
+            rows_.UpdateRowTexts(row);
+        }
+    }
+}
+
+}  // namespace bh

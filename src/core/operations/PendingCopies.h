@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/app/ErrorCode.h"
+
+namespace bh {
+
+class CFileEntry;
+class FileSystem;
+class ListRows;
+struct BackupCounts;
+
+// The copies of a backup run's copy pass, made a batch at a time so that the file system can
+// make many small copies durable with one flush instead of one each. Outcomes are recorded in
+// row order, as if each row had been copied when the pass reached it: a copied entry is
+// evaluated again, a failed one turns red with the copy's error, and the entries whose source
+// is an archive just replaced are evaluated again (a file passed on from folder to folder).
+class PendingCopies {
+  public:
+    PendingCopies(ListRows& rows, FileSystem& fileSystem, BackupCounts& counts);
+    ~PendingCopies();
+    PendingCopies(const PendingCopies&) = delete;
+    PendingCopies& operator=(const PendingCopies&) = delete;
+
+    // Whether the entry reads a file that a pending copy replaces: the pending copies must be
+    // made first, so that the entry is judged, and copied, from the new file.
+    bool ReadsPendingArchive(const CFileEntry& entry) const;
+
+    // Queues the copy of the row's entry over its archive; makes the batch when it is full.
+    void Add(int row);
+
+    // Makes the pending copies and records their outcomes.
+    void Flush();
+
+  private:
+    class RowsBySource;
+
+    // A queued copy, with its archive's key as the refresh found the file.
+    struct Pending {
+        int row = 0;
+        std::string archiveKey;
+    };
+
+    void Record(const Pending& copy, ErrorCode error);
+    void EvaluateChainedSources(const std::string& archiveKey);
+
+    ListRows& rows_;
+    FileSystem& fileSystem_;
+    BackupCounts& counts_;
+    std::vector<Pending> pending_;
+    std::unordered_set<std::string> pendingArchiveKeys_;
+    std::uint64_t pendingBytes_ = 0;
+    std::unique_ptr<RowsBySource> bySource_;
+};
+
+}  // namespace bh
