@@ -207,23 +207,37 @@ class FaultyPosix : public FileSystemWrapper {
     explicit FaultyPosix(FileSystem& inner) : FileSystemWrapper(inner) {}
 
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
-        struct stat st {};
-        if (churn_ && CanonicalPath(from) == churnSource_ && !Denied(to, true) &&
-            ::stat(from.c_str(), &st) == 0 &&
-            static_cast<std::uint64_t>(st.st_size) == churn_->size) {
-            Churn churn = std::move(*churn_);
-            churn_.reset();
-            return CopyWhileSaving(from, to, failIfExists, churn);
+        return CopyOne(from, to, failIfExists, false);
+    }
+    // The copies that meet an injected fault, or a change armed for their source, go one by
+    // one; the others reach the real file system's batch as one.
+    std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) override {
+        std::vector<ErrorCode> results(requests.size(), kNoError);
+        std::vector<CopyRequest> batch;
+        std::vector<std::size_t> positions;
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            const std::string source = CanonicalPath(*requests[i].from);
+            if (Denied(*requests[i].to, true) || (change_ && source == changeSource_) ||
+                (churn_ && source == churnSource_)) {
+                results[i] = CopyOne(*requests[i].from, *requests[i].to, false, true);
+            } else {
+                batch.push_back(requests[i]);
+                positions.push_back(i);
+            }
         }
-        if (change_ && CanonicalPath(from) == changeSource_) {
-            const auto change = std::move(change_);
-            change_ = nullptr;
-            change(to);
+        if (!batch.empty()) {
+            const std::vector<ErrorCode> done = Inner().CopyBatch(batch);
+            for (std::size_t i = 0; i < done.size(); ++i) {
+                results[positions[i]] = done[i];
+            }
         }
-        if (Denied(to, true)) {
-            return Deny();
+        for (std::size_t i = results.size(); i-- > 0;) {
+            if (results[i] != kNoError) {
+                SetLastError(results[i]);
+                break;
+            }
         }
-        return FileSystemWrapper::Copy(from, to, failIfExists);
+        return results;
     }
     ErrorCode Remove(const std::string& path) override {
         return Denied(path, false) ? Deny() : FileSystemWrapper::Remove(path);
@@ -252,14 +266,41 @@ class FaultyPosix : public FileSystemWrapper {
     }
 
   private:
+    // One copy with the faults and changes armed for it, by the real file system's single
+    // copy or, for a copy that came in a batch, by a batch of one.
+    ErrorCode CopyOne(const std::string& from, const std::string& to, bool failIfExists,
+                      bool batched) {
+        struct stat st {};
+        if (churn_ && CanonicalPath(from) == churnSource_ && !Denied(to, true) &&
+            ::stat(from.c_str(), &st) == 0 &&
+            static_cast<std::uint64_t>(st.st_size) == churn_->size) {
+            Churn churn = std::move(*churn_);
+            churn_.reset();
+            return CopyWhileSaving(from, to, failIfExists, batched, churn);
+        }
+        if (change_ && CanonicalPath(from) == changeSource_) {
+            const auto change = std::move(change_);
+            change_ = nullptr;
+            change(to);
+        }
+        if (Denied(to, true)) {
+            return Deny();
+        }
+        return RealCopy(from, to, failIfExists, batched);
+    }
+    ErrorCode RealCopy(const std::string& from, const std::string& to, bool failIfExists,
+                       bool batched) {
+        return batched ? Inner().CopyBatch({{&from, &to}}).front()
+                       : FileSystemWrapper::Copy(from, to, failIfExists);
+    }
     // The real copy while another thread saves the source again and again. The saves start
     // as soon as the copy has written its first bytes into its temporary file, when it has
     // read the start of the source and not yet its end, and go on until the copy returns.
     ErrorCode CopyWhileSaving(const std::string& from, const std::string& to, bool failIfExists,
-                              const Churn& churn) {
+                              bool batched, const Churn& churn) {
         struct stat st {};
         if (::stat(from.c_str(), &st) != 0) {
-            return FileSystemWrapper::Copy(from, to, failIfExists);
+            return RealCopy(from, to, failIfExists, batched);
         }
         const off_t tail = st.st_size - static_cast<off_t>(kChurnFieldSize);
         const std::size_t slash = to.rfind('/');
@@ -301,7 +342,7 @@ class FaultyPosix : public FileSystemWrapper {
                 ::close(fd);
             }
         });
-        const ErrorCode error = FileSystemWrapper::Copy(from, to, failIfExists);
+        const ErrorCode error = RealCopy(from, to, failIfExists, batched);
         stop.store(true);
         writer.join();
         if (watch >= 0) {
