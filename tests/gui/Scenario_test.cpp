@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -13,12 +14,14 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "ModalDriver.h"
 #include "core/app/CommandIds.h"
@@ -194,6 +197,17 @@ class ScenarioTest : public QObject {
 
     ManagerTableModel& Rows() const { return app_->view().model(); }
 
+    // Drops a file on the main window as a file manager does.
+    void Drop(const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&app_->frame(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&app_->frame(), &drop);
+    }
+
   private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -274,6 +288,8 @@ class ScenarioTest : public QObject {
         const int count = 6;
         const std::string team = WriteManager(QStringLiteral("team"), count);
         const std::string other = WriteManager(QStringLiteral("other"), 1);
+        const std::string dropped = Path(QStringLiteral("dropped.txt"));
+        WriteFile(dropped, "dropped", 10);
         Start({team});
         int flashes = 0;
         app_->autoBackup().flashWindow = [&flashes] { ++flashes; };
@@ -284,6 +300,7 @@ class ScenarioTest : public QObject {
             app_->autoBackupTimer().Fire();
             app_->autoBackupTimer().Fire();
             app_->ShellOpen({other});
+            Drop(QString::fromStdString(dropped));
         };
         Key(Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(Rows().SelectedCount(), count);
@@ -291,10 +308,12 @@ class ScenarioTest : public QObject {
         SeenBox question, summary;
         int flashesDuringRestore = -1;
         std::string managerDuringRestore;
+        int rowsDuringRestore = -1;
         AnswerBox(question, QMessageBox::No, [&] {
             AnswerBox(summary, QMessageBox::Ok, [&] {
                 flashesDuringRestore = flashes;
                 managerDuringRestore = app_->doc().PathName();
+                rowsDuringRestore = Rows().Count();
             });
         });
         MenuItem(QStringLiteral("Edit"), kCmdRestoreSelected).trigger();
@@ -302,15 +321,18 @@ class ScenarioTest : public QObject {
         QCOMPARE(Plain(summary.text), QStringLiteral("6 Files were restored"));
         QCOMPARE(flashesDuringRestore, 0);
         QCOMPARE(managerDuringRestore, team);
+        QCOMPARE(rowsDuringRestore, count);
         for (int i = 0; i < count; ++i) {
             const QByteArray archived = "archived " + QByteArray::number(i);
             QCOMPARE(Content(Path(QStringLiteral("src/team%1.txt").arg(i))), archived);
             QCOMPARE(Content(Path(QStringLiteral("arc/team%1.txt").arg(i))), archived);
         }
-        // Afterwards the tick ran once (two flashes), then the forwarded manager opened.
+        // Afterwards the tick ran once (two flashes), then the forwarded manager opened, then
+        // the dropped file became its entry.
         QCOMPARE(flashes, 2);
         QCOMPARE(app_->doc().PathName(), other);
-        QCOMPARE(Rows().Count(), 1);
+        QCOMPARE(Rows().Count(), 2);
+        QCOMPARE(Rows().Entry(1).sourcePath, dropped);
     }
 
     // A header click sorts and marks the manager modified: Save follows at once, so Ctrl+S
