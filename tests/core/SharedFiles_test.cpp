@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/app/MessageBoxFlags.h"
+#include "core/app/PathParts.h"
 #include "core/document/Import.h"
 #include "core/document/ManagerFile.h"
 #include "core/operations/BackupRun.h"
@@ -22,6 +23,16 @@ using test::OperationsHarness;
 
 std::string Results(const OperationsHarness& h, int row) {
     return h.rows.CellText(row, kColumnResults);
+}
+
+TEST(ComparablePath, SpellingsOfOnePathCompareEqual) {
+    EXPECT_EQ(ComparablePath("/m/./a.txt"), "/m/a.txt");
+    EXPECT_EQ(ComparablePath("/M//x/../A.TXT"), "/m/a.txt");
+    EXPECT_EQ(ComparablePath("C:\\Data\\.\\Report.doc"), "c:/data/report.doc");
+    EXPECT_EQ(ComparablePath("\\\\server\\share\\a"), "//server/share/a");
+    EXPECT_EQ(ComparablePath("/../a/"), "/a");
+    EXPECT_EQ(ComparablePath("../../a"), "../../a");
+    EXPECT_NE(ComparablePath("/m/a.txt"), ComparablePath("/m/a.txt.bak"));
 }
 
 TEST(SharedArchives, TwoSourcesOnOneArchiveAreProblemsAndNothingIsCopied) {
@@ -98,7 +109,7 @@ TEST(SharedArchives, AnArchivePathChangedSinceTheLastLookStillClashes) {
     h.fs.AddFile("/arc/c.txt", "c", 2000);
     h.Add("/src/b.txt", "/arc/b.txt");
     h.Add("/src/c.txt", "/arc/c.txt");
-    h.rows.Entry(1).archivePath = "/arc/b.txt";
+    h.rows.Entry(1).archivePath = "/arc//./b.txt";
     h.fs.AddFile("/src/b.txt", "newer b", 3000);
     h.Select({0});
     h.doc->selectedOnly = true;

@@ -1,12 +1,18 @@
 #include "core/app/PathParts.h"
 
+#include <vector>
+
 namespace bh {
 
 namespace {
 
-char FoldLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-char FoldUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::size_t LastSeparator(std::string_view path) {
     for (std::size_t i = path.size(); i > 0; --i) {
@@ -74,6 +80,37 @@ void FoldCaseInPlace(std::string& text) {
     for (char& c : text) {
         c = FoldLower(c);
     }
+}
+
+std::string ComparablePath(std::string_view path) {
+    std::size_t start = 0;
+    while (start < path.size() && IsPathSeparator(path[start])) {
+        ++start;
+    }
+    // "//server" (a network path) keeps its two separators, any other root one.
+    std::string out = start >= 2 ? "//" : start == 1 ? "/" : "";
+    std::vector<std::string_view> parts;
+    while (start < path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !IsPathSeparator(path[end])) {
+            ++end;
+        }
+        const std::string_view part = path.substr(start, end - start);
+        if (part == ".." && !parts.empty() && parts.back() != "..") {
+            parts.pop_back();
+        } else if (part == ".." && !out.empty()) {
+            // Above the root is the root.
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        out += i == 0 ? "" : "/";
+        out += parts[i];
+    }
+    FoldCaseInPlace(out);
+    return out;
 }
 
 std::string ToUpperAscii(std::string_view text) {

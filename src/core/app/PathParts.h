@@ -40,6 +40,11 @@ std::string FoldCase(std::string_view text);
 void FoldCaseInPlace(std::string& text);
 std::string ToUpperAscii(std::string_view text);
 
+// A path's spelling for telling whether two paths name one file: '\\' and '/' both become '/',
+// repeated separators and "." parts go, ".." takes back the part before it, and letters are
+// folded. Links are not followed, so two results that differ may still name one file.
+std::string ComparablePath(std::string_view path);
+
 // White space as isspace in the C locale: blank, \t, \n, \v, \f, \r.
 bool IsBlank(char c);
 std::string TrimBlanks(std::string_view text);

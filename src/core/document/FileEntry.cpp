@@ -90,6 +90,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
 void CFileEntry::ChangeDrive(const std::string& drive) {
     const PathParts parts = SplitPath(archivePath);
     archivePath = drive + parts.dir + parts.fname + parts.ext;
+    archiveIdentity = {};  // the file the old path reached says nothing of the new one
 }
 
 namespace {
@@ -122,6 +123,7 @@ bool CFileEntry::ChangeArchiveFolder(const std::string& from, const std::string&
         return false;
     }
     archivePath = std::move(*changed);
+    archiveIdentity = {};
     return true;
 }
 

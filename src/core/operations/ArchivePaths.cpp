@@ -218,6 +218,7 @@ void OnMovePath(CBrackenholdDoc& doc) {
         services.fileSystem.Remove(entry.archivePath);
     }
     entry.archivePath = newPath;
+    entry.archiveIdentity = {};  // the old archive's; the new one is known at the next look
     rows.UpdateRowTexts(row);
     doc.SetModifiedFlag(true);
 }

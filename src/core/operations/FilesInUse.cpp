@@ -19,7 +19,7 @@ FilesInUse::FilesInUse(FileSystem& fileSystem,
 }
 
 bool FilesInUse::Contains(const std::string& path) {
-    if (paths_.contains(FoldCase(path))) {
+    if (paths_.contains(ComparablePath(path))) {
         return true;
     }
     FileAttributes attributes;
@@ -32,7 +32,7 @@ std::size_t FilesInUse::IdentityHash::operator()(const Identity& id) const {
 }
 
 void FilesInUse::Add(const std::string& path) {
-    paths_.insert(FoldCase(path));
+    paths_.insert(ComparablePath(path));
     FileAttributes attributes;
     if (fileSystem_.GetAttributes(path, attributes) == kNoError && attributes.HasIdentity()) {
         identities_.insert({attributes.device, attributes.inode});

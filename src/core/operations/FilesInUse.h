@@ -14,7 +14,7 @@ class CFileEntry;
 class FileSystem;
 
 // The files that must survive the deletion of archives: every entry's source (sources are
-// never touched) and the archives of the entries that keep them. Each is known by its folded
+// never touched) and the archives of the entries that keep them. Each is known by its comparable
 // path and, where it exists, by its identity as the file system reports it now (an entry's
 // own identity may be stale), so that another spelling of the same file is recognised.
 class FilesInUse {

@@ -20,9 +20,9 @@ constexpr std::size_t kBatchSize = 64;
 constexpr std::uint64_t kBatchBytes = 8 << 20;
 constexpr std::uint64_t kLargeSourceBytes = 1 << 20;
 
-// A file's keys: its folded path, and its identity when the last evaluation reached it.
+// A file's keys: its comparable path, and its identity when the last evaluation reached it.
 std::vector<std::string> Keys(const FileIdentity& identity, const std::string& path) {
-    std::vector<std::string> keys{FoldCase(path)};
+    std::vector<std::string> keys{ComparablePath(path)};
     if (identity.Known()) {
         keys.push_back(FileKey(identity, path));
     }

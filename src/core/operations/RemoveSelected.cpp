@@ -76,7 +76,7 @@ void DeleteUnusedArchives(CBrackenholdDoc& doc, const std::vector<bool>& removeE
     std::unordered_set<std::string> visited;
     for (std::size_t j = 0; j < doc.entries.size(); ++j) {
         const std::string& archive = doc.entries[j]->archivePath;
-        if (!removeEntry[j] || !visited.insert(FoldCase(archive)).second) {
+        if (!removeEntry[j] || !visited.insert(ComparablePath(archive)).second) {
             continue;
         }
         ErrorCode error = kErrorFileInUse;

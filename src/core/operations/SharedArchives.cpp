@@ -12,7 +12,7 @@ namespace bh {
 // The two forms cannot collide: an identity key starts with a byte no path text starts with.
 std::string FileKey(const FileIdentity& identity, const std::string& path) {
     if (!identity.Known()) {
-        return FoldCase(path);
+        return ComparablePath(path);
     }
     std::string key(1 + 2 * sizeof(std::uint64_t), '\0');
     for (std::size_t i = 0; i < sizeof(std::uint64_t); ++i) {
@@ -24,11 +24,11 @@ std::string FileKey(const FileIdentity& identity, const std::string& path) {
 
 namespace {
 
-// An archive's keys: its folded path always, and its identity when known. An identity can be
+// An archive's keys: its comparable path always, and its identity when known. An identity can be
 // stale (an archive path changed since the entry was evaluated), and two spellings of one
 // file differ in path, so a clash found by either counts.
 std::vector<std::string> ArchiveKeys(const CFileEntry& entry) {
-    std::vector<std::string> keys{FoldCase(entry.archivePath)};
+    std::vector<std::string> keys{ComparablePath(entry.archivePath)};
     if (entry.archiveIdentity.Known()) {
         keys.push_back(FileKey(entry.archiveIdentity, entry.archivePath));
     }

@@ -11,11 +11,11 @@ class ListRows;
 struct FileIdentity;
 
 // A key that is equal for two paths of one file: the file's identity when known, else the
-// path with its letters folded.
+// path's comparable spelling (ComparablePath).
 std::string FileKey(const FileIdentity& identity, const std::string& path);
 
 // Finds entries of different sources that share one archive file (the same path without
-// regard to letter case, or the same file by identity) and marks each of them a problem: red,
+// regard to letter case and spelling, or the same file by identity) and marks each of them a problem: red,
 // an archive failure with kErrorSharedArchive, and the other source in sharedWith. A backup
 // then copies nothing over the shared archive, where the last copy would silently win and the
 // other source would be backed up nowhere. An entry whose source could not be read still
