@@ -170,6 +170,31 @@ TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {
     EXPECT_EQ(h.rows.Entry(2).lastError, kErrorSharedArchive);
 }
 
+TEST(ChainedEntries, AFileReplacedTwiceInOneRunIsStillFollowed) {
+    // /m/b.dat is replaced by row 0 and again by row 4, each time with a new identity; rows 1
+    // and 3 read it, row 2 replaces row 0's source in between.
+    OperationsHarness h;
+    h.fs.AddFolder("/src2");
+    h.fs.AddFile("/src/b.dat", "b, first", 3000);
+    h.fs.AddFile("/m/b.dat", "", 1000);
+    h.fs.AddFile("/src2/a.txt", "a", 1000);
+    h.fs.AddFile("/src2/d.log", "d, first version", 2000);
+    h.Add("/src/b.dat", "/m/b.dat");
+    h.Add("/m/b.dat", "/src2/a.txt");
+    h.Add("/src2/d.log", "/src/b.dat");
+    h.Add("/m/b.dat", "/src2/d.log");
+    h.Add("/src//b.dat", "/m/b.dat");
+
+    RunBackup(*h.doc);
+    for (int row = 0; row < h.rows.Count(); ++row) {
+        const CFileEntry& entry = h.rows.Entry(row);
+        if (entry.textColor == kColorUpToDate) {
+            EXPECT_EQ(h.fs.Content(entry.archivePath), h.fs.Content(entry.sourcePath))
+                << "row " << row << " is shown up to date";
+        }
+    }
+}
+
 TEST(RemoveWithDeletion, NeverDeletesAFileAnotherEntryUses) {
     OperationsHarness h;
     h.fs.AddFile("/src/a.txt", "a", 2000);

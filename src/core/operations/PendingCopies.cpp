@@ -1,5 +1,6 @@
 #include "core/operations/PendingCopies.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/app/FileSystem.h"
@@ -31,21 +32,32 @@ std::vector<std::string> Keys(const FileIdentity& identity, const std::string& p
 
 }  // namespace
 
-// The rows of the entries whose source is a file, by the file's key as the refresh found it.
-// Made at the first copy: a run that copies nothing pays nothing for it.
+// The rows of the entries whose source is a file, by the file's keys as the refresh found it:
+// its comparable path, which a copy over the file does not change, and its identity, which
+// also finds another spelling of it. Made at the first copy: a run that copies nothing pays
+// nothing for it.
 class PendingCopies::RowsBySource {
   public:
     explicit RowsBySource(const ListRows& rows) {
         for (int row = 0; row < rows.Count(); ++row) {
             const CFileEntry& entry = rows.Entry(row);
-            rows_[FileKey(entry.sourceIdentity, entry.sourcePath)].push_back(row);
+            for (std::string& key : Keys(entry.sourceIdentity, entry.sourcePath)) {
+                rows_[std::move(key)].push_back(row);
+            }
         }
     }
 
-    // The rows whose source is the file `key` names.
-    const std::vector<int>* Find(const std::string& key) const {
-        const auto found = rows_.find(key);
-        return found == rows_.end() ? nullptr : &found->second;
+    // The rows whose source is the file one of `keys` names, each once.
+    std::vector<int> Find(const std::vector<std::string>& keys) const {
+        std::vector<int> found;
+        for (const std::string& key : keys) {
+            if (const auto rows = rows_.find(key); rows != rows_.end()) {
+                found.insert(found.end(), rows->second.begin(), rows->second.end());
+            }
+        }
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
     }
 
   private:
@@ -81,7 +93,7 @@ void PendingCopies::Add(int row) {
     for (std::string& key : Keys(entry.archiveIdentity, entry.archivePath)) {
         pendingArchiveKeys_.insert(std::move(key));
     }
-    pending_.push_back({row, FileKey(entry.archiveIdentity, entry.archivePath)});
+    pending_.push_back({row, Keys(entry.archiveIdentity, entry.archivePath)});
     pendingBytes_ += entry.sourceSize;
     if (large || pending_.size() >= kBatchSize || pendingBytes_ >= kBatchBytes) {
         Flush();
@@ -122,19 +134,15 @@ void PendingCopies::Record(const Pending& copy, ErrorCode error) {
     rows_.UpdateRowTexts(copy.row);
     rows_.EnsureVisible(copy.row);
     if (error == kNoError) {
-        EvaluateChainedSources(copy.archiveKey);
+        EvaluateChainedSources(copy.archiveKeys);
     }
 }
 
 // After a copy over an archive, evaluates again the entries whose source that archive is, so
 // that none of them shows up to date with an archive of the source's previous bytes. Those
 // later in the run are then copied in turn; those before it show that they are out of date.
-void PendingCopies::EvaluateChainedSources(const std::string& archiveKey) {
-    const std::vector<int>* chained = bySource_->Find(archiveKey);
-    if (chained == nullptr) {
-        return;
-    }
-    for (const int row : *chained) {
+void PendingCopies::EvaluateChainedSources(const std::vector<std::string>& archiveKeys) {
+    for (const int row : bySource_->Find(archiveKeys)) {
         CFileEntry& entry = rows_.Entry(row);
         // A shared archive stays a problem: evaluating would clear its mark, and the pass
         // would then copy over it.

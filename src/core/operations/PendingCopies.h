@@ -41,14 +41,14 @@ class PendingCopies {
   private:
     class RowsBySource;
 
-    // A queued copy, with its archive's key as the refresh found the file.
+    // A queued copy, with its archive's keys as the last look found the file.
     struct Pending {
         int row = 0;
-        std::string archiveKey;
+        std::vector<std::string> archiveKeys;
     };
 
     void Record(const Pending& copy, ErrorCode error);
-    void EvaluateChainedSources(const std::string& archiveKey);
+    void EvaluateChainedSources(const std::vector<std::string>& archiveKeys);
 
     ListRows& rows_;
     FileSystem& fileSystem_;
