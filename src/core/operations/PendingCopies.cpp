@@ -21,15 +21,6 @@ constexpr std::size_t kBatchSize = 64;
 constexpr std::uint64_t kBatchBytes = 8 << 20;
 constexpr std::uint64_t kLargeSourceBytes = 1 << 20;
 
-// A file's keys: its comparable path, and its identity when the last evaluation reached it.
-std::vector<std::string> Keys(const FileIdentity& identity, const std::string& path) {
-    std::vector<std::string> keys{ComparablePath(path)};
-    if (identity.Known()) {
-        keys.push_back(FileKey(identity, path));
-    }
-    return keys;
-}
-
 }  // namespace
 
 // The rows of the entries whose source is a file, by the file's keys as the refresh found it:
@@ -41,7 +32,7 @@ class PendingCopies::RowsBySource {
     explicit RowsBySource(const ListRows& rows) {
         for (int row = 0; row < rows.Count(); ++row) {
             const CFileEntry& entry = rows.Entry(row);
-            for (std::string& key : Keys(entry.sourceIdentity, entry.sourcePath)) {
+            for (std::string& key : FileKeys(entry.sourceIdentity, entry.sourcePath)) {
                 rows_[std::move(key)].push_back(row);
             }
         }
@@ -73,7 +64,7 @@ bool PendingCopies::ReadsPendingArchive(const CFileEntry& entry) const {
     if (pending_.empty()) {
         return false;
     }
-    for (const std::string& key : Keys(entry.sourceIdentity, entry.sourcePath)) {
+    for (const std::string& key : FileKeys(entry.sourceIdentity, entry.sourcePath)) {
         if (pendingArchiveKeys_.contains(key)) {
             return true;
         }
@@ -90,10 +81,10 @@ void PendingCopies::Add(int row) {
     if (large) {
         Flush();
     }
-    for (std::string& key : Keys(entry.archiveIdentity, entry.archivePath)) {
+    for (std::string& key : FileKeys(entry.archiveIdentity, entry.archivePath)) {
         pendingArchiveKeys_.insert(std::move(key));
     }
-    pending_.push_back({row, Keys(entry.archiveIdentity, entry.archivePath)});
+    pending_.push_back({row, FileKeys(entry.archiveIdentity, entry.archivePath)});
     pendingBytes_ += entry.sourceSize;
     if (large || pending_.size() >= kBatchSize || pendingBytes_ >= kBatchBytes) {
         Flush();

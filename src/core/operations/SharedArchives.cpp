@@ -22,17 +22,18 @@ std::string FileKey(const FileIdentity& identity, const std::string& path) {
     return key;
 }
 
-namespace {
-
-// An archive's keys: its comparable path always, and its identity when known. An identity can be
-// stale (an archive path changed since the entry was evaluated), and two spellings of one
-// file differ in path, so a clash found by either counts.
-std::vector<std::string> ArchiveKeys(const CFileEntry& entry) {
-    std::vector<std::string> keys{ComparablePath(entry.archivePath)};
-    if (entry.archiveIdentity.Known()) {
-        keys.push_back(FileKey(entry.archiveIdentity, entry.archivePath));
+std::vector<std::string> FileKeys(const FileIdentity& identity, const std::string& path) {
+    std::vector<std::string> keys{ComparablePath(path)};
+    if (identity.Known()) {
+        keys.push_back(FileKey(identity, path));
     }
     return keys;
+}
+
+namespace {
+
+std::vector<std::string> ArchiveKeys(const CFileEntry& entry) {
+    return FileKeys(entry.archiveIdentity, entry.archivePath);
 }
 
 // The first source seen with an archive, and the first other source, if any.
