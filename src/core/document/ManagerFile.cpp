@@ -91,12 +91,6 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
         }
         progress.Step();
     }
-    std::vector<CFileEntry*> loaded;
-    loaded.reserve(load.entries.size());
-    for (const auto& entry : load.entries) {
-        loaded.push_back(entry.get());
-    }
-    MarkSharedArchives(loaded);
     return load;
 }
 
@@ -120,6 +114,8 @@ bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     doc.SetModifiedFlag(false);
     doc.SetPathName(path);
     doc.InitialUpdate();
+    // Shared archives are problems from the first look, not only after the first refresh.
+    MarkSharedArchives(doc.rows());
     return true;
 }
 

@@ -35,7 +35,8 @@ struct ManagerLoad {
 ManagerLoad LoadManagerFile(Services& services, const std::string& path);
 
 // Opens `path` as the document's manager: on success the entries are replaced, the modified
-// flag is cleared, the path and title set and the view's initial update run. On failure the
+// flag is cleared, the path and title set, the view's initial update run and the entries that
+// share an archive marked (MarkSharedArchives). On failure the
 // designed message is shown and the document is exactly as it was. Returns success.
 bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path);
 
