@@ -114,6 +114,37 @@ std::string SaveTarget(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
+// Flushes the entries of every folder: once per file system where it can, else folder by folder.
+void SyncFolders(const std::vector<std::string>& folderPaths) {
+    std::vector<UniqueFd> folderFds;
+    std::vector<int> fds;
+    for (const std::string& folder : folderPaths) {
+        folderFds.emplace_back(
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folderFds.back().Valid()) {
+            fds.push_back(folderFds.back().Get());
+        }
+    }
+    if (!SyncFileSystems(fds)) {
+        for (const std::string& folder : folderPaths) {
+            posix::SyncFolder(folder);
+        }
+    }
+}
+
+// An interrupted backup leaves its temporary file beside the archive, an interrupted restore
+// beside the source: a successful copy removes both.
+void RemoveLeftoversOfCopy(const std::string& from, const std::string& to) {
+    posix::RemoveStaleTemps(to);
+    posix::RemoveStaleTemps(from);
+}
+
+// A copy of a batch whose temporary file waits for the batch's flush.
+struct PreparedCopy {
+    std::size_t request = 0;
+    TempFile temp;
+};
+
 }  // namespace
 
 ErrorCode PosixFileSystem::GetAttributes(const std::string& path, FileAttributes& out) {
@@ -140,10 +171,7 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
     if (const ErrorCode code = CopyAlone(from, to, failIfExists); code != kNoError) {
         return Fail(code);
     }
-    // An interrupted backup leaves its temporary file beside the archive, an interrupted
-    // restore beside the source.
-    posix::RemoveStaleTemps(to);
-    posix::RemoveStaleTemps(from);
+    RemoveLeftoversOfCopy(from, to);
     return kNoError;
 }
 
@@ -261,12 +289,6 @@ ErrorCode PosixFileSystem::FlushAndPublish(TempFile& temp, const std::string& to
     return kNoError;
 }
 
-// A copy of a batch whose temporary file waits for the batch's flush.
-struct PreparedCopy {
-    std::size_t request = 0;
-    TempFile temp;
-};
-
 std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>& requests) {
     if (copyFlush_ == CopyFlush::None || requests.size() < 2) {
         return FileSystem::CopyBatch(requests);
@@ -291,7 +313,6 @@ std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>
         fds.push_back(copy.temp.fd.Get());
     }
     const bool synced = SyncFileSystems(fds);
-    std::vector<int> folders;
     std::vector<std::string> folderPaths;
     for (PreparedCopy& copy : prepared) {
         const std::string& to = *requests[copy.request].to;
@@ -307,23 +328,10 @@ std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>
         }
     }
     // The renamed entries of every folder on the disk before the copies count as made.
-    std::vector<UniqueFd> folderFds;
-    for (const std::string& folder : folderPaths) {
-        folderFds.emplace_back(
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folderFds.back().Valid()) {
-            folders.push_back(folderFds.back().Get());
-        }
-    }
-    if (!SyncFileSystems(folders)) {
-        for (const std::string& folder : folderPaths) {
-            posix::SyncFolder(folder);
-        }
-    }
+    SyncFolders(folderPaths);
     for (std::size_t i = 0; i < requests.size(); ++i) {
         if (results[i] == kNoError) {
-            posix::RemoveStaleTemps(*requests[i].to);
-            posix::RemoveStaleTemps(*requests[i].from);
+            RemoveLeftoversOfCopy(*requests[i].from, *requests[i].to);
         } else {
             Fail(results[i]);
         }
