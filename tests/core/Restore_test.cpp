@@ -148,14 +148,19 @@ TEST(RestoreSelected, FailedRestoresDeleteTheirCopiesAndCancelSilencesErrors) {
     EXPECT_EQ(h.fs.Content("/src/b.txt"), "source");
 }
 
-TEST(RestoreSelected, NoFreeCopyNameReportsByOrdinalAndRestoresAnyway) {
-    OperationsHarness h;
+// Two selected rows, a.txt and b.txt, every copy name of b.txt taken.
+void AddTwoWithBsCopyNamesTaken(OperationsHarness& h) {
     h.AddPair("a.txt", "a now", 3000, "a archived", 1000);
     h.AddPair("b.txt", "b now", 3000, "b archived", 1000);
     for (int n = 1; n <= 99; ++n) {
         h.fs.AddFile("/src/b[copy" + std::to_string(n) + "].txt", "taken", 1);
     }
     h.Select({0, 1});
+}
+
+TEST(RestoreSelected, NoFreeCopyNameReportsByOrdinalAndRestoresAnyway) {
+    OperationsHarness h;
+    AddTwoWithBsCopyNamesTaken(h);
     h.ui.QueueMessageBoxAnswer(kIdYes);
     h.ui.QueueMessageBoxAnswer(kIdOk);
 
@@ -169,6 +174,23 @@ TEST(RestoreSelected, NoFreeCopyNameReportsByOrdinalAndRestoresAnyway) {
     EXPECT_EQ(Results(h, 1), "Restored");
     EXPECT_EQ(Results(h, 0), "Restored, Source Copy = a[copy1].txt");
     EXPECT_EQ(boxes[2].text, "2 Files were restored\n1 Copy was made");
+}
+
+TEST(UnattendedRestore, LeavesASourceAloneWhenItsCopyCannotBeMade) {
+    OperationsHarness h;
+    AddTwoWithBsCopyNamesTaken(h);
+    h.ui.QueueMessageBoxAnswer(kIdOk);
+
+    const RestoreOutcome outcome = RunRestore(*h.doc, true, /*restoreWithoutCopy=*/false);
+    EXPECT_EQ(h.fs.Content("/src/b.txt"), "b now");
+    EXPECT_EQ(h.fs.Content("/src/a.txt"), "a archived");
+    EXPECT_EQ(outcome.restored, 1);
+    ASSERT_EQ(outcome.rows.size(), 2u);
+    EXPECT_FALSE(outcome.rows[1].restored);
+    EXPECT_EQ(outcome.rows[1].copyError, 17u);
+    EXPECT_EQ(outcome.rows[1].resultText, "Restore Failed");
+    EXPECT_EQ(RestoreSummaryText(outcome),
+              "1 File was restored\n1 Copy was made\n1 Restore Failed");
 }
 
 TEST(RestoreSelected, FailedCopyLeavesTheSourceIntact) {

@@ -9,7 +9,6 @@
 #include "core/document/ManagerFile.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/RemoveSelected.h"
-#include "core/operations/Restore.h"
 #include "core/operations/SharedArchives.h"
 #include "core/view/Columns.h"
 #include "support/OperationsHarness.h"
@@ -246,28 +245,6 @@ TEST(RemoveWithDeletion, AFailedDeletionIsListedWithItsReason) {
     EXPECT_EQ(notDeleted[0].path, "/arc/a.txt");
     EXPECT_EQ(notDeleted[0].error, 13u);
     EXPECT_EQ(h.rows.Count(), 0) << "the entry goes all the same";
-}
-
-TEST(UnattendedRestore, LeavesASourceAloneWhenItsCopyCannotBeMade) {
-    OperationsHarness h;
-    h.AddPair("a.txt", "a now", 3000, "a archived", 1000);
-    h.AddPair("b.txt", "b now", 3000, "b archived", 1000);
-    for (int n = 1; n <= 99; ++n) {
-        h.fs.AddFile("/src/b[copy" + std::to_string(n) + "].txt", "taken", 1);
-    }
-    h.Select({0, 1});
-    h.ui.QueueMessageBoxAnswer(kIdOk);
-
-    const RestoreOutcome outcome = RunRestore(*h.doc, true, /*restoreWithoutCopy=*/false);
-    EXPECT_EQ(h.fs.Content("/src/b.txt"), "b now");
-    EXPECT_EQ(h.fs.Content("/src/a.txt"), "a archived");
-    EXPECT_EQ(outcome.restored, 1);
-    ASSERT_EQ(outcome.rows.size(), 2u);
-    EXPECT_FALSE(outcome.rows[1].restored);
-    EXPECT_EQ(outcome.rows[1].copyError, 17u);
-    EXPECT_EQ(outcome.rows[1].resultText, "Restore Failed");
-    EXPECT_EQ(RestoreSummaryText(outcome),
-              "1 File was restored\n1 Copy was made\n1 Restore Failed");
 }
 
 }  // namespace
