@@ -1,6 +1,6 @@
 #include "bench/BenchFixture.h"
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh::bench {
 

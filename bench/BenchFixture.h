@@ -6,10 +6,10 @@
 
 #include "cli/CliSettingsStore.h"
 #include "cli/CliShell.h"
-#include "core/app/Services.h"
-#include "core/app/UserInterface.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/ports/Services.h"
+#include "core/ports/UserInterface.h"
 #include "core/view/VectorListRows.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/posix/PosixClock.h"

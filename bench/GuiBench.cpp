@@ -13,7 +13,7 @@
 #include "bench/BenchFixture.h"
 #include "bench/Measure.h"
 #include "bench/TreeGenerator.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
 #include "core/view/Columns.h"
 #include "core/view/Sorting.h"
 #include "gui/BrackenholdApp.h"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/document/Import.h"
-#include "core/document/ManagerFile.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/operations/Import.h"
+#include "core/operations/ManagerFile.h"
 #include "support/DocumentHarness.h"
 
 #include <cstdio>

@@ -4,10 +4,10 @@
 #include "cli/CliCommand.h"
 #include "cli/CliFailures.h"
 #include "cli/CliSession.h"
-#include "core/app/ErrorText.h"
-#include "core/app/LastError.h"
-#include "core/document/AddFiles.h"
-#include "core/document/ManagerFile.h"
+#include "core/base/ErrorText.h"
+#include "core/operations/AddFiles.h"
+#include "core/operations/ManagerFile.h"
+#include "core/ports/LastError.h"
 
 namespace bh::cli {
 

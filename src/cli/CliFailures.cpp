@@ -1,7 +1,7 @@
 #include "cli/CliFailures.h"
 
 #include "cli/CliCommand.h"
-#include "core/app/ErrorText.h"
+#include "core/base/ErrorText.h"
 #include "core/document/FileEntry.h"
 #include "core/view/Columns.h"
 

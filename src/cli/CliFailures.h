@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 class CFileEntry;

@@ -5,8 +5,8 @@
 #include "cli/CliFailures.h"
 #include "cli/CliSession.h"
 #include "core/document/FileEntry.h"
-#include "core/document/Import.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/Import.h"
+#include "core/operations/ManagerFile.h"
 
 namespace bh::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/CliManagerLock.h"
 
-#include "core/app/ErrorText.h"
+#include "core/base/ErrorText.h"
 #include "platform/NativePlatform.h"
 
 namespace bh::cli {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ManagerLock.h"
+#include "core/ports/ManagerLock.h"
 
 namespace bh::cli {
 

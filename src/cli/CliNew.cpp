@@ -3,8 +3,8 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
-#include "core/app/FileSystem.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
+#include "core/ports/FileSystem.h"
 
 namespace bh::cli {
 

@@ -5,7 +5,7 @@
 #include "cli/CliFailures.h"
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 
 namespace bh::cli {

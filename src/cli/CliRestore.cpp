@@ -6,9 +6,9 @@
 #include "cli/CliFailures.h"
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
-#include "core/app/ErrorText.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/base/ErrorText.h"
 #include "core/operations/Restore.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/CliRowArguments.h"
 
 #include "cli/CliCommand.h"
-#include "core/app/ListRows.h"
+#include "core/ports/ListRows.h"
 
 namespace bh::cli {
 

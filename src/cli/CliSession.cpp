@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliManagerLock.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
 
 namespace bh::cli {
 

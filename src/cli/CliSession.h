@@ -7,8 +7,8 @@
 #include "cli/CliSettingsStore.h"
 #include "cli/CliShell.h"
 #include "cli/CliUserInterface.h"
-#include "core/app/Services.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/ports/Services.h"
 #include "core/view/VectorListRows.h"
 
 namespace bh::cli {

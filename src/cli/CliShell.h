@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/Shell.h"
+#include "core/ports/Shell.h"
 
 namespace bh::cli {
 

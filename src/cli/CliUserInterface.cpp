@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh::cli {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/app/UserInterface.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh::cli {
 

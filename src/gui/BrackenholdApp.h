@@ -6,8 +6,8 @@
 
 #include <QObject>
 
-#include "core/app/RecentFileList.h"
-#include "core/app/Services.h"
+#include "core/base/RecentFileList.h"
+#include "core/ports/Services.h"
 #include "gui/BrackenholdView.h"
 #include "gui/MainFrame.h"
 

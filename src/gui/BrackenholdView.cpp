@@ -12,11 +12,11 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
-#include "core/app/Format.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/SettingsStore.h"
-#include "core/app/UserInterface.h"
+#include "core/base/Format.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/ports/MessageBoxFlags.h"
+#include "core/ports/SettingsStore.h"
+#include "core/ports/UserInterface.h"
 #include "core/view/Columns.h"
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"

@@ -9,7 +9,7 @@
 #include <QFont>
 #include <QTableView>
 
-#include "core/app/CommandIds.h"
+#include "core/base/CommandIds.h"
 
 namespace bh {
 

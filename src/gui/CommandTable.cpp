@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/app/CommandIds.h"
+#include "core/base/CommandIds.h"
 
 namespace bh {
 namespace {

@@ -17,9 +17,9 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "core/app/CommandIds.h"
-#include "core/app/Format.h"
-#include "core/app/SettingsStore.h"
+#include "core/base/CommandIds.h"
+#include "core/base/Format.h"
+#include "core/ports/SettingsStore.h"
 #include "gui/OperationGate.h"
 #include "gui/StatusPanes.h"
 

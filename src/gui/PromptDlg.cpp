@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "gui/BrowseForFolder.h"
 
 namespace bh {

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "core/app/AutoBackupTimer.h"
+#include "core/ports/AutoBackupTimer.h"
 
 namespace bh {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "core/app/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 class QSettings;
 

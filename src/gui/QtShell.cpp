@@ -10,7 +10,7 @@
 #include <QMimeDatabase>
 #include <QProcess>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 namespace {

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "core/app/Shell.h"
+#include "core/ports/Shell.h"
 
 namespace bh {
 

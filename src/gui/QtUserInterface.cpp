@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "gui/PromptDlg.h"
 #include "gui/StatusPanes.h"
 #include "gui/StatusProgress.h"

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/app/UserInterface.h"
+#include "core/ports/UserInterface.h"
 
 class QStatusBar;
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/app/Volumes.h"
+#include "core/ports/Volumes.h"
 
 namespace bh {
 

@@ -5,7 +5,7 @@
 
 #include <QRect>
 
-#include "core/app/UserInterface.h"
+#include "core/ports/UserInterface.h"
 
 class QStatusBar;
 

@@ -1,10 +1,10 @@
-#include "core/document/AddFiles.h"
+#include "core/operations/AddFiles.h"
 
 #include <gtest/gtest.h>
 
 #include "core/app/CommandEnabling.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "support/DocumentHarness.h"
 
 namespace bh {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/Volumes.h"
+#include "core/ports/MessageBoxFlags.h"
+#include "core/ports/Volumes.h"
 #include "support/OperationsHarness.h"
 
 namespace bh {

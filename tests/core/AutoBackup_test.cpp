@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "platform/memory/FakeAutoBackupTimer.h"
 #include "support/OperationsHarness.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "support/OperationsHarness.h"
 
 namespace bh {

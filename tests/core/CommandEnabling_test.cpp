@@ -5,9 +5,9 @@
 #include <map>
 #include <string>
 
-#include "core/app/CommandIds.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/base/CommandIds.h"
 #include "core/operations/AutoBackup.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "platform/memory/FakeAutoBackupTimer.h"
 #include "support/OperationsHarness.h"
 

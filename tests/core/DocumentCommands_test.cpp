@@ -1,9 +1,9 @@
-#include "core/document/DocumentCommands.h"
+#include "core/operations/DocumentCommands.h"
 
 #include <gtest/gtest.h>
 
-#include "core/app/MessageBoxFlags.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "support/DocumentHarness.h"
 
 namespace bh {

@@ -1,4 +1,4 @@
-#include "core/app/RecentFileList.h"
+#include "core/base/RecentFileList.h"
 
 #include <gtest/gtest.h>
 

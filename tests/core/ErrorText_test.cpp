@@ -1,8 +1,8 @@
-#include "core/app/ErrorText.h"
+#include "core/base/ErrorText.h"
 
 #include <gtest/gtest.h>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/memory/FakeSystemErrors.h"
 
 namespace bh {

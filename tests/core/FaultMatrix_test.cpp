@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "core/app/Format.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/document/AddFiles.h"
-#include "core/document/ManagerFile.h"
+#include "core/base/Format.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/operations/AddFiles.h"
 #include "core/operations/ArchivePaths.h"
 #include "core/operations/BackupRun.h"
+#include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "support/OperationsHarness.h"
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/RecordingShell.h"
 #include "platform/posix/PosixFileSystem.h"

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "core/document/Import.h"
-#include "core/document/ManagerFile.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/operations/Import.h"
+#include "core/operations/ManagerFile.h"
 #include "support/DocumentHarness.h"
 
 namespace bh {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/LastError.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/LastError.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/RecordingShell.h"
 #include "platform/memory/ScriptedUserInterface.h"

@@ -1,9 +1,9 @@
-#include "core/document/Import.h"
+#include "core/operations/Import.h"
 
 #include <gtest/gtest.h>
 
-#include "core/app/MessageBoxFlags.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "support/DocumentHarness.h"
 
 namespace bh {

@@ -1,8 +1,8 @@
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
 
 #include <gtest/gtest.h>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "support/DocumentHarness.h"
 
 namespace bh {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/app/ManagerLock.h"
-#include "core/document/ManagerFile.h"
 #include "core/operations/AutoBackup.h"
+#include "core/operations/ManagerFile.h"
 #include "core/operations/ManagerGuard.h"
+#include "core/ports/ManagerLock.h"
 #include "platform/memory/FakeAutoBackupTimer.h"
 #include "platform/memory/FakeManagerLock.h"
 #include "support/OperationsHarness.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "support/OperationsHarness.h"
 
 namespace bh {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "support/OperationsHarness.h"
 

@@ -29,17 +29,17 @@
 #include <utility>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
-#include "core/document/AddFiles.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/document/Import.h"
-#include "core/document/ManagerFile.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/operations/AddFiles.h"
 #include "core/operations/ArchivePaths.h"
 #include "core/operations/BackupRun.h"
+#include "core/operations/Import.h"
+#include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "core/view/Sorting.h"
 #include "core/view/VectorListRows.h"

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
-#include "core/document/Import.h"
-#include "core/document/ManagerFile.h"
+#include "core/base/PathParts.h"
 #include "core/operations/BackupRun.h"
+#include "core/operations/Import.h"
+#include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/SharedArchives.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "support/OperationsHarness.h"
 

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/LastError.h"
-#include "core/document/ManagerFile.h"
 #include "core/operations/BackupRun.h"
+#include "core/operations/ManagerFile.h"
+#include "core/ports/LastError.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/DocumentHarness.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/app/MessageBoxFlags.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/Restore.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "support/OperationsHarness.h"
 

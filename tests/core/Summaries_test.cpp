@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestEntries.h"
-#include "core/app/CommandIds.h"
+#include "core/base/CommandIds.h"
 #include "core/view/VectorListRows.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"

@@ -2,7 +2,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "gui/AboutDlg.h"
 #include "gui/BuildConfig.h"
 #include "platform/memory/RecordingShell.h"

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "core/app/FileSystem.h"
-#include "core/app/LastError.h"
-#include "core/app/Shell.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/FileSystem.h"
+#include "core/ports/LastError.h"
+#include "core/ports/Shell.h"
 
 namespace bh::test {
 

@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "core/app/CommandIds.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "gui/BrackenholdApp.h"
 #include "gui/BrackenholdView.h"
 #include "gui/MainFrame.h"

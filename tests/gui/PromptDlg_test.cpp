@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "ModalDriver.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "gui/BrowseForFolder.h"
 #include "gui/PromptDlg.h"
 #include "support/TempDir.h"

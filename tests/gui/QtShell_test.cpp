@@ -8,7 +8,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "gui/QtShell.h"
 #include "support/TempDir.h"
 

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "ModalDriver.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "gui/PromptDlg.h"
 #include "gui/QtUserInterface.h"
 #include "gui/StatusPanes.h"

@@ -24,7 +24,7 @@
 #include <QUrl>
 
 #include "ModalDriver.h"
-#include "core/app/CommandIds.h"
+#include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerFileFormat.h"
 #include "core/operations/AutoBackup.h"

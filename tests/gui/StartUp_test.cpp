@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "core/app/CommandIds.h"
+#include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerFileFormat.h"

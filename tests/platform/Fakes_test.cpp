@@ -3,8 +3,8 @@
 
 #include <cerrno>
 
-#include "core/app/LastError.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/LastError.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "platform/memory/FakeAutoBackupTimer.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/memory/MemoryFileSystem.h"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/LastError.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/LastError.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/RecordingShell.h"
 #include "support/TempDir.h"

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 
-#include "core/app/LastError.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/LastError.h"
 #include "platform/memory/RecordingShell.h"
 
 namespace bh {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/posix/PosixFileOps.h"
 #include "support/TempDir.h"
 

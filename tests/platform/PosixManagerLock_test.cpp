@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/posix/PosixManagerLock.h"
 #include "support/TempDir.h"
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/TempDir.h"
 

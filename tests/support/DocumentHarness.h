@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/app/RecentFileList.h"
-#include "core/app/Services.h"
+#include "core/base/RecentFileList.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/ports/Services.h"
 #include "core/view/VectorListRows.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"

@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/LastError.h"
-#include "core/app/UserInterface.h"
+#include "core/ports/LastError.h"
+#include "core/ports/UserInterface.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/ScriptedUserInterface.h"

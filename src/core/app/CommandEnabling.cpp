@@ -1,10 +1,10 @@
 #include "core/app/CommandEnabling.h"
 
-#include "core/app/CommandIds.h"
-#include "core/app/ListRows.h"
+#include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/document/DocumentCommands.h"
 #include "core/operations/AutoBackup.h"
+#include "core/operations/DocumentCommands.h"
+#include "core/ports/ListRows.h"
 
 namespace bh {
 

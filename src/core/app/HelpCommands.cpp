@@ -1,9 +1,9 @@
 #include "core/app/HelpCommands.h"
 
-#include "core/app/ErrorText.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/Shell.h"
-#include "core/app/UserInterface.h"
+#include "core/base/ErrorText.h"
+#include "core/ports/MessageBoxFlags.h"
+#include "core/ports/Shell.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh {
 

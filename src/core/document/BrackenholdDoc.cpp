@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "core/app/PathParts.h"
-#include "core/app/RecentFileList.h"
+#include "core/base/PathParts.h"
+#include "core/base/RecentFileList.h"
 
 namespace bh {
 

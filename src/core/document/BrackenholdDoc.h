@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/app/ListRows.h"
-#include "core/app/Services.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/ListRows.h"
+#include "core/ports/Services.h"
 
 namespace bh {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
 
 namespace bh {
 

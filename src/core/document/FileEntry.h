@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/FileSystem.h"
-#include "core/app/Shell.h"
+#include "core/ports/FileSystem.h"
+#include "core/ports/Shell.h"
 
 namespace bh {
 

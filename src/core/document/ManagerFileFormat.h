@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/app/ListRows.h"
+#include "core/ports/ListRows.h"
 
 namespace bh {
 

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorText.h"
-#include "core/app/Format.h"
-#include "core/app/ListRows.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
-#include "core/app/Volumes.h"
+#include "core/base/ErrorText.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/operations/FilesInUse.h"
+#include "core/ports/ListRows.h"
+#include "core/ports/MessageBoxFlags.h"
+#include "core/ports/Volumes.h"
 #include "core/view/Columns.h"
 
 namespace bh {

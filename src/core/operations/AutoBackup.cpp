@@ -1,13 +1,13 @@
 #include "core/operations/AutoBackup.h"
 
-#include "core/app/AutoBackupTimer.h"
-#include "core/app/Format.h"
-#include "core/app/ManagerLock.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
-#include "core/app/UserInterface.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/operations/BackupRun.h"
+#include "core/ports/AutoBackupTimer.h"
+#include "core/ports/ManagerLock.h"
+#include "core/ports/MessageBoxFlags.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh {
 

@@ -5,14 +5,14 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/app/Format.h"
-#include "core/app/ListRows.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/base/Format.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/document/DocumentCommands.h"
+#include "core/operations/DocumentCommands.h"
 #include "core/operations/PendingCopies.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
+#include "core/ports/ListRows.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

@@ -1,8 +1,8 @@
 #include "core/operations/FilesInUse.h"
 
-#include "core/app/FileSystem.h"
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/FileSystem.h"
 
 namespace bh {
 

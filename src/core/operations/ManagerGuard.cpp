@@ -1,9 +1,9 @@
 #include "core/operations/ManagerGuard.h"
 
-#include "core/app/ErrorText.h"
-#include "core/app/ManagerLock.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/UserInterface.h"
+#include "core/base/ErrorText.h"
+#include "core/ports/ManagerLock.h"
+#include "core/ports/MessageBoxFlags.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh {
 

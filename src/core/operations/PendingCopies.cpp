@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/app/FileSystem.h"
-#include "core/app/ListRows.h"
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/SharedArchives.h"
+#include "core/ports/FileSystem.h"
+#include "core/ports/ListRows.h"
 
 namespace bh {
 

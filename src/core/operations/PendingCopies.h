@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 

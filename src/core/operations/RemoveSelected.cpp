@@ -7,12 +7,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/app/Format.h"
-#include "core/app/ListRows.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/operations/FilesInUse.h"
+#include "core/ports/ListRows.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 

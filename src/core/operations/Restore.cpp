@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "core/app/ErrorText.h"
-#include "core/app/Format.h"
-#include "core/app/LastError.h"
-#include "core/app/ListRows.h"
-#include "core/app/MessageBoxFlags.h"
+#include "core/base/ErrorText.h"
+#include "core/base/Format.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/ports/LastError.h"
+#include "core/ports/ListRows.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorCode.h"
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 

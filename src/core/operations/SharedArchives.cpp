@@ -3,9 +3,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/app/ListRows.h"
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/ListRows.h"
 
 namespace bh {
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <utility>
 
-#include "core/app/FileSystem.h"
-#include "core/app/LastError.h"
+#include "core/ports/FileSystem.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 

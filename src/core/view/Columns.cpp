@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "core/app/ErrorText.h"
-#include "core/app/Format.h"
-#include "core/app/PathParts.h"
-#include "core/app/SystemErrors.h"
+#include "core/base/ErrorText.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/SystemErrors.h"
 #include "core/view/EntryTexts.h"
 
 namespace bh {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "core/app/CommandIds.h"
+#include "core/base/CommandIds.h"
 
 namespace bh {
 

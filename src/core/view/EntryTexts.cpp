@@ -3,10 +3,10 @@
 #include <array>
 #include <ctime>
 
-#include "core/app/Clock.h"
-#include "core/app/Format.h"
-#include "core/app/PathParts.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/Clock.h"
 
 namespace bh {
 

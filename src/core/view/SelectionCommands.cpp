@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "core/app/ErrorText.h"
-#include "core/app/ListRows.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
+#include "core/base/AppName.h"
+#include "core/base/ErrorText.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/document/ManagerFile.h"
+#include "core/ports/ListRows.h"
+#include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 
 namespace bh {

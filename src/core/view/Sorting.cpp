@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/ListRows.h"
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/ListRows.h"
 #include "core/view/EntryTexts.h"
 
 namespace bh {

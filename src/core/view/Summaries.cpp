@@ -1,9 +1,9 @@
 #include "core/view/Summaries.h"
 
-#include "core/app/CommandIds.h"
-#include "core/app/Format.h"
-#include "core/app/ListRows.h"
+#include "core/base/CommandIds.h"
+#include "core/base/Format.h"
 #include "core/document/FileEntry.h"
+#include "core/ports/ListRows.h"
 
 namespace bh {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/app/Clock.h"
+#include "core/ports/Clock.h"
 #include "core/view/Columns.h"
 
 namespace bh {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ListRows.h"
+#include "core/ports/ListRows.h"
 #include "core/view/EntryTexts.h"
 
 namespace bh {

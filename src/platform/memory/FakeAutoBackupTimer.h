@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/app/AutoBackupTimer.h"
+#include "core/ports/AutoBackupTimer.h"
 
 namespace bh {
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "core/app/ManagerLock.h"
+#include "core/ports/ManagerLock.h"
 
 namespace bh {
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "core/app/SystemErrors.h"
+#include "core/ports/SystemErrors.h"
 
 namespace bh {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/FileSystem.h"
+#include "core/ports/FileSystem.h"
 
 namespace bh {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/Clock.h"
+#include "core/ports/Clock.h"
 
 namespace bh {
 

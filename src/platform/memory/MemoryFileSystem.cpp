@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cerrno>
 
-#include "core/app/Format.h"
-#include "core/app/LastError.h"
+#include "core/base/Format.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/FileSystem.h"
+#include "core/ports/FileSystem.h"
 
 namespace bh {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "core/app/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 namespace bh {
 

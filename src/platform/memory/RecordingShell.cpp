@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/app/LastError.h"
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorCode.h"
-#include "core/app/Shell.h"
+#include "core/ports/ErrorCode.h"
+#include "core/ports/Shell.h"
 
 namespace bh {
 

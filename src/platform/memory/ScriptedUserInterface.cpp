@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app/MessageBoxFlags.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

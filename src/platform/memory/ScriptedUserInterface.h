@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/UserInterface.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh {
 

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/posix/PosixFileOps.h"
 
 namespace bh {

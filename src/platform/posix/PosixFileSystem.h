@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/FileSystem.h"
+#include "core/ports/FileSystem.h"
 #include "platform/posix/PosixFileOps.h"
 
 namespace bh {

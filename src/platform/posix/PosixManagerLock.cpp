@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 

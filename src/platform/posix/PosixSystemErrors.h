@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/SystemErrors.h"
+#include "core/ports/SystemErrors.h"
 
 namespace bh {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/win32/Win32FileOps.h"
 
 namespace bh {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/app/FileSystem.h"
+#include "core/ports/FileSystem.h"
 
 namespace bh {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/win32/Win32FileOps.h"
 
 namespace bh {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/app/ManagerLock.h"
+#include "core/ports/ManagerLock.h"
 
 namespace bh {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorText.h"
+#include "core/base/ErrorText.h"
 #include "core/document/ManagerFileFormat.h"
 #include "platform/win32/Win32SystemErrors.h"
 #include "platform/win32/WinePaths.h"

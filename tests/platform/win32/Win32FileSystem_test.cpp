@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 #include "platform/win32/Win32FileOps.h"
 #include "platform/win32/WinePaths.h"
 #include "support/TempDir.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/app/ManagerLock.h"
+#include "core/ports/ManagerLock.h"
 #include "platform/win32/WinePaths.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"

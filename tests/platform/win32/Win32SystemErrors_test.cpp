@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
-#include "core/app/ErrorText.h"
-#include "core/app/LastError.h"
+#include "core/base/ErrorText.h"
+#include "core/ports/LastError.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "support/TempDir.h"

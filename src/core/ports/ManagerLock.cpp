@@ -1,9 +1,9 @@
-#include "core/app/ManagerLock.h"
+#include "core/ports/ManagerLock.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "core/app/LastError.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 

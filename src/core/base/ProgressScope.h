@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "core/app/UserInterface.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh {
 

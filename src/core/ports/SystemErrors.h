@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 
@@ -10,7 +10,7 @@ namespace bh {
 // strerror on POSIX). Returns the text as the system gives it, untrimmed, or an empty
 // string when the system has no text for the code.
 class SystemErrors {
-public:
+  public:
     virtual ~SystemErrors() = default;
     virtual std::string MessageText(ErrorCode code) const = 0;
 };

@@ -11,7 +11,7 @@ class CFileEntry;
 // the document; the row never owns it. Row indices are 0-based. The GUI's table model
 // implements this over its widgets; VectorListRows is the plain implementation.
 class ListRows {
-public:
+  public:
     virtual ~ListRows() = default;
 
     virtual int Count() const = 0;

@@ -1,4 +1,4 @@
-#include "core/app/Format.h"
+#include "core/base/Format.h"
 
 #include <cstdarg>
 #include <cstdio>

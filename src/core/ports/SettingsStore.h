@@ -8,7 +8,7 @@ namespace bh {
 // Per-user sections of named integer and string values. Every read names its default,
 // which is returned when the section or the value is absent. Writes never fail visibly.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::int32_t GetInt(const std::string& section, const std::string& name,
                                 std::int32_t defaultValue) = 0;

@@ -6,7 +6,7 @@
 namespace bh {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // Seconds since 1970-01-01 00:00:00 UTC.

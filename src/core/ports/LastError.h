@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorCode.h"
-#include "core/app/Services.h"
+#include "core/base/AppName.h"
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/ports/ErrorCode.h"
+#include "core/ports/Services.h"
 
 namespace bh {
 
 class CBrackenholdDoc;
 
-inline constexpr const char* kAppName = "Brackenhold";
 inline constexpr const char* kOpenFailedText = "Failed to open document.";
 inline constexpr const char* kSaveFailedText = "Failed to save document.";
 inline constexpr const char* kNotManagerText = "This is not a Backup file!";

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 

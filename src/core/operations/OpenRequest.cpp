@@ -1,11 +1,11 @@
-#include "core/document/OpenRequest.h"
+#include "core/operations/OpenRequest.h"
 
-#include "core/app/PathParts.h"
-#include "core/app/RecentFileList.h"
+#include "core/base/PathParts.h"
+#include "core/base/RecentFileList.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/document/DocumentCommands.h"
-#include "core/document/ManagerFile.h"
 #include "core/document/ManagerFileFormat.h"
+#include "core/operations/DocumentCommands.h"
+#include "core/operations/ManagerFile.h"
 
 namespace bh {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "core/app/ErrorCode.h"
+#include "core/ports/ErrorCode.h"
 
 namespace bh {
 

@@ -6,7 +6,7 @@ namespace bh {
 
 // The repeating auto-backup timer. The owner connects its firing to the timer action.
 class AutoBackupTimer {
-public:
+  public:
     virtual ~AutoBackupTimer() = default;
     virtual void Start(std::int64_t periodMs) = 0;
     virtual void Stop() = 0;

@@ -1,4 +1,4 @@
-#include "core/app/PathParts.h"
+#include "core/base/PathParts.h"
 
 #include <vector>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/app/Clock.h"
-#include "core/app/FileSystem.h"
-#include "core/app/ManagerLock.h"
-#include "core/app/SettingsStore.h"
-#include "core/app/Shell.h"
-#include "core/app/SystemErrors.h"
-#include "core/app/UserInterface.h"
+#include "core/ports/Clock.h"
+#include "core/ports/FileSystem.h"
+#include "core/ports/ManagerLock.h"
+#include "core/ports/SettingsStore.h"
+#include "core/ports/Shell.h"
+#include "core/ports/SystemErrors.h"
+#include "core/ports/UserInterface.h"
 
 namespace bh {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/document/AddFiles.h"
+#include "core/operations/AddFiles.h"
 
 namespace bh {
 

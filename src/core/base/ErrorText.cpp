@@ -1,8 +1,8 @@
-#include "core/app/ErrorText.h"
+#include "core/base/ErrorText.h"
 
-#include "core/app/Format.h"
-#include "core/app/LastError.h"
-#include "core/app/PathParts.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
+#include "core/ports/LastError.h"
 
 namespace bh {
 

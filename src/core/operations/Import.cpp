@@ -1,12 +1,12 @@
-#include "core/document/Import.h"
+#include "core/operations/Import.h"
 
-#include "core/app/Format.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/document/DocumentCommands.h"
-#include "core/document/ManagerFile.h"
+#include "core/operations/DocumentCommands.h"
+#include "core/operations/ManagerFile.h"
 #include "core/operations/SharedArchives.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 namespace bh {
 

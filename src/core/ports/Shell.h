@@ -8,7 +8,7 @@ namespace bh {
 // An icon as the desktop shell gives it. The core never looks inside; the GUI's shell
 // derives from it to carry its own image. Entries of one file type share one icon.
 class ShellIcon {
-public:
+  public:
     virtual ~ShellIcon() = default;
 };
 
@@ -21,7 +21,7 @@ enum class RevealResult { Shown, NotFound, Invalid };
 
 // The desktop shell: file kinds, opening files and addresses, the file manager.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     // Icon and type name of a file (by its name and content kind). Never fails: an

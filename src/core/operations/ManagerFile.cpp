@@ -1,13 +1,13 @@
-#include "core/document/ManagerFile.h"
+#include "core/operations/ManagerFile.h"
 
-#include "core/app/ErrorText.h"
-#include "core/app/LastError.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/ProgressScope.h"
+#include "core/base/ErrorText.h"
+#include "core/base/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/operations/ManagerGuard.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
+#include "core/ports/LastError.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

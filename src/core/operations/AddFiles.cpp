@@ -1,11 +1,11 @@
-#include "core/document/AddFiles.h"
+#include "core/operations/AddFiles.h"
 
 #include <memory>
 
-#include "core/app/Format.h"
-#include "core/app/MessageBoxFlags.h"
-#include "core/app/PathParts.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
 

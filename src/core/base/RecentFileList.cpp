@@ -1,9 +1,9 @@
-#include "core/app/RecentFileList.h"
+#include "core/base/RecentFileList.h"
 
 #include <utility>
 
-#include "core/app/Format.h"
-#include "core/app/PathParts.h"
+#include "core/base/Format.h"
+#include "core/base/PathParts.h"
 
 namespace bh {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/app/ErrorCode.h"
-#include "core/app/SystemErrors.h"
+#include "core/ports/ErrorCode.h"
+#include "core/ports/SystemErrors.h"
 
 namespace bh {
 
