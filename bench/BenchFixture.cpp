@@ -40,13 +40,9 @@ DocFixture::DocFixture(FileSystem& fileSystem) : DocFixture(fileSystem, cliShell
 DocFixture::DocFixture(FileSystem& fileSystem, Shell& shell)
     : shell_(shell),
       services_{fileSystem, shell_, ui_, settings_, clock_, errors_},
-      rows_(clock_, errors_),
-      doc_(std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, kPosixCurrentFolder)) {}
+      doc_(std::make_unique<CBrackenholdDoc>(services_, nullptr, kPosixCurrentFolder)) {}
 
-DocFixture::~DocFixture() {
-    rows_.RemoveAll();
-    doc_.reset();
-}
+DocFixture::~DocFixture() = default;
 
 void DocFixture::FillWithoutQueries(const std::vector<ManagerRecord>& records) {
     std::vector<std::unique_ptr<CFileEntry>> entries;
@@ -56,8 +52,7 @@ void DocFixture::FillWithoutQueries(const std::vector<ManagerRecord>& records) {
         entries.push_back(std::make_unique<CFileEntry>(record.sourcePath, record.archivePath,
                                                        record.notes, shell_, status));
     }
-    doc_->ReplaceEntries(std::move(entries));
-    doc_->RebuildRows();
+    doc_->rows().Replace(std::move(entries));
 }
 
 }  // namespace bh::bench

@@ -10,7 +10,6 @@
 #include "core/document/ManagerFileFormat.h"
 #include "core/ports/Services.h"
 #include "core/ports/UserInterface.h"
-#include "core/view/VectorListRows.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -52,7 +51,7 @@ class DocFixture {
     ~DocFixture();
 
     CBrackenholdDoc& doc() { return *doc_; }
-    VectorListRows& rows() { return rows_; }
+    ManagerList& rows() { return doc_->rows(); }
     SilentUserInterface& ui() { return ui_; }
 
     // Entries for the records without looking at the disk, with their rows.
@@ -66,7 +65,6 @@ class DocFixture {
     PosixClock clock_;
     PosixSystemErrors errors_;
     Services services_;
-    VectorListRows rows_;
     std::unique_ptr<CBrackenholdDoc> doc_;
 };
 

@@ -39,7 +39,7 @@ int RunAdd(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const AddFileResult result = AddFile(session.doc(), AbsolutePath(args[i]));
         if (result == AddFileResult::Added) {
-            created.push_back(session.doc().entries.back()->archivePath);
+            created.push_back(session.rows().Entry(session.rows().Count() - 1).archivePath);
             continue;
         }
         allAdded = false;

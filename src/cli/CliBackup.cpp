@@ -39,7 +39,7 @@ int RunBackupCommand(const std::vector<std::string>& args) {
     }
     std::printf("%s\n", ReportText(result.counts).c_str());
     if (!dryRun) {
-        ListRows& rows = session.rows();
+        ManagerList& rows = session.rows();
         for (int row = 0; row < rows.Count(); ++row) {
             if (rows.Entry(row).textColor == kColorProblem) {
                 PrintEntryProblem(rows.Entry(row), session.services().systemErrors);

@@ -15,7 +15,7 @@ namespace {
 // Names every entry whose archive is now shared with another source: the next backup will
 // leave those archives alone until the clash is resolved.
 void PrintSharedArchives(CliSession& session) {
-    ListRows& rows = session.rows();
+    ManagerList& rows = session.rows();
     for (int row = 0; row < rows.Count(); ++row) {
         if (rows.Entry(row).lastError == kErrorSharedArchive) {
             PrintEntryProblem(rows.Entry(row), session.services().systemErrors);

@@ -10,6 +10,7 @@
 #include "cli/CliSession.h"
 #include "core/view/Columns.h"
 #include "core/view/EntryTexts.h"
+#include "core/view/RowTexts.h"
 #include "core/view/Summaries.h"
 
 namespace bh::cli {
@@ -82,7 +83,7 @@ void PrintLine(const std::vector<std::string>& fields) {
     std::fputs(line.c_str(), stdout);
 }
 
-void PrintText(const ListRows& rows, const Summary& summary) {
+void PrintText(const ManagerList& rows, const Services& services, const Summary& summary) {
     std::vector<std::string> fields;
     for (int column = 0; column < kColumnCount; ++column) {
         fields.push_back(ColumnHeaderText(column));
@@ -91,7 +92,8 @@ void PrintText(const ListRows& rows, const Summary& summary) {
     for (int row = 0; row < rows.Count(); ++row) {
         fields.clear();
         for (int column = 0; column < kColumnCount; ++column) {
-            const std::string cell = rows.CellText(row, column);
+            const std::string cell =
+                CellText(rows, row, column, services.clock, services.systemErrors);
             fields.push_back(column == kColumnName ? WithoutLeading(cell, ' ') : cell);
         }
         PrintLine(fields);
@@ -114,7 +116,7 @@ nlohmann::json EntryJson(const CFileEntry& entry) {
     };
 }
 
-void PrintJson(const ListRows& rows, const Summary& summary) {
+void PrintJson(const ManagerList& rows, const Summary& summary) {
     nlohmann::json entries = nlohmann::json::array();
     for (int row = 0; row < rows.Count(); ++row) {
         entries.push_back(EntryJson(rows.Entry(row)));
@@ -147,19 +149,19 @@ int RunList(const std::vector<std::string>& args) {
     if (options.json) {
         PrintJson(session.rows(), summary);
     } else {
-        PrintText(session.rows(), summary);
+        PrintText(session.rows(), session.services(), summary);
     }
     return kExitOk;
 }
 
 }  // namespace
 
-void PrintListing(const ListRows& rows, bool json) {
+void PrintListing(const ManagerList& rows, const Services& services, bool json) {
     const Summary summary = ComputeSummary(rows);
     if (json) {
         PrintJson(rows, summary);
     } else {
-        PrintText(rows, summary);
+        PrintText(rows, services, summary);
     }
 }
 

@@ -43,7 +43,7 @@ int RunRestoreCommand(const std::vector<std::string>& args) {
     if (!session.Open(manager)) {
         return kExitUsage;
     }
-    ListRows& rows = session.rows();
+    ManagerList& rows = session.rows();
     std::vector<int> selected;
     if (all) {
         for (int row = 0; row < rows.Count(); ++row) {

@@ -1,7 +1,7 @@
 #include "cli/CliRowArguments.h"
 
 #include "cli/CliCommand.h"
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 
 namespace bh::cli {
 
@@ -23,7 +23,7 @@ bool ParseRowNumbers(const std::vector<std::string>& words, int rowCount, std::v
     return true;
 }
 
-void SelectOnly(ListRows& listRows, const std::vector<int>& rows) {
+void SelectOnly(ManagerList& listRows, const std::vector<int>& rows) {
     for (int row = listRows.NextSelected(-1); row >= 0; row = listRows.NextSelected(row)) {
         listRows.SetSelected(row, false);
     }

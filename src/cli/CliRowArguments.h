@@ -4,7 +4,7 @@
 #include <vector>
 
 namespace bh {
-class ListRows;
+class ManagerList;
 }
 
 namespace bh::cli {
@@ -14,6 +14,6 @@ namespace bh::cli {
 bool ParseRowNumbers(const std::vector<std::string>& words, int rowCount, std::vector<int>& rows);
 
 // Selects exactly the given rows.
-void SelectOnly(ListRows& listRows, const std::vector<int>& rows);
+void SelectOnly(ManagerList& listRows, const std::vector<int>& rows);
 
 }  // namespace bh::cli

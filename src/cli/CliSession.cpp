@@ -8,8 +8,7 @@ namespace bh::cli {
 
 CliSession::CliSession()
     : services_{fileSystem_, shell_, ui_, settings_, clock_, systemErrors_, &CliManagerLocks()},
-      rows_(clock_, systemErrors_),
-      doc_(std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, CurrentFolderText())) {}
+      doc_(std::make_unique<CBrackenholdDoc>(services_, nullptr, CurrentFolderText())) {}
 
 bool CliSession::Open(const std::string& path) {
     return OpenDocumentFile(*doc_, AbsolutePath(path));

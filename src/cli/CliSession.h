@@ -9,11 +9,10 @@
 #include "cli/CliUserInterface.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/ports/Services.h"
-#include "core/view/VectorListRows.h"
 
 namespace bh::cli {
 
-// The ports, rows and document one command works on.
+// The ports and the document one command works on.
 class CliSession {
   public:
     CliSession();
@@ -26,7 +25,7 @@ class CliSession {
 
     Services& services() { return services_; }
     CliUserInterface& ui() { return ui_; }
-    VectorListRows& rows() { return rows_; }
+    ManagerList& rows() { return doc_->rows(); }
     CBrackenholdDoc& doc() { return *doc_; }
 
   private:
@@ -37,7 +36,6 @@ class CliSession {
     NativeClock clock_;
     NativeSystemErrors systemErrors_;
     Services services_;
-    VectorListRows rows_;
     std::unique_ptr<CBrackenholdDoc> doc_;
 };
 

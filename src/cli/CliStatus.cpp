@@ -21,7 +21,7 @@ int RunStatus(const std::vector<std::string>& args) {
     if (!session.Open(manager)) {
         return kExitUsage;
     }
-    PrintListing(session.rows(), json);
+    PrintListing(session.rows(), session.services(), json);
     for (int row = 0; row < session.rows().Count(); ++row) {
         if (session.rows().Entry(row).textColor != kColorUpToDate) {
             return kExitPartial;

@@ -112,7 +112,10 @@ BrackenholdApp::BrackenholdApp(AppPorts ports, QObject* parent)
 
 BrackenholdApp::~BrackenholdApp() {
     Exit();
-    // The document borrows the view's rows and the ports: it goes first.
+    // The document borrows the ports: it goes first, after the view stopped showing its rows
+    // (their going would otherwise redraw the frame from a document half destroyed).
+    if (view_)
+        view_->model().Attach(nullptr);
     doc_.reset();
     autoBackup_.reset();
     frame_.reset();
@@ -143,7 +146,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     services_ =
         std::make_unique<Services>(Services{ports_.fileSystem, ports_.shell, *ui_, ports_.settings,
                                             ports_.clock, ports_.systemErrors, &ManagerLocks()});
-    doc_ = std::make_unique<CBrackenholdDoc>(*services_, view_->model(), &recentFiles_);
+    doc_ = std::make_unique<CBrackenholdDoc>(*services_, &recentFiles_);
     view_->SetCoreRules(CoreRules());
     view_->model().SetIconFunction([](const CFileEntry& entry) {
         const auto* icon = dynamic_cast<const QtShellIcon*>(entry.icon.get());
@@ -222,10 +225,10 @@ void BrackenholdApp::StopRunningOperation() {
 CBrackenholdView::CoreRules BrackenholdApp::CoreRules() const {
     CBrackenholdView::CoreRules rules;
     rules.headerText = [](int column) { return ColumnHeaderText(column); };
-    rules.sortRows = [](ListRows& rows, int column, int sortFlag) {
+    rules.sortRows = [](ManagerList& rows, int column, int sortFlag) {
         rows.Reorder(SortedRowOrder(rows, column, sortFlag));
     };
-    rules.summaries = [](const ListRows& rows) {
+    rules.summaries = [](const ManagerList& rows) {
         const Summary summary = ComputeSummary(rows);
         return std::array<std::string, 4>{
             PaneText(summary, kPaneFiles), PaneText(summary, kPaneTotalSize),

@@ -109,10 +109,12 @@ void CBrackenholdView::SetCoreRules(CoreRules rules) {
 void CBrackenholdView::AttachDocument(CBrackenholdDoc& doc) {
     doc_ = &doc;
     doc.onInitialUpdate = [this] { OnInitialUpdate(); };
+    doc.rows().SetDateMode(dateMode_);
+    model_->Attach(&doc.rows());
 }
 
 int CBrackenholdView::dateMode() const {
-    return model_->DateMode();
+    return dateMode_;
 }
 
 bool CBrackenholdView::grayBar() const {
@@ -141,8 +143,6 @@ void CBrackenholdView::OnInitialUpdate() {
     if (!columnsBuilt_)
         BuildColumns();
     ApplyBackground();
-    if (doc_)
-        doc_->RebuildRows();
     RebuildImageList();
     if (onStopAutoBackup)
         onStopAutoBackup();
@@ -157,7 +157,7 @@ void CBrackenholdView::BuildColumns() {
     fontPointSize_ = settings_.GetInt(kSection, "nFontPtSize", kDefaultFontPoints);
     SetListFont(fontPointSize_);
     model_->SetGrayBar(settings_.GetInt(kSection, "bGrayBar", 0) != 0);
-    model_->SetDateMode(settings_.GetInt(kSection, "nDateFmt", 1));
+    SetDateMode(settings_.GetInt(kSection, "nDateFmt", 1));
     autoBackupHours_ = settings_.GetInt(kSection, "nAutoBackupTimeHr", 24);
     showIcons_ = settings_.GetInt(kSection, "bShowIcons", 1);
     std::array<int, kColumnCount> order{};
@@ -226,8 +226,8 @@ void CBrackenholdView::SortByColumn(int column) {
         return;
     ViewColumnState& state = columns_[static_cast<std::size_t>(column)];
     state.sortFlag ^= 1;
-    if (rules_.sortRows)
-        rules_.sortRows(*model_, column, state.sortFlag);
+    if (rules_.sortRows && doc_)
+        rules_.sortRows(doc_->rows(), column, state.sortFlag);
     if (doc_)
         doc_->SetModifiedFlag(true);
 }
@@ -266,7 +266,7 @@ void CBrackenholdView::ChangeFontSize(int sizeIndex) {
     frame_.ChangeToolbarSize(sizeIndex);
     SetListFont(kFontPoints[sizeIndex]);
     if (doc_)
-        doc_->RebuildRows();
+        doc_->rows().RemakeAll();
     RebuildImageList();
     viewport()->update();
 }
@@ -279,12 +279,14 @@ void CBrackenholdView::ToggleGrayBar() {
 void CBrackenholdView::ToggleIcons() {
     showIcons_ = showIcons_ ? 0 : 1;
     if (doc_)
-        doc_->RebuildRows();
+        doc_->rows().RemakeAll();
     RebuildImageList();
 }
 
 void CBrackenholdView::SetDateMode(int mode) {
-    model_->SetDateMode(mode);
+    dateMode_ = mode;
+    if (doc_)
+        doc_->rows().SetDateMode(mode);
 }
 
 void CBrackenholdView::SaveSettings() {
@@ -293,7 +295,7 @@ void CBrackenholdView::SaveSettings() {
     settingsSaved_ = true;
     settings_.WriteInt(kSection, "nFontPtSize", fontPointSize_);
     settings_.WriteInt(kSection, "bGrayBar", model_->GrayBar() ? 1 : 0);
-    settings_.WriteInt(kSection, "nDateFmt", model_->DateMode());
+    settings_.WriteInt(kSection, "nDateFmt", dateMode_);
     if (currentAutoBackupHours)
         autoBackupHours_ = currentAutoBackupHours();
     settings_.WriteInt(kSection, "nAutoBackupTimeHr", autoBackupHours_);
@@ -312,9 +314,9 @@ void CBrackenholdView::ScheduleSummaries() {
 
 void CBrackenholdView::RefreshSummaries() {
     summariesQueued_ = false;
-    if (!rules_.summaries)
+    if (!rules_.summaries || !doc_)
         return;
-    summaries_ = rules_.summaries(*model_);
+    summaries_ = rules_.summaries(doc_->rows());
     Q_EMIT summariesChanged();
 }
 

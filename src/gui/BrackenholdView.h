@@ -9,14 +9,14 @@
 #include <QFont>
 #include <QTableView>
 
-#include "core/base/CommandIds.h"
+#include "core/base/ColumnIds.h"
 
 namespace bh {
 
 class CBrackenholdDoc;
 class CFileEntry;
 class Clock;
-class ListRows;
+class ManagerList;
 class CMainFrame;
 class ManagerTableModel;
 class SettingsStore;
@@ -47,8 +47,8 @@ class CBrackenholdView : public QTableView {
     // rows.
     struct CoreRules {
         std::function<std::string(int column)> headerText;
-        std::function<void(ListRows& rows, int column, int sortFlag)> sortRows;
-        std::function<std::array<std::string, 4>(const ListRows& rows)> summaries;
+        std::function<void(ManagerList& rows, int column, int sortFlag)> sortRows;
+        std::function<std::array<std::string, 4>(const ManagerList& rows)> summaries;
     };
 
     ManagerTableModel& model() const { return *model_; }
@@ -56,7 +56,8 @@ class CBrackenholdView : public QTableView {
     void AttachDocument(CBrackenholdDoc& doc);
 
     // Reads the settings and builds the columns the first time; every time: background by
-    // whether the manager has a file, rows rebuilt, auto backup stopped, sort flags reset.
+    // whether the manager has a file, auto backup stopped, sort flags reset. The document has
+    // remade the rows before.
     void OnInitialUpdate();
     // Creates the "Arial" list font of that size and scales the columns to it.
     bool SetListFont(int points);
@@ -119,6 +120,7 @@ class CBrackenholdView : public QTableView {
     QFont listFont_;
     int fontPointSize_ = 15;
     int showIcons_ = 1;
+    int dateMode_ = kDefaultDateMode;
     int autoBackupHours_ = 24;
     bool settingsSaved_ = false;
     std::array<std::string, 4> summaries_;

@@ -7,7 +7,9 @@
 #include <QTimer>
 
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "core/view/Columns.h"
+#include "core/view/RowTexts.h"
 
 namespace bh {
 namespace {
@@ -24,11 +26,42 @@ QColor FromColorRef(std::uint32_t color) {
 
 ManagerTableModel::ManagerTableModel(const Clock& clock, const SystemErrors& errors,
                                      QObject* parent)
-    : QAbstractTableModel(parent), VectorListRows(clock, errors) {
+    : QAbstractTableModel(parent), clock_(clock), errors_(errors) {
     headers_.resize(static_cast<std::size_t>(kColumnCount));
 }
 
-ManagerTableModel::~ManagerTableModel() = default;
+ManagerTableModel::~ManagerTableModel() {
+    if (list_)
+        list_->RemoveObserver(*this);
+}
+
+void ManagerTableModel::Attach(ManagerList* list) {
+    if (list == list_)
+        return;
+    BeforeReset();
+    if (list_)
+        list_->RemoveObserver(*this);
+    list_ = list;
+    if (list_)
+        list_->AddObserver(*this);
+    AfterReset();
+}
+
+void ManagerTableModel::OnListDestroyed() {
+    Attach(nullptr);
+}
+
+int ManagerTableModel::Count() const {
+    return list_ ? list_->Count() : 0;
+}
+
+const CFileEntry& ManagerTableModel::Entry(int row) const {
+    return list_->Entry(row);
+}
+
+std::string ManagerTableModel::CellText(int row, int column) const {
+    return list_ ? bh::CellText(*list_, row, column, clock_, errors_) : std::string();
+}
 
 void ManagerTableModel::SetSelectionModel(QItemSelectionModel* selection) {
     if (selection_)
@@ -249,12 +282,12 @@ void ManagerTableModel::ApplySelection() {
         return;
     FlushPendingRows();
     QItemSelection ranges;
-    for (int row = NextSelected(-1); row >= 0;) {
+    for (int row = list_ ? list_->NextSelected(-1) : -1; row >= 0;) {
         int last = row;
-        while (last + 1 < Count() && IsSelected(last + 1))
+        while (last + 1 < Count() && list_->IsSelected(last + 1))
             ++last;
         ranges.select(index(row, 0), index(last, kColumnCount - 1));
-        row = NextSelected(last);
+        row = list_->NextSelected(last);
     }
     mirroring_ = true;
     selection_->select(ranges, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -264,7 +297,7 @@ void ManagerTableModel::ApplySelection() {
 void ManagerTableModel::MarkRange(const QItemSelection& ranges, bool selected) {
     for (const QItemSelectionRange& range : ranges) {
         for (int row = range.top(); row <= range.bottom() && row < Count(); ++row)
-            SetSelected(row, selected);
+            list_->SetSelected(row, selected);
     }
 }
 

@@ -10,17 +10,20 @@
 #include <QIcon>
 #include <QItemSelection>
 
-#include "core/view/VectorListRows.h"
+#include "core/document/ManagerListObserver.h"
 
 class QItemSelectionModel;
 
 namespace bh {
 
 class CFileEntry;
+class Clock;
+class ManagerList;
+class SystemErrors;
 
-// The manager's rows as a Qt table model. The rows, their texts, their Results texts and
-// their selection are the core's VectorListRows; this class only tells the views what
-// changed, through the rows' hooks.
+// The manager's rows as a Qt table model over the core's ManagerList, which holds the
+// entries, their texts' state and their selection; this class only tells the views what
+// changed, as the list's observer.
 //
 // The rows' selection flags are the selection. The view's QItemSelectionModel mirrors them:
 // a user's click is written into the flags at once, a change made by the core reaches the
@@ -28,7 +31,7 @@ class CFileEntry;
 // large manager stays linear. Appended rows are announced in batches in the same way (at
 // the next turn, or before any other change), so that loading a large manager does not
 // announce every row one by one.
-class ManagerTableModel : public QAbstractTableModel, public VectorListRows {
+class ManagerTableModel : public QAbstractTableModel, public ManagerListObserver {
     Q_OBJECT
   public:
     using IconFunction = std::function<QIcon(const CFileEntry&)>;
@@ -36,6 +39,15 @@ class ManagerTableModel : public QAbstractTableModel, public VectorListRows {
     // Both must outlive the model.
     ManagerTableModel(const Clock& clock, const SystemErrors& errors, QObject* parent = nullptr);
     ~ManagerTableModel() override;
+
+    // Shows `list` (or nothing for null) from now on; the model observes it until another
+    // list is attached or the list goes.
+    void Attach(ManagerList* list);
+    // The list shown; null before one is attached.
+    ManagerList* List() const { return list_; }
+    // The rows the list has, announced or not (0 without a list).
+    int Count() const;
+    std::string CellText(int row, int column) const;
 
     void SetSelectionModel(QItemSelectionModel* selection);
     void SetHeaders(std::vector<QString> headers);
@@ -64,6 +76,7 @@ class ManagerTableModel : public QAbstractTableModel, public VectorListRows {
     void selectedCountChanged();
 
   protected:
+    // ManagerListObserver
     void BeforeRowsInserted(int first, int last) override;
     void AfterRowsInserted(int first, int last) override;
     void BeforeRowsRemoved(int first, int last) override;
@@ -75,6 +88,7 @@ class ManagerTableModel : public QAbstractTableModel, public VectorListRows {
     void OnRowsChanged(int first, int last, int firstColumn, int lastColumn) override;
     void OnSelectionChanged(int row) override;
     void OnEnsureVisible(int row) override;
+    void OnListDestroyed() override;
 
   private:
     void OnViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -82,6 +96,11 @@ class ManagerTableModel : public QAbstractTableModel, public VectorListRows {
     void ApplySelection();
     void QueueFlush();
 
+    const CFileEntry& Entry(int row) const;
+
+    const Clock& clock_;
+    const SystemErrors& errors_;
+    ManagerList* list_ = nullptr;
     IconFunction icon_;
     std::vector<QString> headers_;
     int shownCount_ = 0;      // rows announced to the views

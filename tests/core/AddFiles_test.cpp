@@ -25,14 +25,14 @@ TEST(AddFiles, ArchiveIsCreatedEmptyInTheManagersFolder) {
     Titled h;
     h.fs.AddFile("/home/ann/report.doc", "data", 500);
     EXPECT_EQ(AddFile(*h.doc, "/home/ann/report.doc"), AddFileResult::Added);
-    ASSERT_EQ(h.doc->entries.size(), 1u);
-    const CFileEntry& entry = *h.doc->entries[0];
+    ASSERT_EQ(h.doc->rows().Count(), 1);
+    const CFileEntry& entry = h.rows().Entry(0);
     EXPECT_EQ(entry.archivePath, "/m/report.doc");
     EXPECT_EQ(entry.notes, "");
     EXPECT_TRUE(h.fs.Exists("/m/report.doc"));
     EXPECT_EQ(h.fs.Content("/m/report.doc"), "");
     EXPECT_EQ(entry.textColor, kColorOutOfDate);
-    EXPECT_EQ(h.rows.Count(), 1);
+    EXPECT_EQ(h.rows().Count(), 1);
     EXPECT_TRUE(h.doc->IsModified());
     EXPECT_EQ(h.doc->Title(), "team.bak *");
     EXPECT_TRUE(h.ui.MessageBoxes().empty());
@@ -40,7 +40,7 @@ TEST(AddFiles, ArchiveIsCreatedEmptyInTheManagersFolder) {
     // An empty source not newer than its new archive starts up to date.
     h.fs.AddFile("/home/ann/empty.txt", "", -100);
     EXPECT_EQ(AddFile(*h.doc, "/home/ann/empty.txt"), AddFileResult::Added);
-    EXPECT_EQ(h.doc->entries[1]->textColor, kColorUpToDate);
+    EXPECT_EQ(h.doc->rows().Entry(1).textColor, kColorUpToDate);
 }
 
 TEST(AddFiles, SubstituteNames) {
@@ -56,8 +56,8 @@ TEST(AddFiles, SubstituteNames) {
         EXPECT_EQ(AddFile(*h.doc, path), AddFileResult::Added) << path;
     }
     std::vector<std::string> archives;
-    for (const auto& entry : h.doc->entries) {
-        archives.push_back(entry->archivePath);
+    for (int row = 0; row < h.rows().Count(); ++row) {
+        archives.push_back(h.rows().Entry(row).archivePath);
     }
     // The in-memory file system is case-sensitive like Linux: NOTES.txt is a free name.
     EXPECT_EQ(archives, (std::vector<std::string>{"/m/notes.txt", "/m/notes[1].txt", "/m/NOTES.txt",
@@ -66,7 +66,7 @@ TEST(AddFiles, SubstituteNames) {
     h.fs.AddFolder("/m/photo.jpg");
     h.fs.AddFile("/g/photo.jpg", "p");
     EXPECT_EQ(AddFile(*h.doc, "/g/photo.jpg"), AddFileResult::Added);
-    EXPECT_EQ(h.doc->entries.back()->archivePath, "/m/photo[1].jpg");
+    EXPECT_EQ(h.doc->rows().Entry(h.doc->rows().Count() - 1).archivePath, "/m/photo[1].jpg");
     EXPECT_TRUE(h.ui.MessageBoxes().empty());
 }
 
@@ -120,14 +120,14 @@ TEST(AddFiles, ArchivePathsBeyondThePathLimitAreRefused) {
     const std::string fits = std::string(89, 'n') + ".txt";
     h.fs.AddFile("/s/" + fits, "1");
     EXPECT_EQ(AddFile(*h.doc, "/s/" + fits), AddFileResult::Added);
-    EXPECT_EQ(h.doc->entries.back()->archivePath.size(), 4095u);
+    EXPECT_EQ(h.doc->rows().Entry(h.doc->rows().Count() - 1).archivePath.size(), 4095);
     // The same name again needs "[1]", which no longer fits.
     h.fs.AddFile("/t/" + fits, "2");
     EXPECT_EQ(AddFile(*h.doc, "/t/" + fits), AddFileResult::PathTooLong);
     const std::string tooLong = std::string(90, 'n') + ".txt";
     h.fs.AddFile("/s/" + tooLong, "3");
     EXPECT_EQ(AddFile(*h.doc, "/s/" + tooLong), AddFileResult::PathTooLong);
-    EXPECT_EQ(h.doc->entries.size(), 1u);
+    EXPECT_EQ(h.doc->rows().Count(), 1);
     EXPECT_TRUE(h.ui.MessageBoxes().empty());
 }
 
@@ -135,7 +135,7 @@ TEST(AddFiles, CommandDialogDeselectsAndRemembersTheFolder) {
     Titled h;
     h.fs.AddFile("/s/old.txt", "o");
     ASSERT_EQ(AddFile(*h.doc, "/s/old.txt"), AddFileResult::Added);
-    h.rows.SetSelected(0, true);
+    h.rows().SetSelected(0, true);
     h.doc->addDirStr = "/start/";
     h.fs.AddFile("/home/ann/Docs/a.txt", "a");
     h.fs.AddFile("/home/ann/Docs/b.txt", "b");
@@ -144,7 +144,7 @@ TEST(AddFiles, CommandDialogDeselectsAndRemembersTheFolder) {
     chosen.paths = {"/home/ann/Docs/b.txt", "/home/ann/Docs/a.txt"};
     h.ui.QueueFileDialog(chosen);
     OnAddFiles(*h.doc);
-    EXPECT_EQ(h.rows.SelectedCount(), 0);
+    EXPECT_EQ(h.rows().SelectedCount(), 0);
     const auto request = h.ui.CallsOf(UiCallKind::FileDialog).at(0).fileDialog;
     EXPECT_EQ(request.kind, FileDialogKind::Open);
     EXPECT_EQ(request.title, "Add Files to Backup Manager");
@@ -152,9 +152,9 @@ TEST(AddFiles, CommandDialogDeselectsAndRemembersTheFolder) {
     EXPECT_EQ(request.initialFolder, "/start/");
     EXPECT_EQ(request.initialName, "");
     EXPECT_EQ(request.options, 0x884A04u);
-    ASSERT_EQ(h.doc->entries.size(), 3u);
-    EXPECT_EQ(h.doc->entries[1]->sourcePath, "/home/ann/Docs/b.txt");
-    EXPECT_EQ(h.doc->entries[2]->sourcePath, "/home/ann/Docs/a.txt");
+    ASSERT_EQ(h.doc->rows().Count(), 3);
+    EXPECT_EQ(h.doc->rows().Entry(1).sourcePath, "/home/ann/Docs/b.txt");
+    EXPECT_EQ(h.doc->rows().Entry(2).sourcePath, "/home/ann/Docs/a.txt");
     EXPECT_EQ(h.doc->addDirStr, "/home/ann/Docs/");
 
     // Too many files for the dialog's list: its error, nothing added.
@@ -167,7 +167,7 @@ TEST(AddFiles, CommandDialogDeselectsAndRemembersTheFolder) {
     EXPECT_EQ(boxes[0].text, "File open dialog error\nError code = 0X3003");
     EXPECT_EQ(boxes[0].caption, "Add Files to Backup Manager");
     EXPECT_EQ(boxes[0].flags, kMbOk | kMbIconHand);
-    EXPECT_EQ(h.doc->entries.size(), 3u);
+    EXPECT_EQ(h.doc->rows().Count(), 3);
     EXPECT_EQ(h.doc->addDirStr, "/home/ann/Docs/");
 
     EXPECT_TRUE(CanAddFiles(*h.doc));
@@ -178,7 +178,7 @@ TEST(AddFiles, UntitledManagerCannotTakeFiles) {
     h.fs.AddFile("/s/a.txt", "a");
     EXPECT_FALSE(CanAddFiles(*h.doc));
     EXPECT_EQ(AddFile(*h.doc, "/s/a.txt"), AddFileResult::NoManagerFolder);
-    EXPECT_TRUE(h.doc->entries.empty());
+    EXPECT_TRUE((h.doc->rows().Count() == 0));
     EXPECT_FALSE(h.doc->IsModified());
     auto boxes = h.ui.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -204,7 +204,7 @@ TEST(AddFiles, ManyFilesIntoALargeManagerStayLinear) {
         ASSERT_EQ(AddFile(*h.doc, "/new/g" + std::to_string(i)), AddFileResult::Added);
     }
     EXPECT_EQ(AddFile(*h.doc, "/BIG/F5"), AddFileResult::AlreadyInManager);
-    EXPECT_EQ(h.doc->entries.size(), 110000u);
+    EXPECT_EQ(h.doc->rows().Count(), 110000);
 }
 
 }  // namespace

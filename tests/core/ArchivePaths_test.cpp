@@ -37,10 +37,10 @@ TEST(RenameDrive, AppliesOneLetterToEverySelectedArchive) {
     EXPECT_EQ(prompts[0].prompt.text, "C:");
     EXPECT_FALSE(prompts[0].prompt.allowBrowse);
     EXPECT_EQ(prompts[0].prompt.editStyle, 0u);
-    EXPECT_EQ(h.rows.Entry(0).archivePath, "E:\\Backup\\a.txt");
-    EXPECT_EQ(h.rows.Entry(1).archivePath, "E:\\Backup\\b.txt");
-    EXPECT_EQ(h.rows.Entry(2).archivePath, "E:\\Other\\c.txt");
-    EXPECT_EQ(h.rows.Entry(3).archivePath, "\\\\server\\share\\d.txt");
+    EXPECT_EQ(h.rows().Entry(0).archivePath, "E:\\Backup\\a.txt");
+    EXPECT_EQ(h.rows().Entry(1).archivePath, "E:\\Backup\\b.txt");
+    EXPECT_EQ(h.rows().Entry(2).archivePath, "E:\\Other\\c.txt");
+    EXPECT_EQ(h.rows().Entry(3).archivePath, "\\\\server\\share\\d.txt");
     EXPECT_TRUE(h.SelectedRows().empty());
     EXPECT_TRUE(h.doc->IsModified());
     EXPECT_EQ(h.ui.Count(UiCallKind::Beep), 0);
@@ -67,7 +67,7 @@ TEST(RenameDrive, RetriesUntilASingleLetterAndCancelChangesNothing) {
     EXPECT_EQ(prompts[3].prompt.text, "") << "empty text is asked again without a beep";
     EXPECT_EQ(prompts[4].prompt.text, "Enter a single letter for the drive!");
     EXPECT_EQ(h.ui.Count(UiCallKind::Beep), 3);
-    EXPECT_EQ(h.rows.Entry(3).archivePath, "F:\\\\server\\share\\d.txt");
+    EXPECT_EQ(h.rows().Entry(3).archivePath, "F:\\\\server\\share\\d.txt");
 
     OperationsHarness cancelled;
     AddDriveEntries(cancelled);
@@ -75,7 +75,7 @@ TEST(RenameDrive, RetriesUntilASingleLetterAndCancelChangesNothing) {
     cancelled.ui.QueuePrompt(kIdOk, "xy");
     cancelled.ui.QueuePrompt(kIdCancel, "");
     EXPECT_FALSE(OnRenameDrive(*cancelled.doc));
-    EXPECT_EQ(cancelled.rows.Entry(0).archivePath, "C:\\Backup\\a.txt");
+    EXPECT_EQ(cancelled.rows().Entry(0).archivePath, "C:\\Backup\\a.txt");
     EXPECT_EQ(cancelled.SelectedRows(), std::vector<int>{0});
     EXPECT_FALSE(cancelled.doc->IsModified());
 
@@ -120,10 +120,10 @@ TEST(RenameDrive, PosixReplacesTheMountPointOfEverySelectedArchive) {
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].prompt.caption, "Change Archive Drive Letter (3 Files Selected)");
     EXPECT_EQ(prompts[0].prompt.text, "/media/ann/usb");
-    EXPECT_EQ(h.rows.Entry(0).archivePath, "/mnt/backup/a.txt");
-    EXPECT_EQ(h.rows.Entry(1).archivePath, "/mnt/backup/docs/b.txt");
-    EXPECT_EQ(h.rows.Entry(2).archivePath, "/media/ann/usb2/c.txt");
-    EXPECT_EQ(h.rows.Entry(3).archivePath, "/media/ann/usb/d.txt");
+    EXPECT_EQ(h.rows().Entry(0).archivePath, "/mnt/backup/a.txt");
+    EXPECT_EQ(h.rows().Entry(1).archivePath, "/mnt/backup/docs/b.txt");
+    EXPECT_EQ(h.rows().Entry(2).archivePath, "/media/ann/usb2/c.txt");
+    EXPECT_EQ(h.rows().Entry(3).archivePath, "/media/ann/usb/d.txt");
     // The row that was not changed stays selected; the document is modified.
     EXPECT_EQ(h.SelectedRows(), std::vector<int>{2});
     EXPECT_TRUE(h.doc->IsModified());
@@ -148,14 +148,14 @@ TEST(RenameDrive, PosixAsksForAnAbsoluteFolderAndStartsUnmountedOnesAtTheirFolde
     EXPECT_EQ(prompts[2].prompt.text, "Enter an absolute folder, such as /media/backup!");
     EXPECT_EQ(prompts[3].prompt.text, "");
     EXPECT_EQ(h.ui.Count(UiCallKind::Beep), 2);
-    EXPECT_EQ(h.rows.Entry(0).archivePath, "/media/disk/a.txt");
+    EXPECT_EQ(h.rows().Entry(0).archivePath, "/media/disk/a.txt");
 
     // An archive on the root file system: its mount point "/" begins every path.
-    h.rows.SetSelected(1, true);
+    h.rows().SetSelected(1, true);
     h.ui.QueuePrompt(kIdOk, "/srv");
     EXPECT_TRUE(OnRenameDrive(*h.doc, &volumes));
     EXPECT_EQ(h.ui.CallsOf(UiCallKind::Prompt).back().prompt.text, "/");
-    EXPECT_EQ(h.rows.Entry(1).archivePath, "/srv/home/ann/arc/b.txt");
+    EXPECT_EQ(h.rows().Entry(1).archivePath, "/srv/home/ann/arc/b.txt");
 
     // Cancel changes nothing; Windows volumes keep the drive letters.
     OperationsHarness windows;
@@ -165,13 +165,13 @@ TEST(RenameDrive, PosixAsksForAnAbsoluteFolderAndStartsUnmountedOnesAtTheirFolde
     windows.ui.QueuePrompt(kIdOk, "d");
     EXPECT_TRUE(OnRenameDrive(*windows.doc, &letters));
     EXPECT_TRUE(letters.asked.empty());
-    EXPECT_EQ(windows.rows.Entry(0).archivePath, "D:\\Backup\\a.txt");
+    EXPECT_EQ(windows.rows().Entry(0).archivePath, "D:\\Backup\\a.txt");
     OperationsHarness cancelled;
     cancelled.Add("/src/a.txt", "/media/ann/usb/a.txt");
     cancelled.Select({0});
     cancelled.ui.QueuePrompt(kIdCancel, "");
     EXPECT_FALSE(OnRenameDrive(*cancelled.doc, &volumes));
-    EXPECT_EQ(cancelled.rows.Entry(0).archivePath, "/media/ann/usb/a.txt");
+    EXPECT_EQ(cancelled.rows().Entry(0).archivePath, "/media/ann/usb/a.txt");
     EXPECT_FALSE(cancelled.doc->IsModified());
 }
 
@@ -183,7 +183,7 @@ class MovePathTest : public ::testing::Test {
         h.fs.AddFolder("/new");
         h.Select({0});
     }
-    const CFileEntry& entry() const { return h.rows.Entry(0); }
+    const CFileEntry& entry() const { return h.rows().Entry(0); }
 
     OperationsHarness h;
 };
@@ -329,19 +329,19 @@ TEST(AdditionalPath, AddsAnEntryBelowItsOrigin) {
     EXPECT_TRUE(prompts[0].prompt.allowBrowse);
     EXPECT_EQ(h.fs.Content("/second/b.txt"), "same");
     EXPECT_EQ(h.fs.LastWrite("/second/b.txt"), 2000);
-    ASSERT_EQ(h.doc->entries.size(), 4u);
-    const CFileEntry& added = *h.doc->entries.back();
+    ASSERT_EQ(h.doc->rows().Count(), 4);
+    const CFileEntry& added = h.rows().Entry(2);
     EXPECT_EQ(added.sourcePath, "/src/b.txt");
     EXPECT_EQ(added.archivePath, "/second/b.txt");
     EXPECT_EQ(added.notes, "b notes");
     EXPECT_EQ(added.textColor, kColorUpToDate);
-    ASSERT_EQ(h.rows.Count(), 4);
-    EXPECT_EQ(&h.rows.Entry(2), &added);
-    EXPECT_EQ(h.rows.Entry(3).sourcePath, "/src/c.txt");
+    ASSERT_EQ(h.rows().Count(), 4);
+    EXPECT_EQ(&h.rows().Entry(2), &added);
+    EXPECT_EQ(h.rows().Entry(3).sourcePath, "/src/c.txt");
     EXPECT_EQ(h.SelectedRows(), std::vector<int>{1});
-    EXPECT_EQ(h.rows.Entry(1).archivePath, "/arc/b.txt");
+    EXPECT_EQ(h.rows().Entry(1).archivePath, "/arc/b.txt");
     EXPECT_TRUE(h.doc->IsModified());
-    EXPECT_TRUE(h.doc->HasSource("/SRC/B.TXT"));
+    EXPECT_TRUE(h.doc->rows().HasSource("/SRC/B.TXT"));
 }
 
 TEST(AdditionalPath, RefusalsAndFailuresChangeNothing) {
@@ -373,8 +373,8 @@ TEST(AdditionalPath, RefusalsAndFailuresChangeNothing) {
     EXPECT_EQ(boxes[3].text, "No such file or directory");
     EXPECT_EQ(boxes[3].flags, kMbOk | kMbIconInformation);
     EXPECT_EQ(boxes[4].flags, kMbYesNo | kMbIconQuestion);
-    EXPECT_EQ(h.doc->entries.size(), 1u);
-    EXPECT_EQ(h.rows.Count(), 1);
+    EXPECT_EQ(h.doc->rows().Count(), 1);
+    EXPECT_EQ(h.rows().Count(), 1);
     EXPECT_FALSE(h.doc->IsModified());
     EXPECT_TRUE(h.ui.UnexpectedCalls().empty());
 }

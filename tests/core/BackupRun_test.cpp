@@ -68,8 +68,8 @@ TEST(BackupAll, CopiesOutOfDateCountsTheRestSavesAndReports) {
     EXPECT_EQ(h.fs.LastWrite("/arc/black.txt"), 2000);
     EXPECT_EQ(h.fs.Content("/arc/black2.txt"), "new black2.txt");
     EXPECT_FALSE(h.fs.Exists("/arc/red.txt")) << "a missing archive is never created";
-    EXPECT_EQ(h.rows.Entry(1).textColor, kColorUpToDate);
-    EXPECT_EQ(h.rows.Entry(2).textColor, kColorProblem);
+    EXPECT_EQ(h.rows().Entry(1).textColor, kColorUpToDate);
+    EXPECT_EQ(h.rows().Entry(2).textColor, kColorProblem);
     EXPECT_TRUE(h.SelectedRows().empty());
 
     EXPECT_FALSE(h.doc->IsModified());
@@ -127,8 +127,7 @@ TEST(BackupSelected, CopiesOnlySelectedAndKeepsOthersUnevaluated) {
     EXPECT_EQ(h.fs.Content("/arc/a.txt"), "old");
     EXPECT_EQ(h.fs.Content("/arc/b.txt"), "new b.txt");
     EXPECT_EQ(h.fs.Content("/arc/c.txt"), "old");
-    EXPECT_EQ(h.rows.Entry(3).textColor, kColorUpToDate);
-    EXPECT_FALSE(h.doc->selectedOnly);
+    EXPECT_EQ(h.rows().Entry(3).textColor, kColorUpToDate);
     EXPECT_TRUE(h.SelectedRows().empty());
     ASSERT_EQ(h.Boxes().size(), 1u);
     EXPECT_EQ(h.Boxes()[0].text, ReportText({1, 1, 2, 0, 4}));
@@ -148,7 +147,6 @@ TEST(BackupRunUntitled, SaveAsFirstAndCancelAbandonsTheRun) {
     EXPECT_EQ(h.ui.Count(UiCallKind::MessageBox), 0);
     EXPECT_EQ(h.fs.CountCalls(FsOperation::Copy), 0);
     EXPECT_EQ(h.ui.Count(UiCallKind::ProgressCreate), 0);
-    EXPECT_FALSE(h.doc->selectedOnly);
 
     // Named now: the run goes on with the row that was selected before the dialog.
     h.ChooseFile("/m/new.bak");
@@ -165,8 +163,9 @@ TEST(BackupRunUntitled, SaveAsFirstAndCancelAbandonsTheRun) {
 TEST(BackupRunAuto, SameCopiesAndSaveWithoutReport) {
     OperationsHarness h;
     h.AddOutOfDate("a.txt");
-    h.doc->autoBackupRun = true;
-    OnBackupAll(*h.doc);
+    BackupOptions unattended;
+    unattended.unattended = true;
+    OnBackupAll(*h.doc, unattended);
     EXPECT_EQ(h.fs.Content("/arc/a.txt"), "new a.txt");
     EXPECT_TRUE(h.fs.Exists(OperationsHarness::kManager));
     EXPECT_EQ(h.ui.Count(UiCallKind::MessageBox), 0);
@@ -185,7 +184,7 @@ TEST(BackupRunFaults, FailedCopyKeepsThePreviousArchiveAndLeavesNoTemporaryFile)
     EXPECT_EQ(h.fs.Content("/arc/big.txt"), "previous");
     EXPECT_EQ(h.fs.Paths(), (std::vector<std::string>{"/arc/big.txt", "/src/big.txt"}))
         << "no temporary file and no manager file, since nothing was copied";
-    const CFileEntry& entry = h.rows.Entry(0);
+    const CFileEntry& entry = h.rows().Entry(0);
     EXPECT_EQ(entry.textColor, kColorProblem);
     EXPECT_EQ(entry.backColor, kColorWhite);
     EXPECT_EQ(entry.lastError, 28u);
@@ -200,7 +199,7 @@ TEST(BackupRunFaults, CoarseTimeArchiveIsUpToDateNextTime) {
     const BackupResult first = RunBackup(*h.doc);
     EXPECT_EQ(first.counts.backedUp, 1u);
     EXPECT_EQ(h.fs.LastWrite("/arc/odd.txt"), 2002);
-    EXPECT_EQ(h.rows.Entry(0).textColor, kColorUpToDate);
+    EXPECT_EQ(h.rows().Entry(0).textColor, kColorUpToDate);
 
     h.fs.ClearCalls();
     const BackupResult second = RunBackup(*h.doc);
@@ -220,7 +219,7 @@ TEST(BackupRunFaults, SourceVanishingBeforeItsCopyIsAProblem) {
     const BackupResult result = RunBackup(*h.doc);
     EXPECT_EQ(result.counts.problems, 1u);
     EXPECT_EQ(h.fs.Content("/arc/gone.txt"), "old");
-    EXPECT_EQ(h.rows.Entry(0).lastError, 2u);  // ENOENT
+    EXPECT_EQ(h.rows().Entry(0).lastError, 2u);  // ENOENT
 }
 
 TEST(BackupRunFaults, FailedSaveIsReported) {
@@ -263,16 +262,14 @@ TEST(RefreshAll, EvaluatesEveryRowOrOnlySelectedOnes) {
     h.fs.AddFile("/src/a.txt", "changed", 3000);
     h.fs.AddFile("/src/b.txt", "changed", 3000);
     h.Select({1});
-    h.doc->selectedOnly = true;
     h.ui.ClearCalls();
-    RefreshStatus(*h.doc);
-    EXPECT_EQ(h.rows.Entry(0).textColor, kColorUpToDate);
-    EXPECT_EQ(h.rows.Entry(1).textColor, kColorOutOfDate);
+    RefreshStatus(*h.doc, true);
+    EXPECT_EQ(h.rows().Entry(0).textColor, kColorUpToDate);
+    EXPECT_EQ(h.rows().Entry(1).textColor, kColorOutOfDate);
     EXPECT_EQ(h.ui.Count(UiCallKind::ProgressStep), 2);
 
-    h.doc->selectedOnly = false;
     OnRefreshAll(*h.doc);
-    EXPECT_EQ(h.rows.Entry(0).textColor, kColorOutOfDate);
+    EXPECT_EQ(h.rows().Entry(0).textColor, kColorOutOfDate);
     EXPECT_EQ(h.SelectedRows(), std::vector<int>{1}) << "a refresh keeps the selection";
     EXPECT_FALSE(h.doc->IsModified());
     EXPECT_EQ(h.ui.Count(UiCallKind::MessageBox), 0);

@@ -57,8 +57,8 @@ TEST_F(CommandEnablingTest, SelectionCountsAndResults) {
     h.Add("/src/b.txt", "/arc/b.txt");  // source missing: result 1
     h.fs.AddFile("/src/c.txt", "source only", 5);
     h.Add("/src/c.txt", "/arc/c.txt");  // archive missing: result 2
-    ASSERT_EQ(h.rows.Entry(1).result, kResultSourceFailed);
-    ASSERT_EQ(h.rows.Entry(2).result, kResultArchiveFailed);
+    ASSERT_EQ(h.rows().Entry(1).result, kResultSourceFailed);
+    ASSERT_EQ(h.rows().Entry(2).result, kResultArchiveFailed);
 
     std::map<int, bool> none = EnabledStates(*h.doc, autoBackup);
     EXPECT_TRUE(none[kCmdBackupAll]);
@@ -92,11 +92,11 @@ TEST_F(CommandEnablingTest, SelectionCountsAndResults) {
     }
     EXPECT_TRUE(two[kCmdShowManager]);
 
-    h.rows.SetSelected(0, false);  // only the row whose source is missing
+    h.rows().SetSelected(0, false);  // only the row whose source is missing
     EXPECT_FALSE(CanShowSource(*h.doc));
     EXPECT_TRUE(CanShowArchive(*h.doc));
-    h.rows.SetSelected(1, false);
-    h.rows.SetSelected(2, true);  // only the row whose archive is missing
+    h.rows().SetSelected(1, false);
+    h.rows().SetSelected(2, true);  // only the row whose archive is missing
     EXPECT_TRUE(CanShowSource(*h.doc));
     EXPECT_FALSE(CanShowArchive(*h.doc));
     EXPECT_TRUE(CanShowManager(*h.doc));
@@ -104,13 +104,13 @@ TEST_F(CommandEnablingTest, SelectionCountsAndResults) {
     h.MakeUntitled();  // untitled, no rows
     h.Add("/src/b.txt", "/arc/b.txt");
     h.Select({0});
-    h.rows.SetSelected(0, true);
+    h.rows().SetSelected(0, true);
     EXPECT_TRUE(CanShowArchive(*h.doc));
     EXPECT_TRUE(CanShowManager(*h.doc));
     h.fs.Erase("/arc/b.txt");
     h.Add("/src/c.txt", "/arc/c.txt");
-    h.rows.SetSelected(0, false);
-    h.rows.SetSelected(1, true);
+    h.rows().SetSelected(0, false);
+    h.rows().SetSelected(1, true);
     EXPECT_FALSE(CanShowManager(*h.doc)) << "archive missing and no manager path";
 }
 

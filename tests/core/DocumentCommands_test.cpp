@@ -19,7 +19,7 @@ FileDialogResult DialogError(unsigned code) {
 }
 
 void AddEntry(DocumentHarness& h, const std::string& source) {
-    h.doc->AppendEntry(std::make_unique<CFileEntry>(source, "/m/x", "", h.shell, h.fs));
+    h.doc->rows().Append(std::make_unique<CFileEntry>(source, "/m/x", "", h.shell, h.fs));
     h.doc->SetModifiedFlag(true);
 }
 
@@ -42,7 +42,7 @@ TEST(DocumentCommands, OpenShowsItsDialogAndRemembersNameAndFolder) {
     EXPECT_EQ(h.doc->lastManagerName, "team.bak");
     EXPECT_EQ(h.doc->backupDirStr, "/m/");
     EXPECT_EQ(h.doc->PathName(), "/m/team.bak");
-    EXPECT_EQ(h.rows.Count(), 1);
+    EXPECT_EQ(h.rows().Count(), 1);
     EXPECT_TRUE(h.ui.MessageBoxes().empty());
 }
 
@@ -217,8 +217,8 @@ TEST(DocumentCommands, NewAndClose) {
     h.ChooseFile("/m/fresh");
     OnFileNew(*h.doc);
     EXPECT_EQ(h.doc->PathName(), "/m/fresh.bak");
-    EXPECT_TRUE(h.doc->entries.empty());
-    EXPECT_EQ(h.rows.Count(), 0);
+    EXPECT_TRUE((h.doc->rows().Count() == 0));
+    EXPECT_EQ(h.rows().Count(), 0);
     EXPECT_EQ(h.fs.Content("/m/fresh.bak").size(), 26u);
     EXPECT_EQ(DecodeManager(h.fs.Content("/m/a.bak")).records.size(), 1u);
 
@@ -229,7 +229,7 @@ TEST(DocumentCommands, NewAndClose) {
     EXPECT_EQ(DecodeManager(h.fs.Content("/m/fresh.bak")).records.size(), 1u);
     EXPECT_EQ(h.doc->Title(), "Create or Open a Backup Manager");
     EXPECT_TRUE(h.doc->PathName().empty());
-    EXPECT_TRUE(h.doc->entries.empty());
+    EXPECT_TRUE((h.doc->rows().Count() == 0));
     EXPECT_EQ(h.ui.PendingAnswers(), 0);
 }
 

@@ -18,8 +18,6 @@ TEST(Document, FolderSettingsAreReadAtCreationAndWrittenAtDestruction) {
     EXPECT_EQ(h.doc->addDirStr, "./");
     EXPECT_EQ(h.doc->backupDirStr, "./");
     EXPECT_TRUE(h.doc->lastManagerName.empty());
-    EXPECT_FALSE(h.doc->autoBackupRun);
-    EXPECT_FALSE(h.doc->selectedOnly);
 
     h.doc->addDirStr = "/home/ann/Docs/";
     h.doc->backupDirStr = "/mnt/backup/";
@@ -35,7 +33,7 @@ TEST(Document, FolderSettingsAreReadAtCreationAndWrittenAtDestruction) {
     test::DocumentHarness w;
     w.doc.reset();
     w.settings.Clear();
-    CBrackenholdDoc windowsDoc(w.services, w.rows, nullptr, ".\\");
+    CBrackenholdDoc windowsDoc(w.services, nullptr, ".\\");
     EXPECT_EQ(windowsDoc.addDirStr, ".\\");
 }
 
@@ -70,54 +68,55 @@ TEST(Document, TitleCarriesTheModifiedMarkerOnce) {
     EXPECT_TRUE(h.doc->PathName().empty());
 }
 
-TEST(Document, DeleteEntriesLeavesTheRowsAndRebuildUsesArrayOrder) {
+TEST(Document, InitialUpdateKeepsTheDisplayOrderAndDropsSelectionAndResults) {
     DocumentHarness h;
-    h.doc->AppendEntry(Entry(h, "/s/b"));
-    h.doc->AppendEntry(Entry(h, "/s/a"));
-    EXPECT_EQ(h.rows.Count(), 2);
-    h.rows.Reorder({1, 0});
-    h.doc->RebuildRows();
-    ASSERT_EQ(h.rows.Count(), 2);
-    EXPECT_EQ(h.rows.Entry(0).sourcePath, "/s/b");
+    h.doc->rows().Append(Entry(h, "/s/b"));
+    h.doc->rows().Append(Entry(h, "/s/a"));
+    EXPECT_EQ(h.rows().Count(), 2);
+    h.rows().Reorder({1, 0});
+    h.rows().SetSelected(0, true);
+    h.rows().SetResultsText(1, "done");
 
     int hookRuns = 0;
     h.doc->onInitialUpdate = [&] { ++hookRuns; };
     h.doc->InitialUpdate();
     EXPECT_EQ(hookRuns, 1);
+    ASSERT_EQ(h.rows().Count(), 2);
+    EXPECT_EQ(h.rows().Entry(0).sourcePath, "/s/a");
+    EXPECT_EQ(h.rows().SelectedCount(), 0);
+    EXPECT_EQ(h.rows().ResultsText(1), nullptr);
 
-    h.rows.RemoveAll();
-    h.doc->DeleteEntries();
-    EXPECT_TRUE(h.doc->entries.empty());
+    h.doc->OnNewDocument();
+    EXPECT_EQ(h.rows().Count(), 0);
 }
 
 TEST(Document, DuplicateSourceIndexFollowsEveryChangeOfTheEntries) {
     DocumentHarness h;
-    h.doc->AppendEntry(Entry(h, "/Home/Ann/Report.DOC"));
-    EXPECT_TRUE(h.doc->HasSource("/home/ann/report.doc"));
-    EXPECT_FALSE(h.doc->HasSource("/home/ann/report.docx"));
+    h.doc->rows().Append(Entry(h, "/Home/Ann/Report.DOC"));
+    EXPECT_TRUE(h.doc->rows().HasSource("/home/ann/report.doc"));
+    EXPECT_FALSE(h.doc->rows().HasSource("/home/ann/report.docx"));
     // Bytes beyond ASCII are compared as they are.
-    h.doc->AppendEntry(Entry(h, "/s/\xC3\x84.txt"));
-    EXPECT_FALSE(h.doc->HasSource("/s/\xC3\xA4.txt"));
+    h.doc->rows().Append(Entry(h, "/s/\xC3\x84.txt"));
+    EXPECT_FALSE(h.doc->rows().HasSource("/s/\xC3\xA4.txt"));
 
-    // Removal straight from the array, as other commands do it, without telling.
-    h.rows.RemoveAll();
-    h.doc->entries.erase(h.doc->entries.begin());
-    EXPECT_FALSE(h.doc->HasSource("/home/ann/report.doc"));
-
-    // A source changed in place is seen after SourcesChanged.
-    h.doc->entries[0]->sourcePath = "/s/renamed";
-    h.doc->SourcesChanged();
-    EXPECT_TRUE(h.doc->HasSource("/S/RENAMED"));
+    h.rows().RemoveRows({true, false});
+    EXPECT_FALSE(h.doc->rows().HasSource("/home/ann/report.doc"));
 
     // Two entries with one source (an import can do that): removing one keeps the other.
-    h.doc->AppendEntry(Entry(h, "/s/twice"));
-    h.doc->AppendEntry(Entry(h, "/s/twice"));
-    EXPECT_TRUE(h.doc->HasSource("/s/twice"));
-    h.doc->entries.pop_back();
-    EXPECT_TRUE(h.doc->HasSource("/s/twice"));
+    h.doc->rows().Insert(0, Entry(h, "/s/twice"));
+    h.doc->rows().Append(Entry(h, "/s/twice"));
+    EXPECT_TRUE(h.doc->rows().HasSource("/s/twice"));
+    h.rows().RemoveRows({false, false, true});
+    EXPECT_TRUE(h.doc->rows().HasSource("/s/twice"));
 
-    h.doc->DeleteEntries();
-    EXPECT_FALSE(h.doc->HasSource("/s/twice"));
+    std::vector<std::unique_ptr<CFileEntry>> replacement;
+    replacement.push_back(Entry(h, "/s/new"));
+    h.rows().Replace(std::move(replacement));
+    EXPECT_FALSE(h.doc->rows().HasSource("/s/twice"));
+    EXPECT_TRUE(h.doc->rows().HasSource("/S/NEW"));
+
+    h.doc->OnNewDocument();
+    EXPECT_FALSE(h.doc->rows().HasSource("/s/new"));
 }
 
 }  // namespace

@@ -139,8 +139,8 @@ int ReportNumber(const std::string& report, const std::string& what) {
 
 int ProblemRows(const OperationsHarness& h) {
     int problems = 0;
-    for (int row = 0; row < h.rows.Count(); ++row) {
-        problems += h.rows.Entry(row).textColor == kColorProblem ? 1 : 0;
+    for (int row = 0; row < h.rows().Count(); ++row) {
+        problems += h.rows().Entry(row).textColor == kColorProblem ? 1 : 0;
     }
     return problems;
 }
@@ -179,9 +179,9 @@ std::vector<Scenario> Scenarios() {
                                ReportNumber(report, "skipped") + ReportNumber(report, "problems"),
                            3)
                            << report;
-                       for (int row = 0; row < h.rows.Count(); ++row) {
-                           if (h.rows.Entry(row).textColor == kColorProblem) {
-                               EXPECT_FALSE(h.rows.CellText(row, kColumnResults).empty());
+                       for (int row = 0; row < h.rows().Count(); ++row) {
+                           if (h.rows().Entry(row).textColor == kColorProblem) {
+                               EXPECT_FALSE(h.CellText(row, kColumnResults).empty());
                            }
                        }
                    }});
@@ -214,8 +214,8 @@ std::vector<Scenario> Scenarios() {
                  restored += done ? 1 : 0;
                  unknown += gone ? 1 : 0;
                  if (!gone) {
-                     EXPECT_EQ(h.rows.CellText(row, kColumnResults).starts_with("Restored"), done)
-                         << h.rows.CellText(row, kColumnResults);
+                     EXPECT_EQ(h.CellText(row, kColumnResults).starts_with("Restored"), done)
+                         << h.CellText(row, kColumnResults);
                  }
              }
              const int told = summary[0] - '0';
@@ -239,7 +239,7 @@ std::vector<Scenario> Scenarios() {
                        return std::string();
                    },
                    [](OperationsHarness& h, const std::string&, const Erased& erased) {
-                       const std::string target = h.rows.Entry(0).archivePath;
+                       const std::string target = h.rows().Entry(0).archivePath;
                        if (erased.count(target) == 0) {
                            EXPECT_EQ(h.fs.Content(target), "archive a") << target;
                        }
@@ -263,14 +263,14 @@ std::vector<Scenario> Scenarios() {
                        return std::string();
                    },
                    [](OperationsHarness& h, const std::string&, const Erased& erased) {
-                       const bool added = h.doc->entries.size() == 2;
+                       const bool added = h.doc->rows().Count() == 2;
                        if (added) {
-                           EXPECT_EQ(h.rows.Entry(1).archivePath, "/arc2/a.txt");
+                           EXPECT_EQ(h.rows().Entry(1).archivePath, "/arc2/a.txt");
                            if (erased.count("/arc2/a.txt") == 0) {
                                EXPECT_EQ(h.fs.Content("/arc2/a.txt"), "source a");
                            }
                        } else {
-                           EXPECT_EQ(h.doc->entries.size(), 1u);
+                           EXPECT_EQ(h.doc->rows().Count(), 1);
                        }
                        EXPECT_EQ(h.doc->IsModified(), added);
                    }});
@@ -287,8 +287,8 @@ std::vector<Scenario> Scenarios() {
                        return Format("%d %d", removed, saved ? 1 : 0);
                    },
                    [](OperationsHarness& h, const std::string& told, const Erased& erased) {
-                       ASSERT_EQ(h.doc->entries.size(), 1u);
-                       EXPECT_EQ(h.rows.Entry(0).sourcePath, "/src/b.txt");
+                       ASSERT_EQ(h.doc->rows().Count(), 1);
+                       EXPECT_EQ(h.rows().Entry(0).sourcePath, "/src/b.txt");
                        EXPECT_TRUE(told.starts_with("2 ")) << told;
                        if (erased.count("/arc/b.txt") == 0) {
                            EXPECT_EQ(h.fs.Content("/arc/b.txt"), "same");
@@ -307,9 +307,9 @@ std::vector<Scenario> Scenarios() {
                    [](OperationsHarness& h, const std::string& told, const Erased& erased) {
                        const bool added = told.starts_with(
                            std::to_string(static_cast<int>(AddFileResult::Added)) + " ");
-                       EXPECT_EQ(h.doc->entries.size(), added ? 2u : 1u) << told;
-                       if (added && erased.count(h.rows.Entry(1).archivePath) == 0) {
-                           EXPECT_TRUE(h.fs.Exists(h.rows.Entry(1).archivePath));
+                       EXPECT_EQ(h.doc->rows().Count(), added ? 2 : 1) << told;
+                       if (added && erased.count(h.rows().Entry(1).archivePath) == 0) {
+                           EXPECT_TRUE(h.fs.Exists(h.rows().Entry(1).archivePath));
                        }
                    }});
     all.push_back(
@@ -339,7 +339,7 @@ std::unique_ptr<OperationsHarness> Prepare(const Scenario& scenario) {
     h->fs.AddFile(OperationsHarness::kManager, "");
     scenario.prepare(*h);
     // The saved manager holds the entries as they are now.
-    h->fs.AddFile(OperationsHarness::kManager, EncodeManager(h->rows));
+    h->fs.AddFile(OperationsHarness::kManager, EncodeManager(h->rows()));
     h->fs.ClearCalls();
     return h;
 }
@@ -536,17 +536,13 @@ TEST_P(FaultMatrixTest, NothingIsLostOrLeftHalfDoneAndTheFailureIsTold) {
         const std::string& bytes = after.at(manager);
         EXPECT_TRUE(bytes == before.at(manager) || bytes == clean.after.at(manager));
         if (!h->doc->IsModified()) {
-            EXPECT_EQ(bytes, EncodeManager(h->rows));
+            EXPECT_EQ(bytes, EncodeManager(h->rows()));
         }
     }
-    // The document's rows are its entries.
-    ASSERT_EQ(static_cast<std::size_t>(h->rows.Count()), h->doc->entries.size());
+    // Every row holds its own entry.
     std::set<const CFileEntry*> owned;
-    for (const auto& entry : h->doc->entries) {
-        owned.insert(entry.get());
-    }
-    for (int row = 0; row < h->rows.Count(); ++row) {
-        EXPECT_EQ(owned.count(&h->rows.Entry(row)), 1u);
+    for (int row = 0; row < h->rows().Count(); ++row) {
+        EXPECT_TRUE(owned.insert(&h->rows().Entry(row)).second);
     }
     scenario.check(*h, told, erased);
 }

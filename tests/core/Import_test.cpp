@@ -41,12 +41,12 @@ TEST(Import, AppendsEveryEntryInFileOrder) {
     EXPECT_EQ(request.options, 0x880A04u);
 
     // Sources are not compared: /s/one is there twice now.
-    ASSERT_EQ(h.doc->entries.size(), 3u);
-    EXPECT_EQ(h.doc->entries[1]->sourcePath, "/s/one");
-    EXPECT_EQ(h.doc->entries[1]->notes, "first");
-    EXPECT_EQ(h.doc->entries[2]->archivePath, "/o/two");
-    ASSERT_EQ(h.rows.Count(), 3);
-    EXPECT_EQ(h.rows.Entry(2).sourcePath, "/s/two");
+    ASSERT_EQ(h.doc->rows().Count(), 3);
+    EXPECT_EQ(h.doc->rows().Entry(1).sourcePath, "/s/one");
+    EXPECT_EQ(h.doc->rows().Entry(1).notes, "first");
+    EXPECT_EQ(h.doc->rows().Entry(2).archivePath, "/o/two");
+    ASSERT_EQ(h.rows().Count(), 3);
+    EXPECT_EQ(h.rows().Entry(2).sourcePath, "/s/two");
     EXPECT_TRUE(h.doc->IsModified());
     EXPECT_EQ(h.doc->lastManagerName, "other.bak");
     EXPECT_EQ(h.doc->backupDirStr, "/o/");
@@ -62,7 +62,7 @@ TEST(Import, AppendsEveryEntryInFileOrder) {
     DocumentHarness untitled;
     untitled.WriteManager("/o/other.bak", kOther);
     EXPECT_EQ(ImportManager(*untitled.doc, "/o/other.bak"), ImportResult::Imported);
-    EXPECT_EQ(untitled.doc->entries.size(), 2u);
+    EXPECT_EQ(untitled.doc->rows().Count(), 2);
 }
 
 TEST(Import, FailuresAddNothing) {

@@ -30,19 +30,19 @@ TEST(ManagerFile, OpenReplacesEntriesEvaluatesAndShowsProgress) {
     DocumentHarness h;
     OpenModifiedManager(h);
     EXPECT_EQ(h.doc->Title(), "current.bak *");
-    ASSERT_EQ(h.doc->entries.size(), 2u);
-    EXPECT_EQ(h.doc->entries[0]->notes, "second");
-    EXPECT_EQ(h.doc->entries[0]->result, kResultSourceFailed);  // /src/b.txt is missing
-    EXPECT_EQ(h.doc->entries[1]->textColor, kColorUpToDate);
-    EXPECT_EQ(h.rows.Count(), 2);
-    EXPECT_EQ(h.rows.Entry(0).sourcePath, "/src/b.txt");
+    ASSERT_EQ(h.doc->rows().Count(), 2);
+    EXPECT_EQ(h.doc->rows().Entry(0).notes, "second");
+    EXPECT_EQ(h.doc->rows().Entry(0).result, kResultSourceFailed);  // /src/b.txt is missing
+    EXPECT_EQ(h.doc->rows().Entry(1).textColor, kColorUpToDate);
+    EXPECT_EQ(h.rows().Count(), 2);
+    EXPECT_EQ(h.rows().Entry(0).sourcePath, "/src/b.txt");
 
     h.WriteManager("/m/other.bak", {{"/src/a.txt", "/m/a.txt", "n"}});
     ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/other.bak"));
     EXPECT_FALSE(h.doc->IsModified());
     EXPECT_EQ(h.doc->Title(), "other.bak");
-    EXPECT_EQ(h.doc->entries.size(), 1u);
-    EXPECT_EQ(h.rows.Count(), 1);
+    EXPECT_EQ(h.doc->rows().Count(), 1);
+    EXPECT_EQ(h.rows().Count(), 1);
     EXPECT_EQ(h.recent.Paths().front(), "/m/other.bak");
 
     const auto created = h.ui.CallsOf(UiCallKind::ProgressCreate);
@@ -117,8 +117,8 @@ TEST(ManagerFile, ZeroLengthFileOpensAsAnEmptyManager) {
     OpenModifiedManager(h);
     h.fs.AddFile("/m/empty.bak", "");
     ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/empty.bak"));
-    EXPECT_TRUE(h.doc->entries.empty());
-    EXPECT_EQ(h.rows.Count(), 0);
+    EXPECT_TRUE((h.doc->rows().Count() == 0));
+    EXPECT_EQ(h.rows().Count(), 0);
     EXPECT_EQ(h.doc->Title(), "empty.bak");
     EXPECT_FALSE(h.doc->IsModified());
     EXPECT_TRUE(h.ui.MessageBoxes().empty());
@@ -128,7 +128,7 @@ TEST(ManagerFile, SaveWritesTheDisplayOrderAtomically) {
     DocumentHarness h;
     OpenModifiedManager(h);
     // Sorting by source reverses the two rows.
-    h.rows.Reorder({1, 0});
+    h.rows().Reorder({1, 0});
     ASSERT_TRUE(SaveDocumentFile(*h.doc, "/m/sorted.bak"));
     EXPECT_FALSE(h.doc->IsModified());
     EXPECT_EQ(h.doc->PathName(), "/m/current.bak");  // the caller names the document
@@ -145,14 +145,14 @@ TEST(ManagerFile, SaveWritesTheDisplayOrderAtomically) {
 
     // Reloading restores the sorted order.
     ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/sorted.bak"));
-    EXPECT_EQ(h.doc->entries[0]->sourcePath, "/src/a.txt");
+    EXPECT_EQ(h.doc->rows().Entry(0).sourcePath, "/src/a.txt");
 }
 
 TEST(ManagerFile, FailedSaveKeepsTheOldFileAndTheFlag) {
     DocumentHarness h;
     OpenModifiedManager(h);
     const std::string old = h.fs.Content("/m/current.bak");
-    h.rows.Reorder({1, 0});
+    h.rows().Reorder({1, 0});
     FaultPoint full;
     full.operation = FsOperation::WriteAtomically;
     full.error = 28;  // ENOSPC

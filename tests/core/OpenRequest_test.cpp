@@ -24,15 +24,15 @@ TEST(OpenRequest, RecentManagersOpenOtherPathsAreAdded) {
     OpenRequestResult result = OpenRequest(*h.doc, "/M/KNOWN.BAK");
     EXPECT_EQ(result.kind, Kind::OpenedManager);
     EXPECT_EQ(h.doc->PathName(), "/M/KNOWN.BAK");
-    EXPECT_EQ(h.doc->entries.size(), 1u);
+    EXPECT_EQ(h.doc->rows().Count(), 1);
 
     // A manager that is not in the list is added as a file.
     h.WriteManager("/x/stranger.bak", {});
     result = OpenRequest(*h.doc, "/x/stranger.bak");
     EXPECT_EQ(result.kind, Kind::AddedAsFile);
     EXPECT_EQ(result.addResult, AddFileResult::Added);
-    ASSERT_EQ(h.doc->entries.size(), 2u);
-    EXPECT_EQ(h.doc->entries[1]->archivePath, "/M/stranger.bak");
+    ASSERT_EQ(h.doc->rows().Count(), 2);
+    EXPECT_EQ(h.doc->rows().Entry(1).archivePath, "/M/stranger.bak");
     EXPECT_TRUE(h.doc->IsModified());
 }
 
@@ -60,7 +60,7 @@ TEST(OpenRequest, OpeningAsksToSaveAndFailuresKeepTheManager) {
     EXPECT_EQ(boxes[0].text, "Save changes to team.bak?");
     EXPECT_EQ(boxes[1].text, "This is not a Backup file!");
     EXPECT_EQ(h.doc->PathName(), "/m/team.bak");
-    EXPECT_EQ(h.doc->entries.size(), 1u);
+    EXPECT_EQ(h.doc->rows().Count(), 1);
     EXPECT_TRUE(h.doc->IsModified());
     EXPECT_EQ(h.recent.Paths().front(), "/m/team.bak");
 
@@ -68,7 +68,7 @@ TEST(OpenRequest, OpeningAsksToSaveAndFailuresKeepTheManager) {
     h.ui.ClearCalls();
     EXPECT_TRUE(OpenManagerPath(*h.doc, "/M/team.bak"));
     EXPECT_TRUE(h.ui.MessageBoxes().empty());
-    EXPECT_EQ(h.doc->entries.size(), 1u);
+    EXPECT_EQ(h.doc->rows().Count(), 1);
 }
 
 TEST(OpenRequest, ManagersHandedOverByTheDesktopOpenByTheirBytes) {
@@ -89,7 +89,7 @@ TEST(OpenRequest, ManagersHandedOverByTheDesktopOpenByTheirBytes) {
     h.ui.QueueMessageBoxAnswer(kIdNo);
     EXPECT_EQ(ShellOpenRequest(*h.doc, "/x/stranger.mgr").kind, Kind::OpenedManager);
     EXPECT_EQ(h.doc->PathName(), "/x/stranger.mgr");
-    EXPECT_EQ(h.doc->entries.size(), 2u);
+    EXPECT_EQ(h.doc->rows().Count(), 2);
 
     // An empty *.bak (a file manager's new document) opens empty; other files become entries,
     // as a drop makes them.
@@ -100,7 +100,7 @@ TEST(OpenRequest, ManagersHandedOverByTheDesktopOpenByTheirBytes) {
     h.fs.AddFile("/s/empty.txt", "");
     EXPECT_EQ(ShellOpenRequest(*h.doc, "/s/notes.txt").kind, Kind::AddedAsFile);
     EXPECT_EQ(ShellOpenRequest(*h.doc, "/s/empty.txt").kind, Kind::AddedAsFile);
-    EXPECT_EQ(h.doc->entries.size(), 2u);
+    EXPECT_EQ(h.doc->rows().Count(), 2);
     EXPECT_EQ(ShellOpenRequest(*h.doc, "/nowhere/gone.bak").kind, Kind::AddedAsFile);
     EXPECT_FALSE(LooksLikeManager(*h.doc, "/m"));
 }

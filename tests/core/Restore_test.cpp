@@ -18,7 +18,7 @@ constexpr unsigned kQuestionFlags = kMbYesNoCancel | kMbIconQuestion | kMbDefBut
 constexpr unsigned kErrorFlags = kMbOkCancel | kMbIconExclamation;
 
 std::string Results(const OperationsHarness& h, int row) {
-    return h.rows.CellText(row, kColumnResults);
+    return h.CellText(row, kColumnResults);
 }
 
 TEST(RestoreTexts, CaptionQuestionCopyNameAndSummary) {
@@ -78,7 +78,7 @@ TEST(RestoreSelected, OneRowWithoutCopy) {
     // Nothing about the manager or its entries changes.
     EXPECT_FALSE(h.doc->IsModified());
     EXPECT_EQ(h.SelectedRows(), std::vector<int>{0});
-    EXPECT_EQ(h.rows.Entry(0).sourceTime, 3000);
+    EXPECT_EQ(h.rows().Entry(0).sourceTime, 3000);
     EXPECT_EQ(h.ui.Count(UiCallKind::Idle), 1);
 }
 

@@ -23,15 +23,15 @@ void AddThree(OperationsHarness& h) {
 TEST(SelectRows, NoneAndAll) {
     OperationsHarness h;
     AddThree(h);
-    OnSelectAll(h.rows);
+    OnSelectAll(h.rows());
     EXPECT_EQ(h.SelectedRows(), (std::vector<int>{0, 1, 2}));
-    OnSelectAll(h.rows);
-    EXPECT_EQ(h.rows.SelectedCount(), 3);
-    OnSelectNone(h.rows);
+    OnSelectAll(h.rows());
+    EXPECT_EQ(h.rows().SelectedCount(), 3);
+    OnSelectNone(h.rows());
     EXPECT_TRUE(h.SelectedRows().empty());
     h.Select({0, 2});
-    OnSelectNone(h.rows);
-    EXPECT_EQ(h.rows.SelectedCount(), 0);
+    OnSelectNone(h.rows());
+    EXPECT_EQ(h.rows().SelectedCount(), 0);
     EXPECT_FALSE(h.doc->IsModified());
 }
 
@@ -42,7 +42,7 @@ TEST(EditSelectedNotes, WritesOneTextIntoEverySelectedRow) {
     h.Select({1, 2, 0});
     h.ui.QueuePrompt(kIdCancel, "ignored");
     OnEditSelectedNotes(*h.doc);
-    EXPECT_EQ(h.rows.Entry(0).notes, "first");
+    EXPECT_EQ(h.rows().Entry(0).notes, "first");
     EXPECT_FALSE(h.doc->IsModified());
 
     h.ui.QueuePrompt(kIdOk, "shared");
@@ -54,17 +54,17 @@ TEST(EditSelectedNotes, WritesOneTextIntoEverySelectedRow) {
     EXPECT_FALSE(prompts[1].prompt.allowBrowse);
     EXPECT_EQ(prompts[1].prompt.editStyle, 0u);
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(h.rows.Entry(row).notes, "shared");
-        EXPECT_EQ(h.rows.CellText(row, kColumnNotes), "shared");
+        EXPECT_EQ(h.rows().Entry(row).notes, "shared");
+        EXPECT_EQ(h.CellText(row, kColumnNotes), "shared");
     }
-    EXPECT_EQ(h.rows.Entry(3).notes, "untouched");
+    EXPECT_EQ(h.rows().Entry(3).notes, "untouched");
     EXPECT_TRUE(h.doc->IsModified());
 
     h.ui.QueuePrompt(kIdOk, "");
     OnEditSelectedNotes(*h.doc);
-    EXPECT_EQ(h.rows.CellText(2, kColumnNotes), "");
+    EXPECT_EQ(h.CellText(2, kColumnNotes), "");
 
-    OnSelectNone(h.rows);
+    OnSelectNone(h.rows());
     OnEditSelectedNotes(*h.doc);
     EXPECT_EQ(h.ui.Count(UiCallKind::Prompt), 3);
 }

@@ -42,7 +42,6 @@
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "core/view/Sorting.h"
-#include "core/view/VectorListRows.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/memory/FixedClock.h"
@@ -315,17 +314,14 @@ class Session {
         for (const std::string& path : pool_) {
             WriteVersion(path, NewContent(rng, ""), now_);
         }
-        doc_ = std::make_unique<CBrackenholdDoc>(services_, rows_, nullptr, "./");
+        doc_ = std::make_unique<CBrackenholdDoc>(services_, nullptr, "./");
         doc_->SetPathName(manager_);
         setupFailed_ = !SaveDocumentFile(*doc_, manager_);
         for (int column = 0; column < kColumnCount; ++column) {
             columns_[column].column = column;
         }
     }
-    ~Session() {
-        doc_.reset();
-        rows_.RemoveAll();
-    }
+    ~Session() { doc_.reset(); }
 
     std::optional<Failure> Run(const std::vector<Step>& steps, std::vector<std::string>* trace) {
         if (setupFailed_) {
@@ -461,31 +457,31 @@ class Session {
 
     std::vector<int> SelectSome(std::mt19937_64& rng) {
         std::vector<int> selected;
-        const int count = rows_.Count();
+        const int count = rows().Count();
         for (int row = 0; row < count; ++row) {
             const bool chosen = rng() % 2 == 0;
-            rows_.SetSelected(row, chosen);
+            rows().SetSelected(row, chosen);
             if (chosen) {
                 selected.push_back(row);
             }
         }
         if (selected.empty() && count > 0) {
             const int row = static_cast<int>(Pick(rng, static_cast<std::size_t>(count)));
-            rows_.SetSelected(row, true);
+            rows().SetSelected(row, true);
             selected.push_back(row);
         }
         return selected;
     }
     int SelectOne(std::mt19937_64& rng) {
-        const int count = rows_.Count();
+        const int count = rows().Count();
         for (int row = 0; row < count; ++row) {
-            rows_.SetSelected(row, false);
+            rows().SetSelected(row, false);
         }
         if (count == 0) {
             return -1;
         }
         const int row = static_cast<int>(Pick(rng, static_cast<std::size_t>(count)));
-        rows_.SetSelected(row, true);
+        rows().SetSelected(row, true);
         return row;
     }
     std::string RowsText(const std::vector<int>& rows) const {
@@ -614,7 +610,7 @@ class Session {
         Say("add " + Short(source) + ": " + AddFileResultText(result));
         if (result == AddFileResult::Added) {
             Say(" as " + Short(archive));
-            const CFileEntry& entry = rows_.Entry(rows_.Count() - 1);
+            const CFileEntry& entry = rows().Entry(rows().Count() - 1);
             model_.push_back({source, archive, "", &entry, true});
             if (!isFile || known) {
                 ListError("added " + Short(source) + ", which is no new file");
@@ -658,20 +654,20 @@ class Session {
             records.push_back(record);
         }
         world_->Write(other_, EncodeManager(records), now_);
-        const int before = rows_.Count();
+        const int before = rows().Count();
         const ImportResult result = ImportManager(*doc_, other_);
         Say("import " + std::to_string(records.size()) + " entries:");
         for (const ManagerRecord& record : records) {
             Say(" " + Short(record.sourcePath) + "->" + Short(record.archivePath));
         }
-        if (result != ImportResult::Imported || rows_.Count() != before + count) {
+        if (result != ImportResult::Imported || rows().Count() != before + count) {
             ListError("the import of a readable manager did not append its entries");
             return;
         }
         for (int i = 0; i < count; ++i) {
             const ManagerRecord& record = records[static_cast<std::size_t>(i)];
             model_.push_back(
-                {record.sourcePath, record.archivePath, record.notes, &rows_.Entry(before + i)});
+                {record.sourcePath, record.archivePath, record.notes, &rows().Entry(before + i)});
         }
     }
 
@@ -680,7 +676,7 @@ class Session {
         if (selectedOnly) {
             selected = SelectSome(rng);
         } else {
-            for (int row = 0; row < rows_.Count(); ++row) {
+            for (int row = 0; row < rows().Count(); ++row) {
                 selected.push_back(row);
             }
         }
@@ -690,11 +686,11 @@ class Session {
             effects.copies.emplace_back(model_[static_cast<std::size_t>(row)].source,
                                         model_[static_cast<std::size_t>(row)].archive);
         }
-        doc_->selectedOnly = selectedOnly;
+        BackupOptions options;
+        options.selectedOnly = selectedOnly;
         backingUp_ = true;
-        const BackupResult result = RunBackup(*doc_);
+        const BackupResult result = RunBackup(*doc_, options);
         backingUp_ = false;
-        doc_->selectedOnly = false;
         Say(selectedOnly ? "backup selected " + RowsText(selected) : std::string("backup all"));
         Say(": " + std::to_string(result.counts.backedUp) + " copied, " +
             std::to_string(result.counts.problems) + " problems");
@@ -787,12 +783,12 @@ class Session {
             (overwrite ? " (yes to copy over)" : " (no to copy over)"));
         ui_.Script().QueuePrompt(kIdOk, target);
         ui_.Script().QueueMessageBoxAnswer(overwrite ? kIdYes : kIdNo);
-        const int before = rows_.Count();
+        const int before = rows().Count();
         if (move) {
             const std::string oldArchive = origin.archive;
             effects.copies.emplace_back(oldArchive, target);
             OnMovePath(*doc_);
-            if (target != oldArchive && rows_.Entry(row).archivePath == target) {
+            if (target != oldArchive && rows().Entry(row).archivePath == target) {
                 Say(": moved");
                 origin.archive = target;
                 if (!world_->Read(target)) {
@@ -808,13 +804,13 @@ class Session {
             effects.copies.emplace_back(origin.source, target);
             const Row added{origin.source, target, origin.notes};
             OnAdditionalPath(*doc_);
-            if (rows_.Count() == before + 1) {
+            if (rows().Count() == before + 1) {
                 Say(": added");
                 if (existed) {
                     MarkStale(target);
                 }
                 Row row2 = added;
-                row2.entry = &rows_.Entry(row + 1);
+                row2.entry = &rows().Entry(row + 1);
                 model_.insert(model_.begin() + row + 1, row2);
             }
         }
@@ -846,7 +842,7 @@ class Session {
     void SortStep(std::mt19937_64& rng) {
         const int column = static_cast<int>(rng() % kColumnCount);
         Say("sort by " + ColumnHeaderText(column));
-        if (!SortRowsByColumn(rows_, columns_[static_cast<std::size_t>(column)])) {
+        if (!SortRowsByColumn(rows(), columns_[static_cast<std::size_t>(column)])) {
             return;
         }
         doc_->SetModifiedFlag(true);
@@ -856,8 +852,8 @@ class Session {
             byEntry[row.entry] = row;
         }
         std::vector<Row> sorted;
-        for (int row = 0; row < rows_.Count(); ++row) {
-            const auto found = byEntry.find(&rows_.Entry(row));
+        for (int row = 0; row < rows().Count(); ++row) {
+            const auto found = byEntry.find(&rows().Entry(row));
             if (found == byEntry.end()) {
                 ListError("the sort showed an entry that was not in the list");
                 return;
@@ -897,13 +893,13 @@ class Session {
             return;
         }
         model_.clear();
-        for (std::size_t i = 0; i < saved_.size() && i < static_cast<std::size_t>(rows_.Count());
+        for (std::size_t i = 0; i < saved_.size() && i < static_cast<std::size_t>(rows().Count());
              ++i) {
             model_.push_back({saved_[i].sourcePath, saved_[i].archivePath, saved_[i].notes,
-                              &rows_.Entry(static_cast<int>(i))});
+                              &rows().Entry(static_cast<int>(i))});
         }
         if (model_.size() != saved_.size() ||
-            static_cast<std::size_t>(rows_.Count()) != saved_.size()) {
+            static_cast<std::size_t>(rows().Count()) != saved_.size()) {
             ListError("the reopened manager does not hold the saved rows");
         }
     }
@@ -1305,13 +1301,13 @@ class Session {
             listError_.reset();
             return Failure{Broken::List, 0, *what};
         }
-        if (static_cast<std::size_t>(rows_.Count()) != model_.size()) {
+        if (static_cast<std::size_t>(rows().Count()) != model_.size()) {
             return Failure{Broken::List, 0,
-                           "the list shows " + std::to_string(rows_.Count()) + " rows, not " +
+                           "the list shows " + std::to_string(rows().Count()) + " rows, not " +
                                std::to_string(model_.size())};
         }
-        for (int i = 0; i < rows_.Count(); ++i) {
-            const CFileEntry& entry = rows_.Entry(i);
+        for (int i = 0; i < rows().Count(); ++i) {
+            const CFileEntry& entry = rows().Entry(i);
             const Row& row = model_[static_cast<std::size_t>(i)];
             if (&entry != row.entry || entry.sourcePath != row.source ||
                 entry.archivePath != row.archive || entry.notes != row.notes) {
@@ -1323,8 +1319,8 @@ class Session {
         }
         // 2: a row shown up to date has an archive with its source's bytes. Folders count as
         // present files of size 0 by design, so rows with a folder are not judged.
-        for (int i = 0; i < rows_.Count(); ++i) {
-            const CFileEntry& entry = rows_.Entry(i);
+        for (int i = 0; i < rows().Count(); ++i) {
+            const CFileEntry& entry = rows().Entry(i);
             const Row& row = model_[static_cast<std::size_t>(i)];
             if (!row.fresh || entry.textColor != kColorUpToDate || world_->IsFolder(row.source) ||
                 world_->IsFolder(row.archive)) {
@@ -1345,6 +1341,8 @@ class Session {
         return std::nullopt;
     }
 
+    ManagerList& rows() const { return doc_->rows(); }
+
     std::unique_ptr<World> world_;
     FixedClock clock_{1'700'000'000};
     FakeSystemErrors errors_;
@@ -1353,7 +1351,6 @@ class Session {
     StepUi ui_;
     CopyRecorder recorder_{world_->Fs()};
     Services services_{recorder_, shell_, ui_, settings_, clock_, errors_};
-    VectorListRows rows_{clock_, errors_};
     std::unique_ptr<CBrackenholdDoc> doc_;
     std::array<CColumnState, kColumnCount> columns_{};
     bool setupFailed_ = false;

@@ -21,7 +21,7 @@ namespace {
 using test::OperationsHarness;
 
 std::string Results(const OperationsHarness& h, int row) {
-    return h.rows.CellText(row, kColumnResults);
+    return h.CellText(row, kColumnResults);
 }
 
 TEST(ComparablePath, SpellingsOfOnePathCompareEqual) {
@@ -48,16 +48,14 @@ TEST(SharedArchives, TwoSourcesOnOneArchiveAreProblemsAndNothingIsCopied) {
     EXPECT_EQ(result.counts.problems, 2u);
     EXPECT_EQ(result.counts.upToDate, 1u);
     EXPECT_EQ(h.fs.Content("/arc/shared.txt"), "old");
-    EXPECT_EQ(h.rows.Entry(1).textColor, kColorProblem);
-    EXPECT_EQ(h.rows.Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(1).textColor, kColorProblem);
+    EXPECT_EQ(h.rows().Entry(1).lastError, kErrorSharedArchive);
     EXPECT_EQ(Results(h, 1), "archive  also the archive of /src/c.txt");
     EXPECT_EQ(Results(h, 2), "archive  also the archive of /src/b.txt");
     EXPECT_EQ(Results(h, 0), "");
 
     // One source listed twice with one archive is no clash: both copies are the same bytes.
-    h.rows.RemoveAll();
-    h.doc->entries.clear();
-    h.doc->SourcesChanged();
+    h.rows().Clear();
     h.Add("/src/b.txt", "/arc/shared.txt");
     h.Add("/src/b.txt", "/ARC/../arc/shared.txt");
     EXPECT_EQ(RunBackup(*h.doc).counts.problems, 0u);
@@ -73,15 +71,15 @@ TEST(SharedArchives, OneArchiveUnderTwoSpellingsOrLinksIsStillShared) {
     h.Add("/src/b.txt", "/arc/one.txt");
     h.Add("/src/c.txt", "/arc/two.txt");
     RefreshStatus(*h.doc);
-    EXPECT_EQ(h.rows.Entry(0).lastError, kErrorSharedArchive);
-    EXPECT_EQ(h.rows.Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(0).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(1).lastError, kErrorSharedArchive);
 
     // Once the clash is gone, the next refresh clears the mark.
     h.fs.Erase("/arc/two.txt");
     h.fs.AddFile("/arc/two.txt", "separate", 1000);
     RefreshStatus(*h.doc);
-    EXPECT_EQ(h.rows.Entry(0).lastError, kNoError);
-    EXPECT_EQ(h.rows.Entry(1).textColor, kColorOutOfDate);
+    EXPECT_EQ(h.rows().Entry(0).lastError, kNoError);
+    EXPECT_EQ(h.rows().Entry(1).textColor, kColorOutOfDate);
 }
 
 TEST(SharedArchives, TheArchiveOfAMissingSourceIsNotOverwrittenByAnother) {
@@ -94,8 +92,8 @@ TEST(SharedArchives, TheArchiveOfAMissingSourceIsNotOverwrittenByAnother) {
     const BackupResult result = RunBackup(*h.doc);
     EXPECT_EQ(result.counts.problems, 2u);
     EXPECT_EQ(h.fs.Content("/arc/a.txt"), "the last copy of a");
-    EXPECT_EQ(h.rows.Entry(0).result, kResultSourceFailed) << "keeps its own reason";
-    EXPECT_EQ(h.rows.Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(0).result, kResultSourceFailed) << "keeps its own reason";
+    EXPECT_EQ(h.rows().Entry(1).lastError, kErrorSharedArchive);
 }
 
 TEST(SharedArchives, AnArchivePathChangedSinceTheLastLookStillClashes) {
@@ -108,13 +106,14 @@ TEST(SharedArchives, AnArchivePathChangedSinceTheLastLookStillClashes) {
     h.fs.AddFile("/arc/c.txt", "c", 2000);
     h.Add("/src/b.txt", "/arc/b.txt");
     h.Add("/src/c.txt", "/arc/c.txt");
-    h.rows.Entry(1).archivePath = "/arc//./b.txt";
+    h.rows().Entry(1).archivePath = "/arc//./b.txt";
     h.fs.AddFile("/src/b.txt", "newer b", 3000);
     h.Select({0});
-    h.doc->selectedOnly = true;
-    RunBackup(*h.doc);
+    BackupOptions selectedOnly;
+    selectedOnly.selectedOnly = true;
+    RunBackup(*h.doc, selectedOnly);
     EXPECT_EQ(h.fs.Content("/arc/b.txt"), "b");
-    EXPECT_EQ(h.rows.Entry(0).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(0).lastError, kErrorSharedArchive);
 }
 
 TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
@@ -125,7 +124,7 @@ TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
     h.WriteManager("/m/other.bak", {{"/src/c.txt", "/arc/b.txt", ""}});
     h.WriteManager(h.kManager, {{"/src/b.txt", "/arc/b.txt", ""}});
     ASSERT_TRUE(OpenDocumentFile(*h.doc, h.kManager));
-    EXPECT_EQ(h.rows.Entry(0).textColor, kColorOutOfDate);
+    EXPECT_EQ(h.rows().Entry(0).textColor, kColorOutOfDate);
 
     ASSERT_EQ(ImportManager(*h.doc, "/m/other.bak"), ImportResult::Imported);
     EXPECT_EQ(Results(h, 0), "archive  also the archive of /src/c.txt");
@@ -134,8 +133,8 @@ TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
     h.WriteManager("/m/both.bak",
                    {{"/src/b.txt", "/arc/b.txt", ""}, {"/src/c.txt", "/arc/b.txt", ""}});
     ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/both.bak"));
-    EXPECT_EQ(h.rows.Entry(0).textColor, kColorProblem);
-    EXPECT_EQ(h.rows.Entry(1).textColor, kColorProblem);
+    EXPECT_EQ(h.rows().Entry(0).textColor, kColorProblem);
+    EXPECT_EQ(h.rows().Entry(1).textColor, kColorProblem);
 }
 
 TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {
@@ -153,10 +152,10 @@ TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {
     const BackupResult result = RunBackup(*h.doc);
     EXPECT_EQ(h.fs.Content("/arc/x.txt"), "new a");
     EXPECT_EQ(h.fs.Content("/far/y.txt"), "new a") << "a later entry is copied in the same run";
-    EXPECT_EQ(h.rows.Entry(2).textColor, kColorUpToDate);
+    EXPECT_EQ(h.rows().Entry(2).textColor, kColorUpToDate);
     EXPECT_EQ(result.counts.backedUp, 2u);
     EXPECT_EQ(h.fs.Content("/far/x.txt"), "old a");
-    EXPECT_EQ(h.rows.Entry(0).textColor, kColorOutOfDate)
+    EXPECT_EQ(h.rows().Entry(0).textColor, kColorOutOfDate)
         << "an earlier entry no longer claims to be up to date";
 
     // A chained entry whose archive is shared stays a problem, and its archive untouched.
@@ -166,7 +165,7 @@ TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {
     RunBackup(*h.doc);
     EXPECT_EQ(h.fs.Content("/arc/x.txt"), "newer a");
     EXPECT_EQ(h.fs.Content("/far/y.txt"), "new a");
-    EXPECT_EQ(h.rows.Entry(2).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(2).lastError, kErrorSharedArchive);
 }
 
 TEST(ChainedEntries, AFileReplacedTwiceInOneRunIsStillFollowed) {
@@ -185,8 +184,8 @@ TEST(ChainedEntries, AFileReplacedTwiceInOneRunIsStillFollowed) {
     h.Add("/src//b.dat", "/m/b.dat");
 
     RunBackup(*h.doc);
-    for (int row = 0; row < h.rows.Count(); ++row) {
-        const CFileEntry& entry = h.rows.Entry(row);
+    for (int row = 0; row < h.rows().Count(); ++row) {
+        const CFileEntry& entry = h.rows().Entry(row);
         if (entry.textColor == kColorUpToDate) {
             EXPECT_EQ(h.fs.Content(entry.archivePath), h.fs.Content(entry.sourcePath))
                 << "row " << row << " is shown up to date";
@@ -223,7 +222,7 @@ TEST(RemoveWithDeletion, NeverDeletesAFileAnotherEntryUses) {
     for (const ArchiveNotDeleted& kept : notDeleted) {
         EXPECT_EQ(kept.error, kErrorFileInUse) << kept.path;
     }
-    EXPECT_EQ(h.rows.Count(), 3);
+    EXPECT_EQ(h.rows().Count(), 3);
 
     // Removing every user of a file still keeps it while it is some entry's source.
     h.Select({0, 1, 2});
@@ -244,7 +243,7 @@ TEST(RemoveWithDeletion, AFailedDeletionIsListedWithItsReason) {
     ASSERT_EQ(notDeleted.size(), 1u);
     EXPECT_EQ(notDeleted[0].path, "/arc/a.txt");
     EXPECT_EQ(notDeleted[0].error, 13u);
-    EXPECT_EQ(h.rows.Count(), 0) << "the entry goes all the same";
+    EXPECT_EQ(h.rows().Count(), 0) << "the entry goes all the same";
 }
 
 }  // namespace

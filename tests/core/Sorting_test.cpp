@@ -5,8 +5,6 @@
 #include <array>
 
 #include "ViewTestEntries.h"
-#include "core/view/VectorListRows.h"
-#include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"
 
 namespace bh {
@@ -38,7 +36,7 @@ class SortingTest : public ::testing::Test {
         high.typeName = "Top";
         byKey_ = {&low, &mid, &high};
         for (CFileEntry* entry : {&mid, &low, &high}) {
-            rows_.AppendRow(*entry);
+            entries_.MoveTo(rows_, *entry);
         }
     }
 
@@ -48,8 +46,7 @@ class SortingTest : public ::testing::Test {
 
     test::ViewEntries entries_;
     FixedClock clock_{10000};
-    FakeSystemErrors errors_;
-    VectorListRows rows_{clock_, errors_};
+    ManagerList rows_{clock_};
     std::array<CFileEntry*, 3> byKey_{};  // smallest key first
 };
 
@@ -104,8 +101,7 @@ TEST_F(SortingTest, SelectionTravelsWithTheSortedRows) {
 
 TEST(Sorting, AnEmptyListIsNotSorted) {
     FixedClock clock;
-    FakeSystemErrors errors;
-    VectorListRows rows(clock, errors);
+    ManagerList rows(clock);
     CColumnState state{0, kColumnName, 1};
     EXPECT_FALSE(SortRowsByColumn(rows, state));
     EXPECT_EQ(state.sortFlag, 0);
@@ -114,13 +110,12 @@ TEST(Sorting, AnEmptyListIsNotSorted) {
 TEST(Sorting, ManyRowsComeOutOrdered) {
     test::ViewEntries entries;
     FixedClock clock;
-    FakeSystemErrors errors;
-    VectorListRows rows(clock, errors);
+    ManagerList rows(clock);
     const int count = 5000;
     for (int i = 0; i < count; ++i) {
         // A permutation of 0..count-1 (7919 is prime to 5000).
         const auto size = static_cast<std::uint32_t>((i * 7919) % count);
-        rows.AppendRow(entries.MakeFound("C:\\f" + std::to_string(i), size, 1));
+        entries.MoveTo(rows, entries.MakeFound("C:\\f" + std::to_string(i), size, 1));
     }
     CColumnState state{0, kColumnSize, 1};
     ASSERT_TRUE(SortRowsByColumn(rows, state));

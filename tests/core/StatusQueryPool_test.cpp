@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/document/ManagerListObserver.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/ManagerFile.h"
 #include "core/ports/LastError.h"
@@ -52,17 +53,21 @@ class SharedFileSystem : public FileSystemWrapper {
 
 // Logs every redraw, with the row and the entry's colour at that moment, into the same
 // list as the user interface's calls, so the order of what a user sees can be compared.
-class RedrawLog : public VectorListRows {
+class RedrawLog : public ManagerListObserver {
   public:
-    RedrawLog(const Clock& clock, const SystemErrors& errors, std::vector<std::string>& log)
-        : VectorListRows(clock, errors), log_(log) {}
-    void UpdateRowTexts(int row) override {
-        log_.push_back("redraw " + std::to_string(row) + " " +
-                       std::to_string(Entry(row).textColor));
-        VectorListRows::UpdateRowTexts(row);
+    RedrawLog(ManagerList& rows, std::vector<std::string>& log) : rows_(rows), log_(log) {
+        rows_.AddObserver(*this);
+    }
+    ~RedrawLog() override { rows_.RemoveObserver(*this); }
+    void OnRowsChanged(int first, int last, int firstColumn, int lastColumn) override {
+        if (first == last && firstColumn == 0 && lastColumn == kColumnCount - 1) {
+            log_.push_back("redraw " + std::to_string(first) + " " +
+                           std::to_string(rows_.Entry(first).textColor));
+        }
     }
 
   private:
+    ManagerList& rows_;
     std::vector<std::string>& log_;
 };
 
@@ -111,8 +116,9 @@ struct Side {
         : fs(disk, concurrent),
           ui(log),
           services{fs, shell, ui, settings, clock, errors},
-          rows(clock, errors, log),
-          doc(services, rows, nullptr, "./") {}
+          doc(services, nullptr, "./"),
+          rows(doc.rows()),
+          redraws(rows, log) {}
 
     std::vector<std::string> log;
     SharedFileSystem fs;
@@ -122,8 +128,9 @@ struct Side {
     FixedClock clock{1'700'000'000};
     FakeSystemErrors errors;
     Services services;
-    RedrawLog rows;
     CBrackenholdDoc doc;
+    ManagerList& rows;
+    RedrawLog redraws;
 };
 
 std::string Status(const CFileEntry& e) {
@@ -265,15 +272,14 @@ TEST(StatusQueryPoolTest, PooledRefreshOfSelectedRowsLeavesTheOthersAlone) {
         for (int row = 1; row < side->rows.Count(); row += 4) {
             side->rows.SetSelected(row, true);
         }
-        side->doc.selectedOnly = true;
     }
     for (int i = 0; i < kEntries; ++i) {
         if (i % 6 == 1) {
             disk.SetLastWrite(ArchiveOf(i), 9000 + i);
         }
     }
-    OnRefreshAll(sequential.doc);
-    OnRefreshAll(pooled.doc);
+    RefreshStatus(sequential.doc, true);
+    RefreshStatus(pooled.doc, true);
     EXPECT_EQ(Statuses(pooled), Statuses(sequential));
     EXPECT_EQ(pooled.log, sequential.log);
     // Both archives became newer than their sources: the selected row 13 shows it, the
@@ -297,10 +303,10 @@ TEST(StatusQueryPoolTest, PooledLoadMakesTheSameEntriesInTheSameOrder) {
     EXPECT_TRUE(pooled.fs.AskedFromOtherThread());
     EXPECT_EQ(Statuses(pooled), Statuses(sequential));
     EXPECT_EQ(pooled.log, sequential.log);
-    ASSERT_EQ(pooled.doc.entries.size(), records.size());
+    ASSERT_EQ(pooled.doc.rows().Count(), records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(pooled.doc.entries[i]->notes, records[i].notes);
-        EXPECT_EQ(pooled.doc.entries[i]->archivePath, records[i].archivePath);
+        EXPECT_EQ(pooled.doc.rows().Entry(i).notes, records[i].notes);
+        EXPECT_EQ(pooled.doc.rows().Entry(i).archivePath, records[i].archivePath);
     }
     // The shell was asked once per entry, in record order, on the calling thread.
     const auto& calls = pooled.shell.Calls();

@@ -80,15 +80,15 @@ class StoppedRunTest : public ::testing::Test {
     void AddPair(const std::string& name, const std::string& source, const std::string& archive) {
         h.fs.AddFile("/src/" + name, source, 2000);
         h.fs.AddFile("/arc/" + name, archive, 1000);
-        doc.AppendEntry(
+        doc.rows().Append(
             std::make_unique<CFileEntry>("/src/" + name, "/arc/" + name, "", h.shell, h.fs));
     }
 
     test::DocumentHarness h;
     CancellingUserInterface ui;
     Services services{h.fs, h.shell, ui, h.settings, h.clock, h.errors};
-    VectorListRows rows{h.clock, h.errors};
-    CBrackenholdDoc doc{services, rows, nullptr, "./"};
+    CBrackenholdDoc doc{services, nullptr, "./"};
+    ManagerList& rows = doc.rows();
 };
 
 TEST_F(StoppedRunTest, BackupStopsBetweenTwoFilesSkipsTheRestAndSaves) {
@@ -149,8 +149,8 @@ TEST_F(StoppedRunTest, RestoreStopsBetweenTwoRowsAndCountsTheRestSkipped) {
     EXPECT_EQ(h.fs.Content("/src/a"), "archived a");
     EXPECT_EQ(h.fs.Content("/src/b"), "archived b");
     EXPECT_EQ(h.fs.Content("/src/d"), "current");
-    EXPECT_EQ(rows.CellText(1, kColumnResults), "Restored");
-    EXPECT_EQ(rows.CellText(3, kColumnResults), "");
+    EXPECT_EQ(CellText(rows, 1, kColumnResults, h.clock, h.errors), "Restored");
+    EXPECT_EQ(CellText(rows, 3, kColumnResults, h.clock, h.errors), "");
     ASSERT_EQ(ui.MessageBoxes().size(), 2u);
     EXPECT_EQ(ui.MessageBoxes()[1].text, "2 Files were restored\n1 Restore Skipped");
     EXPECT_EQ(ui.MessageBoxes()[1].caption, "Restore 3 Files");

@@ -4,8 +4,6 @@
 
 #include "ViewTestEntries.h"
 #include "core/base/CommandIds.h"
-#include "core/view/VectorListRows.h"
-#include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"
 
 namespace bh {
@@ -16,7 +14,7 @@ class SummariesTest : public ::testing::Test {
     CFileEntry& Add(std::uint32_t size, std::uint32_t color) {
         CFileEntry& entry = entries_.MakeFound("C:\\f.txt", size, 100);
         entry.textColor = color;
-        rows_.AppendRow(entry);
+        entries_.MoveTo(rows_, entry);
         return entry;
     }
 
@@ -24,8 +22,7 @@ class SummariesTest : public ::testing::Test {
 
     test::ViewEntries entries_;
     FixedClock clock_;
-    FakeSystemErrors errors_;
-    VectorListRows rows_{clock_, errors_};
+    ManagerList rows_{clock_};
 };
 
 TEST_F(SummariesTest, AnEmptyManager) {
@@ -60,7 +57,7 @@ TEST_F(SummariesTest, CountsByStatusColour) {
     Add(10, kColorOutOfDate);
     Add(10, kColorUpToDate);
     CFileEntry& missing = entries_.Make("C:\\gone.txt");  // evaluated on an empty disk
-    rows_.AppendRow(missing);
+    entries_.MoveTo(rows_, missing);
     ASSERT_EQ(missing.textColor, kColorProblem);
 
     const Summary summary = ComputeSummary(rows_);

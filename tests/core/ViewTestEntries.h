@@ -1,10 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/RecordingShell.h"
 
@@ -32,6 +35,19 @@ class ViewEntries {
         entry.textColor = kColorUpToDate;
         return entry;
     }
+
+    // Hands an entry made here on; null when it was not made here or was handed on already.
+    std::unique_ptr<CFileEntry> Take(CFileEntry& entry) {
+        for (auto& owned : entries_) {
+            if (owned.get() == &entry) {
+                return std::move(owned);
+            }
+        }
+        ADD_FAILURE() << "the entry was not made here or was handed on already";
+        return nullptr;
+    }
+    // Hands an entry made here to the list, appended as its last row.
+    CFileEntry& MoveTo(ManagerList& rows, CFileEntry& entry) { return rows.Append(Take(entry)); }
 
   private:
     MemoryFileSystem fileSystem_;

@@ -50,7 +50,7 @@ class MainWindowTest : public QObject {
     void AddEntry(const std::string& source, bool sourceExists) {
         if (sourceExists)
             files_->AddFile(source, "0123456789", 1000);
-        app_->doc().AppendEntry(
+        app_->doc().rows().Append(
             std::make_unique<CFileEntry>(source, source + ".arc", "", *shell_, *files_));
     }
 
@@ -200,7 +200,7 @@ class MainWindowTest : public QObject {
         AddEntry("/src/a.txt", true);
         app_->doc().SetModifiedFlag(false);
         Q_EMIT header.sectionClicked(0);
-        ManagerTableModel& rows = app_->view().model();
+        ManagerList& rows = app_->doc().rows();
         QCOMPARE(rows.Entry(0).sourcePath, std::string("/src/a.txt"));
         QCOMPARE(rows.Entry(2).sourcePath, std::string("/src/c.txt"));
         QVERIFY(app_->doc().IsModified());
@@ -238,10 +238,10 @@ class MainWindowTest : public QObject {
         QVERIFY(!Action(kCmdRemoveSelected).isEnabled());
 
         Action(kCmdSelectAll).trigger();
-        QCOMPARE(app_->view().model().SelectedCount(), 2);
+        QCOMPARE(app_->doc().rows().SelectedCount(), 2);
         QVERIFY(Action(kCmdRemoveSelected).isEnabled());
         Action(kCmdSelectNone).trigger();
-        QCOMPARE(app_->view().model().SelectedCount(), 0);
+        QCOMPARE(app_->doc().rows().SelectedCount(), 0);
 
         // Backup All reports what it did.
         ui_->ClearCalls();
@@ -251,12 +251,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(boxes.back().caption, std::string("Report"));
 
         // Remove Selected asks whether to delete the archives; No keeps them.
-        app_->view().model().SetSelected(0, true);
+        app_->doc().rows().SetSelected(0, true);
         ui_->QueueMessageBoxAnswer(kIdNo);
         app_->frame().UpdateCommands();
         QVERIFY(app_->frame().RunCommand(kCmdRemoveSelected));
         QCOMPARE(app_->view().model().Count(), 1);
-        QCOMPARE(app_->view().model().Entry(0).sourcePath, std::string("/src/b.txt"));
+        QCOMPARE(app_->doc().rows().Entry(0).sourcePath, std::string("/src/b.txt"));
         QVERIFY(files_->Lookup("/src/a.txt") == PathKind::File);
         QCOMPARE(ui_->UnexpectedCalls().size(), std::size_t(0));
     }

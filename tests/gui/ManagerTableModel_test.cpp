@@ -10,6 +10,7 @@
 
 #include "GuiTestPorts.h"
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "core/view/Columns.h"
 #include "core/view/EntryTexts.h"
 #include "gui/ManagerTableModel.h"
@@ -25,14 +26,18 @@ class ManagerTableModelTest : public QObject {
 
   private:
     static constexpr std::int64_t kFileTime = 1'000'000;
-    std::vector<std::unique_ptr<CFileEntry>> entries_;
+    // Every entry made, in the order made; the list owns them.
+    std::vector<CFileEntry*> entries_;
     std::unique_ptr<FixedClock> clock_;
+    std::unique_ptr<ManagerList> list_;
     FakeSystemErrors errors_;
     MemoryFileSystem files_;
     RecordingShell shell_;
 
     std::unique_ptr<ManagerTableModel> MakeModel() {
+        list_ = std::make_unique<ManagerList>(*clock_);
         auto model = std::make_unique<ManagerTableModel>(*clock_, errors_);
+        model->Attach(list_.get());
         new QAbstractItemModelTester(
             model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest, model.get());
         return model;
@@ -41,17 +46,17 @@ class ManagerTableModelTest : public QObject {
     void AddEntries(ManagerTableModel& model, int count) {
         for (int i = 0; i < count; ++i) {
             const std::string name = "/src/f" + std::to_string(entries_.size());
-            entries_.push_back(test::MakeEntry(name, kColorUpToDate));
-            model.AppendRow(*entries_.back());
+            (void)model;
+            entries_.push_back(&list_->Append(test::MakeEntry(name, kColorUpToDate)));
         }
     }
 
     // An entry whose source exists, written at kFileTime.
     CFileEntry& AddFoundEntry(ManagerTableModel& model, const std::string& source) {
         files_.AddFile(source, "content", kFileTime);
-        entries_.push_back(
-            std::make_unique<CFileEntry>(source, source + ".arc", "", shell_, files_));
-        model.AppendRow(*entries_.back());
+        (void)model;
+        entries_.push_back(&list_->Append(
+            std::make_unique<CFileEntry>(source, source + ".arc", "", shell_, files_)));
         return *entries_.back();
     }
 
@@ -83,8 +88,7 @@ class ManagerTableModelTest : public QObject {
 
         // Rows waiting to be announced are announced before a row goes in between.
         AddEntries(*model, 2);
-        entries_.push_back(test::MakeEntry("/src/between", kColorOutOfDate));
-        model->InsertRow(1, *entries_.back());
+        entries_.push_back(&list_->Insert(1, test::MakeEntry("/src/between", kColorOutOfDate)));
         QCOMPARE(model->rowCount(), 8);
         QCOMPARE(Shown(*model, 1, kColumnSourcePath), QStringLiteral("/src/between"));
         QCOMPARE(Shown(*model, 7, kColumnSourcePath), QStringLiteral("/src/f6"));
@@ -124,32 +128,32 @@ class ManagerTableModelTest : public QObject {
         QVERIFY(plain != QStringLiteral("Restored"));
 
         QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
-        model->SetResultsText(1, "Restored");
+        list_->SetResultsText(1, "Restored");
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed[0][0].toModelIndex(), model->index(1, kColumnResults));
         QCOMPARE(Shown(*model, 1, kColumnResults), QStringLiteral("Restored"));
         QCOMPARE(Shown(*model, 0, kColumnResults), plain);
 
         // The text travels with its row when the rows are reordered.
-        model->Reorder({1, 0});
+        list_->Reorder({1, 0});
         QCOMPARE(Shown(*model, 0, kColumnResults), QStringLiteral("Restored"));
         // Remaking another cell keeps it; remaking the Results cell drops it.
-        model->UpdateCell(0, kColumnArchivePath);
+        list_->UpdateCell(0, kColumnArchivePath);
         QCOMPARE(Shown(*model, 0, kColumnResults), QStringLiteral("Restored"));
-        model->UpdateCell(0, kColumnResults);
+        list_->UpdateCell(0, kColumnResults);
         QCOMPARE(Shown(*model, 0, kColumnResults), plain);
 
-        model->SetResultsText(1, "Restore Failed");
-        model->UpdateRowTexts(0);
+        list_->SetResultsText(1, "Restore Failed");
+        list_->UpdateRowTexts(0);
         QCOMPARE(Shown(*model, 1, kColumnResults), QStringLiteral("Restore Failed"));
-        model->UpdateRowTexts(1);
+        list_->UpdateRowTexts(1);
         QCOMPARE(Shown(*model, 1, kColumnResults), plain);
-        QVERIFY(!model->HasResultsOverride(1));
+        QVERIFY(list_->ResultsText(1) == nullptr);
     }
 
     void ageTextStaysAsMadeUntilTheRowIsRemade() {
         auto model = MakeModel();
-        model->SetDateMode(kDateModeAge);
+        list_->SetDateMode(kDateModeAge);
         AddFoundEntry(*model, "/src/a.txt");
         AddFoundEntry(*model, "/src/b.txt");
         model->FlushPendingRows();
@@ -160,19 +164,19 @@ class ManagerTableModelTest : public QObject {
         QCOMPARE(Shown(*model, 0, kColumnLastModified), QStringLiteral("30 sec"));
         QCOMPARE(Shown(*model, 1, kColumnLastModified), QStringLiteral("30 sec"));
 
-        model->UpdateRowTexts(0);
+        list_->UpdateRowTexts(0);
         QCOMPARE(Shown(*model, 0, kColumnLastModified), QStringLiteral("2 hour"));
         QCOMPARE(Shown(*model, 1, kColumnLastModified), QStringLiteral("30 sec"));
 
         // Choosing a date mode remakes the column of every row, and tells the view so.
         clock_->Set(kFileTime + 3 * 86400);
         QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
-        model->SetDateMode(kDateModeAge);
+        list_->SetDateMode(kDateModeAge);
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed[0][0].toModelIndex(), model->index(0, kColumnLastModified));
         QCOMPARE(changed[0][1].toModelIndex(), model->index(1, kColumnLastModified));
         QCOMPARE(Shown(*model, 1, kColumnLastModified), QStringLiteral("3 day"));
-        model->SetDateMode(kDateModeYearMonthDay);
+        list_->SetDateMode(kDateModeYearMonthDay);
         QVERIFY(Shown(*model, 1, kColumnLastModified).startsWith(QStringLiteral("1970")));
     }
 
@@ -187,13 +191,13 @@ class ManagerTableModelTest : public QObject {
 
         // Set by the core: known at once, shown by the view after the next turn.
         QSignalSpy counted(model.get(), &ManagerTableModel::selectedCountChanged);
-        model->SetSelected(1, true);
-        model->SetSelected(4, true);
-        model->SetSelected(4, true);
-        QCOMPARE(model->SelectedCount(), 2);
-        QCOMPARE(model->NextSelected(-1), 1);
-        QCOMPARE(model->NextSelected(1), 4);
-        QCOMPARE(model->NextSelected(4), -1);
+        list_->SetSelected(1, true);
+        list_->SetSelected(4, true);
+        list_->SetSelected(4, true);
+        QCOMPARE(list_->SelectedCount(), 2);
+        QCOMPARE(list_->NextSelected(-1), 1);
+        QCOMPARE(list_->NextSelected(1), 4);
+        QCOMPARE(list_->NextSelected(4), -1);
         QCoreApplication::processEvents();
         QCOMPARE(view.selectionModel()->selectedRows().size(), 2);
         QVERIFY(view.selectionModel()->isRowSelected(4, QModelIndex()));
@@ -202,42 +206,42 @@ class ManagerTableModelTest : public QObject {
         // Set by the user through the view.
         view.selectionModel()->select(model->index(2, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        QCOMPARE(model->SelectedCount(), 3);
-        QVERIFY(model->IsSelected(2));
+        QCOMPARE(list_->SelectedCount(), 3);
+        QVERIFY(list_->IsSelected(2));
         view.selectionModel()->select(model->index(1, 0),
                                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-        QCOMPARE(model->SelectedCount(), 2);
-        QVERIFY(!model->IsSelected(1));
+        QCOMPARE(list_->SelectedCount(), 2);
+        QVERIFY(!list_->IsSelected(1));
 
         // Selection and the current row travel with their rows.
         view.selectionModel()->setCurrentIndex(model->index(5, 0), QItemSelectionModel::NoUpdate);
-        model->Reorder({5, 4, 3, 2, 1, 0});
-        QVERIFY(model->IsSelected(1));
-        QVERIFY(model->IsSelected(3));
-        QCOMPARE(model->SelectedCount(), 2);
+        list_->Reorder({5, 4, 3, 2, 1, 0});
+        QVERIFY(list_->IsSelected(1));
+        QVERIFY(list_->IsSelected(3));
+        QCOMPARE(list_->SelectedCount(), 2);
         QVERIFY(view.selectionModel()->isRowSelected(1, QModelIndex()));
         QVERIFY(view.selectionModel()->isRowSelected(3, QModelIndex()));
         QVERIFY(!view.selectionModel()->isRowSelected(2, QModelIndex()));
         QCOMPARE(view.selectionModel()->currentIndex().row(), 0);
 
         // Removing rows keeps the others' selection, in one run or scattered.
-        model->RemoveRows({true, false, false, true, false, false});
+        list_->RemoveRows({true, false, false, true, false, false});
         QCOMPARE(model->Count(), 4);
-        QCOMPARE(model->SelectedCount(), 1);
-        QCOMPARE(model->NextSelected(-1), 0);
-        QCOMPARE(&model->Entry(0), entries_[4].get());
+        QCOMPARE(list_->SelectedCount(), 1);
+        QCOMPARE(list_->NextSelected(-1), 0);
+        QCOMPARE(&list_->Entry(0), entries_[4]);
         QVERIFY(view.selectionModel()->isRowSelected(0, QModelIndex()));
         QCOMPARE(view.selectionModel()->selectedRows().size(), 1);
-        model->SetSelected(3, true);
-        model->RemoveRows({false, true, true});
+        list_->SetSelected(3, true);
+        list_->RemoveRows({false, true, true});
         QCOMPARE(model->Count(), 2);
-        QCOMPARE(model->SelectedCount(), 2);
+        QCOMPARE(list_->SelectedCount(), 2);
         QCoreApplication::processEvents();
         QCOMPARE(view.selectionModel()->selectedRows().size(), 2);
 
-        model->RemoveAll();
+        list_->Clear();
         QCOMPARE(model->Count(), 0);
-        QCOMPARE(model->SelectedCount(), 0);
+        QCOMPARE(list_->SelectedCount(), 0);
         QCOMPARE(model->rowCount(), 0);
         QVERIFY(!view.selectionModel()->hasSelection());
     }
@@ -255,7 +259,7 @@ class ManagerTableModelTest : public QObject {
         QSignalSpy viewChanges(view.selectionModel(), &QItemSelectionModel::selectionChanged);
         QSignalSpy counted(model.get(), &ManagerTableModel::selectedCountChanged);
         for (int row = 0; row < model->Count(); ++row)
-            model->SetSelected(row, true);
+            list_->SetSelected(row, true);
         QCoreApplication::processEvents();
         QCOMPARE(viewChanges.size(), 1);
         QCOMPARE(counted.size(), 1);
@@ -264,10 +268,10 @@ class ManagerTableModelTest : public QObject {
 
         // The view's own Select None reaches the flags at once.
         view.clearSelection();
-        QCOMPARE(model->SelectedCount(), 0);
+        QCOMPARE(list_->SelectedCount(), 0);
         view.selectAll();
-        QCOMPARE(model->SelectedCount(), 5000);
-        QCOMPARE(model->NextSelected(4998), 4999);
+        QCOMPARE(list_->SelectedCount(), 5000);
+        QCOMPARE(list_->NextSelected(4998), 4999);
     }
 
     void manyRemovalRunsRebuildWithTheSameResult() {
@@ -276,27 +280,26 @@ class ManagerTableModelTest : public QObject {
         std::vector<bool> remove(200);
         for (int i = 0; i < 200; i += 2)
             remove[static_cast<std::size_t>(i)] = true;
-        model->SetSelected(3, true);
-        model->SetSelected(4, true);
-        model->RemoveRows(remove);
+        list_->SetSelected(3, true);
+        list_->SetSelected(4, true);
+        list_->RemoveRows(remove);
         QCOMPARE(model->Count(), 100);
         QCOMPARE(model->rowCount(), 100);
-        QCOMPARE(&model->Entry(0), entries_[1].get());
-        QCOMPARE(&model->Entry(99), entries_[199].get());
-        QCOMPARE(model->SelectedCount(), 1);
-        QCOMPARE(model->NextSelected(-1), 1);  // entry 3 is now row 1
+        QCOMPARE(&list_->Entry(0), entries_[1]);
+        QCOMPARE(&list_->Entry(99), entries_[199]);
+        QCOMPARE(list_->SelectedCount(), 1);
+        QCOMPARE(list_->NextSelected(-1), 1);  // entry 3 is now row 1
     }
 
     void insertedRowGoesWhereAsked() {
         auto model = MakeModel();
         AddEntries(*model, 2);
-        model->SetSelected(1, true);
-        entries_.push_back(test::MakeEntry("/src/new", kColorOutOfDate));
-        model->InsertRow(1, *entries_.back());
+        list_->SetSelected(1, true);
+        entries_.push_back(&list_->Insert(1, test::MakeEntry("/src/new", kColorOutOfDate)));
         QCOMPARE(model->Count(), 3);
         QCOMPARE(model->CellText(1, kColumnSourcePath), std::string("/src/new"));
-        QVERIFY(!model->IsSelected(1));
-        QVERIFY(model->IsSelected(2));
+        QVERIFY(!list_->IsSelected(1));
+        QVERIFY(list_->IsSelected(2));
     }
 };
 

@@ -195,7 +195,7 @@ class ScenarioTest : public QObject {
         QTest::keyClick(&app_->view(), static_cast<Qt::Key>(key), modifiers);
     }
 
-    ManagerTableModel& Rows() const { return app_->view().model(); }
+    ManagerList& Rows() const { return app_->doc().rows(); }
 
     // Drops a file on the main window as a file manager does.
     void Drop(const QString& path) {

@@ -137,7 +137,7 @@ class StartUpTest : public QObject {
         QCOMPARE(Path(), std::string("/m/team.bak"));
         QCOMPARE(Rows(), 2);
         QCOMPARE(app_->view().model().rowCount(), 2);
-        QCOMPARE(app_->doc().entries.size(), std::size_t(2));
+        QCOMPARE(app_->doc().rows().Count(), 2);
         QCOMPARE(files_->Reads("/m/team.bak"), 1);
         QVERIFY(!app_->doc().IsModified());
         QCOMPARE(ui_->LastCaption(), std::string("team.bak"));
@@ -218,7 +218,8 @@ class StartUpTest : public QObject {
         Drop(QStringLiteral("/src/new.txt"));
         QCOMPARE(Path(), std::string("/m/team.bak"));
         QCOMPARE(Rows(), 3);
-        QCOMPARE(app_->doc().entries.back()->sourcePath, std::string("/src/new.txt"));
+        QCOMPARE(app_->doc().rows().Entry(app_->doc().rows().Count() - 1).sourcePath,
+                 std::string("/src/new.txt"));
         QVERIFY(app_->doc().IsModified());
 
         // A manager file that is not in the list is a file like any other.
@@ -226,7 +227,8 @@ class StartUpTest : public QObject {
         Drop(QStringLiteral("/m/other.bak"));
         QCOMPARE(Path(), std::string("/m/team.bak"));
         QCOMPARE(Rows(), 4);
-        QCOMPARE(app_->doc().entries.back()->sourcePath, std::string("/m/other.bak"));
+        QCOMPARE(app_->doc().rows().Entry(app_->doc().rows().Count() - 1).sourcePath,
+                 std::string("/m/other.bak"));
         QVERIFY(ui_->UnexpectedCalls().empty());
     }
 

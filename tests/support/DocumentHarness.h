@@ -8,7 +8,7 @@
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerFileFormat.h"
 #include "core/ports/Services.h"
-#include "core/view/VectorListRows.h"
+#include "core/view/RowTexts.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -20,7 +20,7 @@ namespace bh::test {
 
 // What a user can see of a document: its entries, rows, path, title and modified flag.
 struct DocumentState {
-    std::vector<std::string> entries;  // "source|archive|notes" in array order
+    std::vector<std::string> entries;  // "source|archive|notes" in display order
     std::vector<std::string> rows;     // sources in display order
     std::string path;
     std::string title;
@@ -36,7 +36,12 @@ class DocumentHarness {
 
     void MakeDocument() {
         doc.reset();
-        doc = std::make_unique<CBrackenholdDoc>(services, rows, &recent, "./");
+        doc = std::make_unique<CBrackenholdDoc>(services, &recent, "./");
+    }
+
+    ManagerList& rows() const { return doc->rows(); }
+    std::string CellText(int row, int column) const {
+        return bh::CellText(rows(), row, column, clock, errors);
     }
 
     // Writes a manager file holding the records.
@@ -46,12 +51,10 @@ class DocumentHarness {
 
     DocumentState State() const {
         DocumentState state;
-        for (const auto& entry : doc->entries) {
-            state.entries.push_back(entry->sourcePath + "|" + entry->archivePath + "|" +
-                                    entry->notes);
-        }
-        for (int row = 0; row < rows.Count(); ++row) {
-            state.rows.push_back(rows.Entry(row).sourcePath);
+        for (int row = 0; row < rows().Count(); ++row) {
+            const CFileEntry& entry = rows().Entry(row);
+            state.entries.push_back(entry.sourcePath + "|" + entry.archivePath + "|" + entry.notes);
+            state.rows.push_back(entry.sourcePath);
         }
         state.path = doc->PathName();
         state.title = doc->Title();
@@ -74,7 +77,6 @@ class DocumentHarness {
     FixedClock clock{1'700'000'000};
     FakeSystemErrors errors;
     Services services{fs, shell, ui, settings, clock, errors};
-    VectorListRows rows{clock, errors};
     RecentFileList recent;
     std::unique_ptr<CBrackenholdDoc> doc;
 };

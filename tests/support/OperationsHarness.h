@@ -25,15 +25,12 @@ class OperationsHarness : public DocumentHarness {
     }
 
     // Replaces the document by a fresh untitled one without rows.
-    void MakeUntitled() {
-        rows.RemoveAll();
-        MakeDocument();
-    }
+    void MakeUntitled() { MakeDocument(); }
 
     // Adds an entry (evaluated at once) and its row.
     CFileEntry& Add(const std::string& source, const std::string& archive,
                     const std::string& notes = "") {
-        return doc->AppendEntry(std::make_unique<CFileEntry>(source, archive, notes, shell, fs));
+        return rows().Append(std::make_unique<CFileEntry>(source, archive, notes, shell, fs));
     }
 
     // Source /src/NAME with `content` written at `sourceTime`; archive /arc/NAME with
@@ -54,13 +51,13 @@ class OperationsHarness : public DocumentHarness {
 
     void Select(std::initializer_list<int> selected) {
         for (int row : selected) {
-            rows.SetSelected(row, true);
+            rows().SetSelected(row, true);
         }
     }
     std::vector<int> SelectedRows() const {
         std::vector<int> out;
-        for (int row = 0; row < rows.Count(); ++row) {
-            if (rows.IsSelected(row)) {
+        for (int row = 0; row < rows().Count(); ++row) {
+            if (rows().IsSelected(row)) {
                 out.push_back(row);
             }
         }

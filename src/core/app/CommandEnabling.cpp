@@ -2,9 +2,9 @@
 
 #include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerList.h"
 #include "core/operations/AutoBackup.h"
 #include "core/operations/DocumentCommands.h"
-#include "core/ports/ListRows.h"
 
 namespace bh {
 
@@ -23,7 +23,7 @@ bool HasSingleSelection(const CBrackenholdDoc& doc) {
 }
 
 bool SingleSelectionResultIsNot(const CBrackenholdDoc& doc, std::int32_t result) {
-    const ListRows& rows = doc.rows();
+    const ManagerList& rows = doc.rows();
     return HasSingleSelection(doc) && rows.Entry(rows.NextSelected(-1)).result != result;
 }
 

@@ -20,13 +20,13 @@ bool EndsWithMarker(const std::string& title) {
 
 }  // namespace
 
-CBrackenholdDoc::CBrackenholdDoc(Services& services, ListRows& rows, RecentFileList* recentFiles,
+CBrackenholdDoc::CBrackenholdDoc(Services& services, RecentFileList* recentFiles,
                                  std::string defaultFolder)
     : services_(services),
-      rows_(rows),
       recentFiles_(recentFiles),
       defaultFolder_(std::move(defaultFolder)),
-      title_(kUntitledTitle) {
+      title_(kUntitledTitle),
+      rows_(services.clock) {
     addDirStr = services_.settings.GetString(kSettingsSection, kAddDirKey, defaultFolder_);
     backupDirStr = services_.settings.GetString(kSettingsSection, kBackupDirKey, defaultFolder_);
 }
@@ -34,12 +34,6 @@ CBrackenholdDoc::CBrackenholdDoc(Services& services, ListRows& rows, RecentFileL
 CBrackenholdDoc::~CBrackenholdDoc() {
     services_.settings.WriteString(kSettingsSection, kAddDirKey, addDirStr);
     services_.settings.WriteString(kSettingsSection, kBackupDirKey, backupDirStr);
-    DeleteEntries();
-}
-
-void CBrackenholdDoc::DeleteEntries() {
-    entries.clear();
-    SourcesChanged();
 }
 
 std::string CBrackenholdDoc::PlainTitle() const {
@@ -74,64 +68,16 @@ void CBrackenholdDoc::SetPathName(const std::string& path) {
 void CBrackenholdDoc::OnNewDocument() {
     pathName_.clear();
     modified_ = false;
-    DeleteEntries();
+    rows_.Clear();
     title_ = kUntitledTitle;
     services_.ui.RefreshCaption(title_);
 }
 
 void CBrackenholdDoc::InitialUpdate() {
+    rows_.RemakeAll();
     if (onInitialUpdate) {
         onInitialUpdate();
-    } else {
-        RebuildRows();
     }
-}
-
-void CBrackenholdDoc::RebuildRows() {
-    rows_.RemoveAll();
-    for (const auto& entry : entries) {
-        rows_.AppendRow(*entry);
-    }
-}
-
-CFileEntry& CBrackenholdDoc::AppendEntry(std::unique_ptr<CFileEntry> entry) {
-    CFileEntry& added = *entry;
-    entries.push_back(std::move(entry));
-    if (sourceIndexValid_ && indexedEntries_ + 1 == entries.size()) {
-        IndexSource(added.sourcePath);
-        indexedEntries_ = entries.size();
-    } else {
-        SourcesChanged();
-    }
-    rows_.AppendRow(added);
-    return added;
-}
-
-void CBrackenholdDoc::ReplaceEntries(std::vector<std::unique_ptr<CFileEntry>> newEntries) {
-    entries = std::move(newEntries);
-    SourcesChanged();
-}
-
-bool CBrackenholdDoc::HasSource(const std::string& path) {
-    // A count that no longer matches means entries were added or removed behind our back.
-    if (!sourceIndexValid_ || indexedEntries_ != entries.size()) {
-        RebuildSourceIndex();
-    }
-    return sourceIndex_.contains(FoldCase(path));
-}
-
-void CBrackenholdDoc::RebuildSourceIndex() {
-    sourceIndex_.clear();
-    sourceIndex_.reserve(entries.size());
-    for (const auto& entry : entries) {
-        IndexSource(entry->sourcePath);
-    }
-    indexedEntries_ = entries.size();
-    sourceIndexValid_ = true;
-}
-
-void CBrackenholdDoc::IndexSource(const std::string& path) {
-    ++sourceIndex_[FoldCase(path)];
 }
 
 }  // namespace bh

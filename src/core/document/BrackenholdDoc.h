@@ -1,14 +1,12 @@
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/document/FileEntry.h"
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 #include "core/ports/Services.h"
 
 namespace bh {
@@ -20,33 +18,26 @@ inline constexpr const char* kUntitledTitle = "Create or Open a Backup Manager";
 // The folder-setting default of POSIX front ends: the current folder.
 inline constexpr const char* kPosixCurrentFolder = "./";
 
-// The backup manager document: owns the entries, knows its path, title and modified
-// flag. The list view's rows are attached by the front end; the document only borrows them.
+// The backup manager document: owns the list of entries in display order, knows its path,
+// title and modified flag. Front ends observe the list (ManagerListObserver) to show it.
 class CBrackenholdDoc {
   public:
     // Reads addDirStr and backupDirStr from the settings; `defaultFolder` is the value used
     // when a setting is absent (the front end passes its platform's current-folder text).
-    CBrackenholdDoc(Services& services, ListRows& rows, RecentFileList* recentFiles = nullptr,
+    CBrackenholdDoc(Services& services, RecentFileList* recentFiles = nullptr,
                     std::string defaultFolder = kPosixCurrentFolder);
     // Writes addDirStr and backupDirStr back.
     ~CBrackenholdDoc();
     CBrackenholdDoc(const CBrackenholdDoc&) = delete;
     CBrackenholdDoc& operator=(const CBrackenholdDoc&) = delete;
 
-    bool autoBackupRun = false;
-    std::vector<std::unique_ptr<CFileEntry>> entries;
-    bool selectedOnly = false;
     std::string backupDirStr;
     std::string addDirStr;
     std::string lastManagerName;
 
-    // The view's initial update. Unset, InitialUpdate rebuilds the rows from the entries;
-    // the GUI sets it to its own (settings, columns, then the same rebuild).
+    // Told after every initial update (a manager opened, created or saved under a new name),
+    // once the rows are remade, so that a front end can reset what it shows beside them.
     std::function<void()> onInitialUpdate;
-
-    // Destroys every entry. The rows are not touched: callers that keep the document
-    // alive rebuild or remove the rows themselves.
-    void DeleteEntries();
 
     const std::string& PathName() const { return pathName_; }
     const std::string& Title() const { return title_; }
@@ -61,44 +52,25 @@ class CBrackenholdDoc {
     // Empty and untitled: "Create or Open a Backup Manager".
     void OnNewDocument();
 
-    // Runs the view's initial update (onInitialUpdate, or RebuildRows).
+    // The view's initial update: every row's texts remade, selection and Results texts
+    // dropped (ManagerList::RemakeAll), then onInitialUpdate.
     void InitialUpdate();
-    // Replaces the rows by one row per entry in array order.
-    void RebuildRows();
-
-    // Appends an entry and its row; the duplicate-source index follows.
-    CFileEntry& AppendEntry(std::unique_ptr<CFileEntry> entry);
-    // Replaces all entries at once (the rows are not touched).
-    void ReplaceEntries(std::vector<std::unique_ptr<CFileEntry>> newEntries);
-
-    // Whether some entry's source equals `path` without regard to ASCII letter case. Linear
-    // once after a change of the entries, constant time after that.
-    bool HasSource(const std::string& path);
-    // Code that removes entries or changes their sources directly in `entries` calls this
-    // so that the duplicate-source index is rebuilt before its next use.
-    void SourcesChanged() { sourceIndexValid_ = false; }
 
     Services& services() const { return services_; }
-    ListRows& rows() const { return rows_; }
+    // The entries in display order.
+    ManagerList& rows() { return rows_; }
+    const ManagerList& rows() const { return rows_; }
     RecentFileList* recentFiles() const { return recentFiles_; }
     const std::string& DefaultFolder() const { return defaultFolder_; }
 
   private:
-    void RebuildSourceIndex();
-    void IndexSource(const std::string& path);
-
     Services& services_;
-    ListRows& rows_;
     RecentFileList* recentFiles_;
     std::string defaultFolder_;
     std::string pathName_;
     std::string title_;
     bool modified_ = false;
-
-    // Folded source path -> number of entries with it (imports may repeat a source).
-    std::unordered_map<std::string, int> sourceIndex_;
-    std::size_t indexedEntries_ = 0;
-    bool sourceIndexValid_ = false;
+    ManagerList rows_;
 };
 
 }  // namespace bh

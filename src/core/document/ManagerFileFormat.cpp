@@ -172,7 +172,7 @@ void ManagerWriter::Add(std::string_view sourcePath, std::string_view archivePat
     AppendManagerString(bytes_, notes);
 }
 
-std::string EncodeManager(const ListRows& rows, const std::function<void()>& afterRow) {
+std::string EncodeManager(const ManagerList& rows, const std::function<void()>& afterRow) {
     const int count = rows.Count();
     ManagerWriter writer(static_cast<std::uint32_t>(count));
     for (int row = 0; row < count; ++row) {

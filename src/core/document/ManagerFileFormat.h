@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 
 namespace bh {
 
@@ -54,7 +54,7 @@ class ManagerWriter {
 
 // The bytes of a manager holding the rows' entries in display order. `afterRow` (may be
 // empty) is called once per row written.
-std::string EncodeManager(const ListRows& rows, const std::function<void()>& afterRow = {});
+std::string EncodeManager(const ManagerList& rows, const std::function<void()>& afterRow = {});
 std::string EncodeManager(const std::vector<ManagerRecord>& records);
 
 // Parses a whole manager file. Never allocates more than the input's size suggests: a

@@ -15,7 +15,7 @@ constexpr const char* kCreateCaption = "Create Backup Manager";
 constexpr const char* kAddCaption = "Add Files to Backup Manager";
 constexpr unsigned kAddFilesOptions = 0x884A04;
 
-void SelectNone(ListRows& rows) {
+void SelectNone(ManagerList& rows) {
     for (int row = rows.NextSelected(-1); row != -1; row = rows.NextSelected(row)) {
         rows.SetSelected(row, false);
     }
@@ -29,7 +29,7 @@ AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
     if (fs.Lookup(sourcePath) != PathKind::File) {
         return AddFileResult::NotAFile;
     }
-    if (doc.HasSource(sourcePath)) {
+    if (doc.rows().HasSource(sourcePath)) {
         return AddFileResult::AlreadyInManager;
     }
     const std::string folder = FolderOf(doc.PathName());
@@ -54,7 +54,7 @@ AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
         if (fs.CreateEmpty(candidate) != kNoError) {
             return AddFileResult::ArchiveNotCreated;
         }
-        doc.AppendEntry(
+        doc.rows().Append(
             std::make_unique<CFileEntry>(sourcePath, candidate, "", services.shell, fs));
         doc.SetModifiedFlag(true);
         return AddFileResult::Added;

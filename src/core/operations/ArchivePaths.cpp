@@ -8,11 +8,12 @@
 #include "core/base/Format.h"
 #include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerList.h"
 #include "core/operations/FilesInUse.h"
-#include "core/ports/ListRows.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/ports/Volumes.h"
 #include "core/view/Columns.h"
+#include "core/view/RowTexts.h"
 
 namespace bh {
 
@@ -83,12 +84,12 @@ bool CopyAsking(Services& services, const std::string& from, const std::string& 
 
 // Whether another entry uses `entry`'s archive file, as its archive or as its source.
 bool ArchiveUsedByOthers(CBrackenholdDoc& doc, const CFileEntry& entry) {
-    std::vector<bool> archiveGoes(doc.entries.size(), false);
-    for (std::size_t j = 0; j < doc.entries.size(); ++j) {
-        archiveGoes[j] = doc.entries[j].get() == &entry;
+    const ManagerList& rows = doc.rows();
+    std::vector<bool> archiveGoes(static_cast<std::size_t>(rows.Count()), false);
+    for (int row = 0; row < rows.Count(); ++row) {
+        archiveGoes[static_cast<std::size_t>(row)] = &rows.Entry(row) == &entry;
     }
-    return FilesInUse(doc.services().fileSystem, doc.entries, archiveGoes)
-        .Contains(entry.archivePath);
+    return FilesInUse(doc.services().fileSystem, rows, archiveGoes).Contains(entry.archivePath);
 }
 
 bool IsAbsoluteFolder(const std::string& text) {
@@ -98,7 +99,7 @@ bool IsAbsoluteFolder(const std::string& text) {
 // Rename Drive where paths have no drive letters: the mount point of the first selected
 // archive is replaced by the folder the user types.
 bool RenameArchiveFolder(CBrackenholdDoc& doc, Volumes& volumes, PromptRequest& request) {
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     const int first = rows.NextSelected(-1);
     const std::string archive = rows.Entry(first).archivePath;
     std::string from = volumes.MountPointOf(archive);
@@ -145,14 +146,14 @@ bool RenameArchiveFolder(CBrackenholdDoc& doc, Volumes& volumes, PromptRequest& 
 }
 
 // The only selected row, or -1 unless exactly one row is selected.
-int SingleSelectedRow(const ListRows& rows) {
+int SingleSelectedRow(const ManagerList& rows) {
     return rows.SelectedCount() == 1 ? rows.NextSelected(-1) : -1;
 }
 
 }  // namespace
 
 bool OnRenameDrive(CBrackenholdDoc& doc, Volumes* volumes) {
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     const int first = rows.NextSelected(-1);
     if (first < 0) {
         return false;
@@ -165,7 +166,9 @@ bool OnRenameDrive(CBrackenholdDoc& doc, Volumes* volumes) {
     if (volumes != nullptr && !volumes->UsesDriveLetters()) {
         return RenameArchiveFolder(doc, *volumes, request);
     }
-    request.text = SplitPath(rows.CellText(first, kColumnArchivePath)).drive;
+    request.text = SplitPath(CellText(rows, first, kColumnArchivePath, doc.services().clock,
+                                      doc.services().systemErrors))
+                       .drive;
     std::string drive;
     for (;;) {
         if (ui.Prompt(request) != kIdOk) {
@@ -198,7 +201,7 @@ bool OnRenameDrive(CBrackenholdDoc& doc, Volumes* volumes) {
 }
 
 void OnMovePath(CBrackenholdDoc& doc) {
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     const int row = SingleSelectedRow(rows);
     if (row < 0) {
         return;
@@ -224,7 +227,7 @@ void OnMovePath(CBrackenholdDoc& doc) {
 }
 
 void OnAdditionalPath(CBrackenholdDoc& doc) {
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     const int row = SingleSelectedRow(rows);
     if (row < 0) {
         return;
@@ -239,11 +242,7 @@ void OnAdditionalPath(CBrackenholdDoc& doc) {
     }
     auto added = std::make_unique<CFileEntry>(origin.sourcePath, newPath, origin.notes,
                                               services.shell, services.fileSystem);
-    CFileEntry& entry = *added;
-    doc.entries.push_back(std::move(added));
-    doc.SourcesChanged();
-    rows.InsertRow(row + 1, entry);
-    rows.UpdateRowTexts(row + 1);
+    rows.Insert(row + 1, std::move(added));
     doc.SetModifiedFlag(true);
 }
 

@@ -81,9 +81,9 @@ void AutoBackup::OnTimer(CBrackenholdDoc& doc) const {
     if (flashWindow) {
         flashWindow();
     }
-    doc.autoBackupRun = true;
-    OnBackupAll(doc);
-    doc.autoBackupRun = false;
+    BackupOptions options;
+    options.unattended = true;
+    OnBackupAll(doc, options);
     if (flashWindow) {
         flashWindow();
     }

@@ -45,9 +45,9 @@ class AutoBackup {
     // "Auto Backup (off)", or "Auto Backup (%d hour)" while on.
     std::string MenuText() const;
 
-    // The timer action: flash, Backup All with the document's autoBackupRun set (so no
-    // report is shown), flash again. When another program holds the manager's lock the tick
-    // is skipped without a message: the next tick tries again.
+    // The timer action: flash, an unattended Backup All (so no report is shown), flash again.
+    // When another program holds the manager's lock the tick is skipped without a message:
+    // the next tick tries again.
     void OnTimer(CBrackenholdDoc& doc) const;
 
   private:

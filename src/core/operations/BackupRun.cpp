@@ -7,11 +7,11 @@
 
 #include "core/base/Format.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerList.h"
 #include "core/operations/DocumentCommands.h"
 #include "core/operations/PendingCopies.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
-#include "core/ports/ListRows.h"
 #include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
@@ -29,7 +29,7 @@ const char* HasWord(unsigned count) {
 // Save As rebuilds the rows from the entries, which drops their selection; a Backup Selected
 // of an untitled manager would then skip every row. The selection is carried over by entry.
 bool SaveAsKeepingSelection(CBrackenholdDoc& doc) {
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     std::unordered_set<const CFileEntry*> selected;
     for (int row = rows.NextSelected(-1); row >= 0; row = rows.NextSelected(row)) {
         selected.insert(&rows.Entry(row));
@@ -47,19 +47,19 @@ bool SaveAsKeepingSelection(CBrackenholdDoc& doc) {
 
 // The refresh's queries on worker threads, in the order the loop below takes them; null when
 // they are better made on this thread.
-std::unique_ptr<StatusQueryPool> StartRefreshQueries(const CBrackenholdDoc& doc,
+std::unique_ptr<StatusQueryPool> StartRefreshQueries(const CBrackenholdDoc& doc, bool selectedOnly,
                                                      std::vector<const CFileEntry*>& targets) {
-    const ListRows& rows = doc.rows();
+    const ManagerList& rows = doc.rows();
     const int count = rows.Count();
     const std::size_t evaluated =
-        doc.selectedOnly ? static_cast<std::size_t>(rows.SelectedCount()) : count;
+        selectedOnly ? static_cast<std::size_t>(rows.SelectedCount()) : count;
     const int workers = StatusQueryWorkers(doc.services().fileSystem, evaluated);
     if (workers == 0) {
         return nullptr;
     }
     targets.reserve(evaluated);
     for (int row = 0; row < count; ++row) {
-        if (!doc.selectedOnly || rows.IsSelected(row)) {
+        if (!selectedOnly || rows.IsSelected(row)) {
             targets.push_back(&rows.Entry(row));
         }
     }
@@ -82,8 +82,8 @@ std::string ReportText(const BackupCounts& counts) {
         counts.total);
 }
 
-bool RefreshStatus(CBrackenholdDoc& doc) {
-    ListRows& rows = doc.rows();
+bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly) {
+    ManagerList& rows = doc.rows();
     const int count = rows.Count();
     if (count == 0) {
         return true;
@@ -98,7 +98,7 @@ bool RefreshStatus(CBrackenholdDoc& doc) {
     progress->AllowCancel();
     // The rows' entries in the order the loop evaluates them, for the workers.
     std::vector<const CFileEntry*> targets;
-    std::unique_ptr<StatusQueryPool> pool = StartRefreshQueries(doc, targets);
+    std::unique_ptr<StatusQueryPool> pool = StartRefreshQueries(doc, selectedOnly, targets);
     std::size_t next = 0;
     bool stopped = false;
     for (int row = 0; row < count; ++row) {
@@ -106,7 +106,7 @@ bool RefreshStatus(CBrackenholdDoc& doc) {
             stopped = true;
             break;
         }
-        if (!doc.selectedOnly || rows.IsSelected(row)) {
+        if (!selectedOnly || rows.IsSelected(row)) {
             if (pool && next < pool->Count()) {
                 ApplyPooledStatus(rows.Entry(row), pool->Result(next++));
             } else {
@@ -130,7 +130,7 @@ void OnRefreshAll(CBrackenholdDoc& doc) {
 
 BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     BackupResult result;
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     if (rows.Count() == 0) {
         return result;
     }
@@ -138,7 +138,7 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
         return result;
     }
     // A refresh the user stopped stops the run: nothing is copied, every row is skipped.
-    bool stopped = !RefreshStatus(doc);
+    bool stopped = !RefreshStatus(doc, options.selectedOnly);
 
     UserInterface& ui = doc.services().ui;
     FileSystem& fileSystem = doc.services().fileSystem;
@@ -164,7 +164,7 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
             ++counts.problems;
         } else if (entry.textColor == kColorUpToDate) {
             ++counts.upToDate;
-        } else if (doc.selectedOnly && !rows.IsSelected(row)) {
+        } else if (options.selectedOnly && !rows.IsSelected(row)) {
             ++counts.skipped;
         } else if (options.dryRun) {
             if (options.onWouldCopy) {
@@ -194,9 +194,9 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     return result;
 }
 
-void OnBackupAll(CBrackenholdDoc& doc) {
-    const BackupResult result = RunBackup(doc);
-    if (!result.ran || doc.autoBackupRun) {
+void OnBackupAll(CBrackenholdDoc& doc, const BackupOptions& options) {
+    const BackupResult result = RunBackup(doc, options);
+    if (!result.ran || options.unattended) {
         return;
     }
     doc.services().ui.MessageBox(ReportText(result.counts), kReportCaption,
@@ -204,9 +204,9 @@ void OnBackupAll(CBrackenholdDoc& doc) {
 }
 
 void OnBackupSelected(CBrackenholdDoc& doc) {
-    doc.selectedOnly = true;
-    OnBackupAll(doc);
-    doc.selectedOnly = false;
+    BackupOptions options;
+    options.selectedOnly = true;
+    OnBackupAll(doc, options);
 }
 
 }  // namespace bh

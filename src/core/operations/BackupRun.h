@@ -26,15 +26,19 @@ struct BackupCounts {
 std::string ReportText(const BackupCounts& counts);
 
 // The status refresh: evaluates every row's entry in display order (only the selected rows
-// while the document's selectedOnly is set) and redraws it, with the " Checking file status"
-// progress. Changes no flag and shows no message. Does nothing for an empty list. The user
-// can stop it between two rows (the rest keep their status): false when stopped.
-bool RefreshStatus(CBrackenholdDoc& doc);
+// with selectedOnly) and redraws it, with the " Checking file status" progress. Changes no
+// flag and shows no message. Does nothing for an empty list. The user can stop it between two
+// rows (the rest keep their status): false when stopped.
+bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly = false);
 
 // Refresh All: the status refresh of every row.
 void OnRefreshAll(CBrackenholdDoc& doc);
 
 struct BackupOptions {
+    // Backup Selected: only the selected rows are refreshed and copied, the others skipped.
+    bool selectedOnly = false;
+    // The timer's run, with nobody at the screen: no "Report" box at the end.
+    bool unattended = false;
     // Copies and saves nothing (and skips the Save As of an untitled manager): each
     // out-of-date entry that would be copied is passed to onWouldCopy and counted as backed
     // up, as if its copy had succeeded.
@@ -56,17 +60,15 @@ struct BackupResult {
 // The backup run without its report: Save As for an untitled manager, the status refresh,
 // then the copy pass in display order (out-of-date entries are copied with a fail-safe copy
 // over their archives and evaluated again; a failed copy turns the entry red with the copy's
-// error), every row deselected, and Save when at least one file was copied. Honours the
-// document's selectedOnly flag. The user can stop the refresh or the copy pass between two
-// files: the file at hand is finished, every row not yet reached counts as skipped, and the
-// manager is still saved when something was copied.
+// error), every row deselected, and Save when at least one file was copied. The user can stop the
+// refresh or the copy pass between two files: the file at hand is finished, every row not yet
+// reached counts as skipped, and the manager is still saved when something was copied.
 BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options = {});
 
-// Backup All: the run over every row, then the "Report" box unless the document's
-// autoBackupRun flag is set.
-void OnBackupAll(CBrackenholdDoc& doc);
+// Backup All: the run, then the "Report" box unless the run is unattended.
+void OnBackupAll(CBrackenholdDoc& doc, const BackupOptions& options = {});
 
-// Backup Selected: as Backup All with selectedOnly set for the length of the run.
+// Backup Selected: Backup All of the selected rows.
 void OnBackupSelected(CBrackenholdDoc& doc);
 
 }  // namespace bh

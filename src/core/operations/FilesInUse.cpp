@@ -1,19 +1,19 @@
 #include "core/operations/FilesInUse.h"
 
 #include "core/base/PathParts.h"
-#include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "core/ports/FileSystem.h"
 
 namespace bh {
 
-FilesInUse::FilesInUse(FileSystem& fileSystem,
-                       const std::vector<std::unique_ptr<CFileEntry>>& entries,
+FilesInUse::FilesInUse(FileSystem& fileSystem, const ManagerList& rows,
                        const std::vector<bool>& archiveGoes)
     : fileSystem_(fileSystem) {
-    for (std::size_t j = 0; j < entries.size(); ++j) {
-        Add(entries[j]->sourcePath);
-        if (!archiveGoes[j]) {
-            Add(entries[j]->archivePath);
+    for (int row = 0; row < rows.Count(); ++row) {
+        const CFileEntry& entry = rows.Entry(row);
+        Add(entry.sourcePath);
+        if (!archiveGoes[static_cast<std::size_t>(row)]) {
+            Add(entry.archivePath);
         }
     }
 }

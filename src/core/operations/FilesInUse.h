@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -10,8 +9,8 @@
 
 namespace bh {
 
-class CFileEntry;
 class FileSystem;
+class ManagerList;
 
 // The files that must survive the deletion of archives: every entry's source (sources are
 // never touched) and the archives of the entries that keep them. Each is known by its comparable
@@ -19,8 +18,8 @@ class FileSystem;
 // own identity may be stale), so that another spelling of the same file is recognised.
 class FilesInUse {
   public:
-    // `archiveGoes` has one flag per entry: set for the entries whose archive may go.
-    FilesInUse(FileSystem& fileSystem, const std::vector<std::unique_ptr<CFileEntry>>& entries,
+    // `archiveGoes` has one flag per row: set for the entries whose archive may go.
+    FilesInUse(FileSystem& fileSystem, const ManagerList& rows,
                const std::vector<bool>& archiveGoes);
 
     // Whether deleting `path` would destroy a file that is in use.

@@ -56,7 +56,7 @@ ImportResult ImportManager(CBrackenholdDoc& doc, const std::string& path, std::s
         return ImportResult::Empty;
     }
     for (auto& entry : load.entries) {
-        doc.AppendEntry(std::move(entry));
+        doc.rows().Append(std::move(entry));
     }
     // Imported entries may use the archives of entries already here.
     MarkSharedArchives(doc.rows());

@@ -110,7 +110,7 @@ bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
                           kMbOk | kMbIconExclamation);
             return false;
     }
-    doc.ReplaceEntries(std::move(load.entries));
+    doc.rows().Replace(std::move(load.entries));
     doc.SetModifiedFlag(false);
     doc.SetPathName(path);
     doc.InitialUpdate();

@@ -5,10 +5,10 @@
 
 #include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/SharedArchives.h"
 #include "core/ports/FileSystem.h"
-#include "core/ports/ListRows.h"
 
 namespace bh {
 
@@ -29,7 +29,7 @@ constexpr std::uint64_t kLargeSourceBytes = 1 << 20;
 // nothing for it.
 class PendingCopies::RowsBySource {
   public:
-    explicit RowsBySource(const ListRows& rows) {
+    explicit RowsBySource(const ManagerList& rows) {
         for (int row = 0; row < rows.Count(); ++row) {
             const CFileEntry& entry = rows.Entry(row);
             for (std::string& key : FileKeys(entry.sourceIdentity, entry.sourcePath)) {
@@ -55,7 +55,7 @@ class PendingCopies::RowsBySource {
     std::unordered_map<std::string, std::vector<int>> rows_;
 };
 
-PendingCopies::PendingCopies(ListRows& rows, FileSystem& fileSystem, BackupCounts& counts)
+PendingCopies::PendingCopies(ManagerList& rows, FileSystem& fileSystem, BackupCounts& counts)
     : rows_(rows), fileSystem_(fileSystem), counts_(counts) {}
 
 PendingCopies::~PendingCopies() = default;

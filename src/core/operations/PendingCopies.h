@@ -13,7 +13,7 @@ namespace bh {
 
 class CFileEntry;
 class FileSystem;
-class ListRows;
+class ManagerList;
 struct BackupCounts;
 
 // The copies of a backup run's copy pass, made a batch at a time so that the file system can
@@ -23,7 +23,7 @@ struct BackupCounts;
 // is an archive just replaced are evaluated again (a file passed on from folder to folder).
 class PendingCopies {
   public:
-    PendingCopies(ListRows& rows, FileSystem& fileSystem, BackupCounts& counts);
+    PendingCopies(ManagerList& rows, FileSystem& fileSystem, BackupCounts& counts);
     ~PendingCopies();
     PendingCopies(const PendingCopies&) = delete;
     PendingCopies& operator=(const PendingCopies&) = delete;
@@ -50,7 +50,7 @@ class PendingCopies {
     void Record(const Pending& copy, ErrorCode error);
     void EvaluateChainedSources(const std::vector<std::string>& archiveKeys);
 
-    ListRows& rows_;
+    ManagerList& rows_;
     FileSystem& fileSystem_;
     BackupCounts& counts_;
     std::vector<Pending> pending_;

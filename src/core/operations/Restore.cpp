@@ -5,8 +5,8 @@
 #include "core/base/ErrorText.h"
 #include "core/base/Format.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerList.h"
 #include "core/ports/LastError.h"
-#include "core/ports/ListRows.h"
 #include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
@@ -125,7 +125,7 @@ class RestoreRun {
         showErrors_ = services_.ui.MessageBox(text, caption_, kMbOkCancel | kMbIconExclamation);
     }
 
-    ListRows& rows_;
+    ManagerList& rows_;
     Services& services_;
     const bool makeCopies_;
     const bool restoreWithoutCopy_;

@@ -5,7 +5,7 @@
 
 #include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 
 namespace bh {
 
@@ -104,7 +104,7 @@ std::vector<std::size_t> MarkSharedArchives(const std::vector<CFileEntry*>& entr
     return marked;
 }
 
-void MarkSharedArchives(ListRows& rows) {
+void MarkSharedArchives(ManagerList& rows) {
     std::vector<CFileEntry*> entries(static_cast<std::size_t>(rows.Count()));
     for (int row = 0; row < rows.Count(); ++row) {
         entries[static_cast<std::size_t>(row)] = &rows.Entry(row);

@@ -7,7 +7,7 @@
 namespace bh {
 
 class CFileEntry;
-class ListRows;
+class ManagerList;
 struct FileIdentity;
 
 // A key that is equal for two paths of one file: the file's identity when known, else the
@@ -29,6 +29,6 @@ std::vector<std::string> FileKeys(const FileIdentity& identity, const std::strin
 std::vector<std::size_t> MarkSharedArchives(const std::vector<CFileEntry*>& entries);
 
 // The same over every row's entry, redrawing the rows it marked.
-void MarkSharedArchives(ListRows& rows);
+void MarkSharedArchives(ManagerList& rows);
 
 }  // namespace bh

@@ -35,10 +35,6 @@ const char* ResultWord(std::int32_t result) {
 
 }  // namespace
 
-bool IsValidColumn(int column) {
-    return column >= 0 && column < kColumnCount;
-}
-
 std::string ColumnHeaderText(int column) {
     return IsValidColumn(column) ? kColumnTexts[column] : std::string();
 }

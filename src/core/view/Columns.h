@@ -4,31 +4,13 @@
 #include <functional>
 #include <string>
 
-#include "core/base/CommandIds.h"
+#include "core/base/ColumnIds.h"
 
 namespace bh {
 
 class CFileEntry;
 class Clock;
 class SystemErrors;
-
-// The list's columns in creation order. The index is the column's number in commands, in
-// the column layout settings and in sorting.
-enum Column : int {
-    kColumnName = 0,
-    kColumnType,
-    kColumnSize,
-    kColumnLastModified,
-    kColumnSourcePath,
-    kColumnArchivePath,
-    kColumnResults,
-    kColumnObsolete,
-    kColumnNotes,
-    kColumnFolder,
-    kColumnDrive,
-    kColumnTypeName,
-};
-static_assert(kColumnTypeName + 1 == kColumnCount);
 
 // Per-column state of the view: sort direction switch, index, shown or hidden.
 struct CColumnState {
@@ -37,7 +19,6 @@ struct CColumnState {
     std::int32_t visible = 1;
 };
 
-bool IsValidColumn(int column);
 // Header and menu texts ("Name", ..., "Type Name"); empty for an invalid column.
 std::string ColumnHeaderText(int column);
 std::string ColumnMenuText(int column);

@@ -4,17 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/ColumnIds.h"
+
 namespace bh {
 
 class CFileEntry;
 class Clock;
-
-// Date modes of the Last Modified column.
-constexpr std::int32_t kDateModeDayMonthYear = 0;
-constexpr std::int32_t kDateModeMonthDayYear = 1;
-constexpr std::int32_t kDateModeYearMonthDay = 2;
-constexpr std::int32_t kDateModeAge = 3;
-constexpr std::int32_t kDefaultDateMode = kDateModeMonthDayYear;
 
 // The texts a list row shows for an entry. Each is read-only and returns a new string.
 // Texts that depend on the source's status are empty when sourceTime is 0 or less (the

@@ -6,13 +6,14 @@
 #include "core/base/ErrorText.h"
 #include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
+#include "core/view/RowTexts.h"
 
 namespace bh {
 
-void OnSelectNone(ListRows& rows) {
+void OnSelectNone(ManagerList& rows) {
     for (int row = rows.NextSelected(-1); row >= 0;) {
         const int next = rows.NextSelected(row);
         rows.SetSelected(row, false);
@@ -20,7 +21,7 @@ void OnSelectNone(ListRows& rows) {
     }
 }
 
-void OnSelectAll(ListRows& rows) {
+void OnSelectAll(ManagerList& rows) {
     const int count = rows.Count();
     for (int row = 0; row < count; ++row) {
         if (!rows.IsSelected(row)) {
@@ -30,7 +31,7 @@ void OnSelectAll(ListRows& rows) {
 }
 
 void OnEditSelectedNotes(CBrackenholdDoc& doc) {
-    ListRows& rows = doc.rows();
+    ManagerList& rows = doc.rows();
     const int first = rows.NextSelected(-1);
     if (first < 0) {
         return;
@@ -39,7 +40,8 @@ void OnEditSelectedNotes(CBrackenholdDoc& doc) {
     request.allowBrowse = false;
     request.editStyle = 0;
     request.caption = kEditNotesCaption;
-    request.text = rows.CellText(first, kColumnNotes);
+    request.text =
+        CellText(rows, first, kColumnNotes, doc.services().clock, doc.services().systemErrors);
     if (doc.services().ui.Prompt(request) != kIdOk) {
         return;
     }
@@ -51,15 +53,19 @@ void OnEditSelectedNotes(CBrackenholdDoc& doc) {
 }
 
 void OnShowInExplorer(CBrackenholdDoc& doc, ExplorerTarget target) {
-    const ListRows& rows = doc.rows();
+    const ManagerList& rows = doc.rows();
     const int first = rows.NextSelected(-1);
     std::string path;
     switch (target) {
         case ExplorerTarget::Source:
-            path = first >= 0 ? rows.CellText(first, kColumnSourcePath) : "";
+            path = first >= 0 ? CellText(rows, first, kColumnSourcePath, doc.services().clock,
+                                         doc.services().systemErrors)
+                              : "";
             break;
         case ExplorerTarget::Archive:
-            path = first >= 0 ? rows.CellText(first, kColumnArchivePath) : "";
+            path = first >= 0 ? CellText(rows, first, kColumnArchivePath, doc.services().clock,
+                                         doc.services().systemErrors)
+                              : "";
             break;
         case ExplorerTarget::Manager:
             path = doc.PathName();
@@ -78,7 +84,7 @@ void OnShowInExplorer(CBrackenholdDoc& doc, ExplorerTarget target) {
 }
 
 void OnOpenSource(CBrackenholdDoc& doc) {
-    const ListRows& rows = doc.rows();
+    const ManagerList& rows = doc.rows();
     const int first = rows.NextSelected(-1);
     if (first < 0) {
         return;

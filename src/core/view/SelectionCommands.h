@@ -3,7 +3,7 @@
 namespace bh {
 
 class CBrackenholdDoc;
-class ListRows;
+class ManagerList;
 
 inline constexpr const char* kEditNotesCaption = "Edit Selected Notes";
 inline constexpr const char* kOpenInExplorerCaption = "Open in Explorer";
@@ -11,9 +11,9 @@ inline constexpr const char* kExplorerInvalidText = "Explorer program is invalid
 inline constexpr const char* kExplorerNotFoundText = "Explorer program was not found.";
 
 // Select None: clears the selection of every selected row.
-void OnSelectNone(ListRows& rows);
+void OnSelectNone(ManagerList& rows);
 // Select All: selects every row.
-void OnSelectAll(ListRows& rows);
+void OnSelectAll(ManagerList& rows);
 
 // Edit Selected Notes: prompts with the first selected row's notes and, on OK, gives every
 // selected entry and row the new text and marks the document modified.

@@ -8,7 +8,7 @@
 
 #include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 #include "core/view/EntryTexts.h"
 
 namespace bh {
@@ -42,7 +42,7 @@ std::int64_t NumberKey(const CFileEntry& entry, int column) {
 
 // The rows' entries first, then their keys: reading the entries from a plain array lets the
 // processor fetch many scattered entries at once.
-std::vector<const CFileEntry*> EntriesOf(const ListRows& rows) {
+std::vector<const CFileEntry*> EntriesOf(const ManagerList& rows) {
     std::vector<const CFileEntry*> entries(static_cast<std::size_t>(rows.Count()));
     for (int row = 0; row < rows.Count(); ++row) {
         entries[static_cast<std::size_t>(row)] = &rows.Entry(row);
@@ -75,7 +75,7 @@ std::string_view TextKey(const CFileEntry& entry, int column) {
 // instead of one per row, and keys that lie together in memory while the sort compares them.
 class FoldedKeys {
   public:
-    FoldedKeys(const ListRows& rows, int column) {
+    FoldedKeys(const ManagerList& rows, int column) {
         // One pass over the entries: reaching every entry costs more than regrowing the
         // buffer a few times.
         const std::vector<const CFileEntry*> entries = EntriesOf(rows);
@@ -110,7 +110,7 @@ std::vector<int> StableOrder(int count, Less less) {
 
 }  // namespace
 
-std::vector<int> SortedRowOrder(const ListRows& rows, int column, int sortFlag) {
+std::vector<int> SortedRowOrder(const ManagerList& rows, int column, int sortFlag) {
     const int count = rows.Count();
     if (!IsValidColumn(column)) {
         std::vector<int> order(static_cast<std::size_t>(count));
@@ -138,7 +138,7 @@ std::vector<int> SortedRowOrder(const ListRows& rows, int column, int sortFlag) 
     });
 }
 
-bool SortRowsByColumn(ListRows& rows, CColumnState& state, const SortContext& context) {
+bool SortRowsByColumn(ManagerList& rows, CColumnState& state, const SortContext& context) {
     (void)context;
     if (rows.Count() == 0) {
         return false;

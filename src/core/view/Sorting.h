@@ -6,7 +6,7 @@
 
 namespace bh {
 
-class ListRows;
+class ManagerList;
 
 // Reserved for what a sort may need beyond the rows (every key comes from the entries).
 struct SortContext {};
@@ -15,10 +15,10 @@ struct SortContext {};
 // column's order for the new flag. Returns false, changing nothing, when the list is empty.
 // When it returns true the stored order has changed, so the caller marks the document
 // modified.
-bool SortRowsByColumn(ListRows& rows, CColumnState& state, const SortContext& context = {});
+bool SortRowsByColumn(ManagerList& rows, CColumnState& state, const SortContext& context = {});
 
 // The order the sort above would give: new row i is old row result[i]. `sortFlag` is the
 // flag after the flip; 1 gives the column's first-click order.
-std::vector<int> SortedRowOrder(const ListRows& rows, int column, int sortFlag);
+std::vector<int> SortedRowOrder(const ManagerList& rows, int column, int sortFlag);
 
 }  // namespace bh

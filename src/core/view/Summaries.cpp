@@ -3,7 +3,7 @@
 #include "core/base/CommandIds.h"
 #include "core/base/Format.h"
 #include "core/document/FileEntry.h"
-#include "core/ports/ListRows.h"
+#include "core/document/ManagerList.h"
 
 namespace bh {
 
@@ -21,7 +21,7 @@ void Summary::Remove(const CFileEntry& entry) {
     problems -= entry.textColor == kColorProblem ? 1 : 0;
 }
 
-Summary ComputeSummary(const ListRows& rows) {
+Summary ComputeSummary(const ManagerList& rows) {
     Summary summary;
     for (int row = 0; row < rows.Count(); ++row) {
         summary.Add(rows.Entry(row));

@@ -5,7 +5,7 @@
 namespace bh {
 
 class CFileEntry;
-class ListRows;
+class ManagerList;
 
 // The four status-bar summaries of the rows.
 struct Summary {
@@ -19,7 +19,7 @@ struct Summary {
     void Remove(const CFileEntry& entry);
 };
 
-Summary ComputeSummary(const ListRows& rows);
+Summary ComputeSummary(const ManagerList& rows);
 
 // Pane texts; each begins with a tab, which centres it in its pane.
 std::string FilesPaneText(const Summary& summary);

@@ -1,4 +1,4 @@
-#include "core/view/VectorListRows.h"
+#include "core/document/ManagerList.h"
 
 #include <gtest/gtest.h>
 
@@ -7,20 +7,20 @@
 #include <vector>
 
 #include "ViewTestEntries.h"
+#include "core/document/ManagerListObserver.h"
 #include "core/view/Columns.h"
+#include "core/view/RowTexts.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"
 
 namespace bh {
 namespace {
 
-// Rows that log their change notifications, as a toolkit model would receive them.
-class LoggingRows : public VectorListRows {
+// Logs the list's change notifications, as a toolkit model would receive them.
+class LoggingObserver : public ManagerListObserver {
   public:
-    using VectorListRows::VectorListRows;
     std::vector<std::string> log;
 
-  protected:
     void BeforeRowsInserted(int first, int last) override { Log("+?", first, last); }
     void AfterRowsInserted(int first, int last) override { Log("+", first, last); }
     void BeforeRowsRemoved(int first, int last) override { Log("-?", first, last); }
@@ -42,19 +42,25 @@ class LoggingRows : public VectorListRows {
     }
 };
 
-class VectorListRowsTest : public ::testing::Test {
+class ManagerListTest : public ::testing::Test {
   protected:
+    void SetUp() override { rows_.AddObserver(logger_); }
+
+    std::string Text(int row, int column) const {
+        return CellText(rows_, row, column, clock_, errors_);
+    }
+
     // Appends entries named by the letters of `names`.
     void AddRows(const std::string& names) {
         for (const char name : names) {
-            rows_.AppendRow(entries_.MakeFound(std::string("C:\\") + name, 1, 1000));
+            entries_.MoveTo(rows_, entries_.MakeFound(std::string("C:\\") + name, 1, 1000));
         }
     }
 
     std::string Names() const {
         std::string names;
         for (int row = 0; row < rows_.Count(); ++row) {
-            names += rows_.CellText(row, kColumnName).substr(1);
+            names += Text(row, kColumnName).substr(1);
         }
         return names;
     }
@@ -62,7 +68,7 @@ class VectorListRowsTest : public ::testing::Test {
     std::string Selected() const {
         std::string names;
         for (int row = rows_.NextSelected(-1); row >= 0; row = rows_.NextSelected(row)) {
-            names += rows_.CellText(row, kColumnName).substr(1);
+            names += Text(row, kColumnName).substr(1);
         }
         return names;
     }
@@ -70,22 +76,24 @@ class VectorListRowsTest : public ::testing::Test {
     test::ViewEntries entries_;
     FixedClock clock_{1000 + 30};
     FakeSystemErrors errors_;
-    LoggingRows rows_{clock_, errors_};
+    LoggingObserver logger_;
+    ManagerList rows_{clock_};
 };
 
-TEST_F(VectorListRowsTest, AppendAndInsertAnnounceTheirRows) {
+TEST_F(ManagerListTest, AppendAndInsertAnnounceTheirRows) {
     AddRows("ac");
-    rows_.InsertRow(1, entries_.MakeFound("C:\\b", 1, 1000));
-    rows_.InsertRow(99, entries_.MakeFound("C:\\d", 1, 1000));  // past the end: appended
+    rows_.Insert(1, entries_.Take(entries_.MakeFound("C:\\b", 1, 1000)));
+    rows_.Insert(99,
+                 entries_.Take(entries_.MakeFound("C:\\d", 1, 1000)));  // past the end: appended
     EXPECT_EQ(Names(), "abcd");
-    EXPECT_EQ(rows_.log, (std::vector<std::string>{"+? 0-0", "+ 0-0", "+? 1-1", "+ 1-1", "+? 1-1",
-                                                   "+ 1-1", "+? 3-3", "+ 3-3"}));
+    EXPECT_EQ(logger_.log, (std::vector<std::string>{"+? 0-0", "+ 0-0", "+? 1-1", "+ 1-1", "+? 1-1",
+                                                     "+ 1-1", "+? 3-3", "+ 3-3"}));
     EXPECT_FALSE(rows_.IsSelected(1));
     EXPECT_EQ(rows_.SelectedCount(), 0);
     EXPECT_EQ(rows_.NextSelected(-1), -1);
 }
 
-TEST_F(VectorListRowsTest, SelectionIsCountedAndWalkedInRowOrder) {
+TEST_F(ManagerListTest, SelectionIsCountedAndWalkedInRowOrder) {
     AddRows("abcde");
     rows_.SetSelected(3, true);
     rows_.SetSelected(1, true);
@@ -96,20 +104,20 @@ TEST_F(VectorListRowsTest, SelectionIsCountedAndWalkedInRowOrder) {
     rows_.SetSelected(3, false);
     EXPECT_EQ(rows_.SelectedCount(), 1);
     EXPECT_EQ(Selected(), "b");
-    EXPECT_EQ(std::count(rows_.log.begin(), rows_.log.end(), "sel 1"), 1);
+    EXPECT_EQ(std::count(logger_.log.begin(), logger_.log.end(), "sel 1"), 1);
 }
 
-TEST_F(VectorListRowsTest, ReorderCarriesSelectionAndRefusesNonPermutations) {
+TEST_F(ManagerListTest, ReorderCarriesSelectionAndRefusesNonPermutations) {
     AddRows("abcd");
     rows_.SetSelected(0, true);
     rows_.SetSelected(2, true);
-    rows_.log.clear();
+    logger_.log.clear();
     rows_.Reorder({3, 2, 1, 0});
     EXPECT_EQ(Names(), "dcba");
     EXPECT_EQ(Selected(), "ca");
     EXPECT_TRUE(rows_.IsSelected(1));
     EXPECT_TRUE(rows_.IsSelected(3));
-    EXPECT_EQ(rows_.log, (std::vector<std::string>{"order?", "order"}));
+    EXPECT_EQ(logger_.log, (std::vector<std::string>{"order?", "order"}));
 
     rows_.Reorder({0, 0, 1, 2});
     rows_.Reorder({0, 1, 2});
@@ -118,94 +126,94 @@ TEST_F(VectorListRowsTest, ReorderCarriesSelectionAndRefusesNonPermutations) {
     EXPECT_EQ(rows_.SelectedCount(), 2);
 }
 
-TEST_F(VectorListRowsTest, RemoveRowsCompactsInOrderAndKeepsTheSelectedCount) {
+TEST_F(ManagerListTest, RemoveRowsCompactsInOrderAndKeepsTheSelectedCount) {
     AddRows("abcdef");
     rows_.SetSelected(1, true);
     rows_.SetSelected(2, true);
     rows_.SetSelected(5, true);
-    rows_.log.clear();
+    logger_.log.clear();
     rows_.RemoveRows({true, false, true, false, true, false});
     EXPECT_EQ(Names(), "bdf");
     EXPECT_EQ(Selected(), "bf");
     EXPECT_EQ(rows_.SelectedCount(), 2);
-    EXPECT_EQ(rows_.log, (std::vector<std::string>{"reset?", "reset"}));
+    EXPECT_EQ(logger_.log, (std::vector<std::string>{"reset?", "reset"}));
 
-    rows_.log.clear();
+    logger_.log.clear();
     rows_.RemoveRows({false, true, true});
     EXPECT_EQ(Names(), "b");
     EXPECT_EQ(rows_.SelectedCount(), 1);
-    EXPECT_EQ(rows_.log, (std::vector<std::string>{"-? 1-2", "- 1-2"}));
+    EXPECT_EQ(logger_.log, (std::vector<std::string>{"-? 1-2", "- 1-2"}));
 
     // A shorter mask leaves the rows past its end; an empty mask changes nothing.
     AddRows("xy");
-    rows_.log.clear();
+    logger_.log.clear();
     rows_.RemoveRows({});
     rows_.RemoveRows({false});
-    EXPECT_TRUE(rows_.log.empty());
+    EXPECT_TRUE(logger_.log.empty());
     rows_.RemoveRows({false, true});
     EXPECT_EQ(Names(), "by");
 
-    rows_.RemoveAll();
+    rows_.Clear();
     EXPECT_EQ(rows_.Count(), 0);
     EXPECT_EQ(rows_.SelectedCount(), 0);
     EXPECT_EQ(rows_.NextSelected(-1), -1);
 }
 
-TEST_F(VectorListRowsTest, ResultsOverrideLastsUntilTheTextsAreRemade) {
+TEST_F(ManagerListTest, ResultsOverrideLastsUntilTheTextsAreRemade) {
     AddRows("a");
     CFileEntry& entry = rows_.Entry(0);
     entry.lastError = 13;
     entry.result = kResultSourceFailed;
-    EXPECT_EQ(rows_.CellText(0, kColumnResults), "source  Permission denied");
+    EXPECT_EQ(Text(0, kColumnResults), "source  Permission denied");
 
     rows_.SetResultsText(0, "Copied");
-    EXPECT_TRUE(rows_.HasResultsOverride(0));
-    EXPECT_EQ(rows_.CellText(0, kColumnResults), "Copied");
+    EXPECT_NE(rows_.ResultsText(0), nullptr);
+    EXPECT_EQ(Text(0, kColumnResults), "Copied");
     rows_.UpdateCell(0, kColumnNotes);
-    EXPECT_EQ(rows_.CellText(0, kColumnResults), "Copied");
+    EXPECT_EQ(Text(0, kColumnResults), "Copied");
 
     rows_.UpdateRowTexts(0);
-    EXPECT_FALSE(rows_.HasResultsOverride(0));
-    EXPECT_EQ(rows_.CellText(0, kColumnResults), "source  Permission denied");
+    EXPECT_EQ(rows_.ResultsText(0), nullptr);
+    EXPECT_EQ(Text(0, kColumnResults), "source  Permission denied");
 
     rows_.SetResultsText(0, "Copied");
     rows_.UpdateCell(0, kColumnResults);
-    EXPECT_EQ(rows_.CellText(0, kColumnResults), "source  Permission denied");
+    EXPECT_EQ(Text(0, kColumnResults), "source  Permission denied");
 }
 
-TEST_F(VectorListRowsTest, AgeTextStaysFrozenUntilRemade) {
+TEST_F(ManagerListTest, AgeTextStaysFrozenUntilRemade) {
     rows_.SetDateMode(kDateModeAge);
     AddRows("ab");
-    EXPECT_EQ(rows_.CellText(0, kColumnLastModified), "30 sec");
+    EXPECT_EQ(Text(0, kColumnLastModified), "30 sec");
     clock_.Set(1000 + 7200);
-    EXPECT_EQ(rows_.CellText(0, kColumnLastModified), "30 sec");
+    EXPECT_EQ(Text(0, kColumnLastModified), "30 sec");
 
     rows_.UpdateRowTexts(0);
-    EXPECT_EQ(rows_.CellText(0, kColumnLastModified), "2 hour");
-    EXPECT_EQ(rows_.CellText(1, kColumnLastModified), "30 sec");
+    EXPECT_EQ(Text(0, kColumnLastModified), "2 hour");
+    EXPECT_EQ(Text(1, kColumnLastModified), "30 sec");
 
     clock_.Set(1000 + 3 * 86400);
     rows_.UpdateCell(1, kColumnLastModified);
-    EXPECT_EQ(rows_.CellText(1, kColumnLastModified), "3 day");
+    EXPECT_EQ(Text(1, kColumnLastModified), "3 day");
 }
 
-TEST_F(VectorListRowsTest, DateModeChangeRemakesOnlyTheLastModifiedColumn) {
+TEST_F(ManagerListTest, DateModeChangeRemakesOnlyTheLastModifiedColumn) {
     AddRows("ab");
-    EXPECT_EQ(rows_.CellText(0, kColumnLastModified), "01/01/1970 12:16:40 AM");
-    rows_.log.clear();
+    EXPECT_EQ(Text(0, kColumnLastModified), "01/01/1970 12:16:40 AM");
+    logger_.log.clear();
     clock_.Set(1000 + 120);
     rows_.SetDateMode(kDateModeAge);
-    EXPECT_EQ(rows_.log, (std::vector<std::string>{"changed 0-1 c3-3"}));
-    EXPECT_EQ(rows_.CellText(1, kColumnLastModified), "2 min");
+    EXPECT_EQ(logger_.log, (std::vector<std::string>{"changed 0-1 c3-3"}));
+    EXPECT_EQ(Text(1, kColumnLastModified), "2 min");
     rows_.SetDateMode(7);
-    EXPECT_EQ(rows_.CellText(1, kColumnLastModified), "");
-    EXPECT_EQ(rows_.CellText(1, kColumnName), " b");
+    EXPECT_EQ(Text(1, kColumnLastModified), "");
+    EXPECT_EQ(Text(1, kColumnName), " b");
 
-    rows_.log.clear();
+    logger_.log.clear();
     rows_.UpdateRowTexts(1);
     rows_.EnsureVisible(1);
     rows_.EnsureVisible(5);
-    EXPECT_EQ(rows_.log, (std::vector<std::string>{"changed 1-1 c0-11", "show 1"}));
+    EXPECT_EQ(logger_.log, (std::vector<std::string>{"changed 1-1 c0-11", "show 1"}));
 }
 
 }  // namespace
