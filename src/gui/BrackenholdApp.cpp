@@ -81,10 +81,8 @@ class TitleWatchingUi : public UserInterface {
     void Beep() override { inner_.Beep(); }
     void BeginWaitCursor() override { inner_.BeginWaitCursor(); }
     void EndWaitCursor() override { inner_.EndWaitCursor(); }
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
-                                                            int gap, int maxWidth,
-                                                            int controlId) override {
-        return inner_.CreateStatusProgress(caption, pane, gap, maxWidth, controlId);
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override {
+        return inner_.CreateStatusProgress(caption);
     }
     void ShowIdleMessage() override { inner_.ShowIdleMessage(); }
     void RefreshCaption(const std::string& title) override {
