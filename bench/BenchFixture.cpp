@@ -30,8 +30,7 @@ int SilentUserInterface::Prompt(PromptRequest&) {
     return kIdCancel;
 }
 
-std::unique_ptr<ProgressIndicator> SilentUserInterface::CreateStatusProgress(const std::string&,
-                                                                             int, int, int, int) {
+std::unique_ptr<ProgressIndicator> SilentUserInterface::CreateStatusProgress(const std::string&) {
     return std::make_unique<SilentProgress>();
 }
 

@@ -26,8 +26,7 @@ class SilentUserInterface : public UserInterface {
     void Beep() override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string&, int, int, int,
-                                                            int) override;
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string&) override;
     void ShowIdleMessage() override {}
     void RefreshCaption(const std::string&) override {}
     int messages = 0;

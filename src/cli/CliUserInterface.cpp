@@ -87,7 +87,7 @@ int CliUserInterface::Prompt(PromptRequest&) {
 }
 
 std::unique_ptr<ProgressIndicator> CliUserInterface::CreateStatusProgress(
-    const std::string& caption, int, int, int, int) {
+    const std::string& caption) {
     if (progressOutput_ != nullptr) {
         return std::make_unique<LineProgress>(progressOutput_, caption);
     }

@@ -25,9 +25,7 @@ class CliUserInterface : public UserInterface {
     void Beep() override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
-                                                            int gap, int maxWidth,
-                                                            int controlId) override;
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override;
     void ShowIdleMessage() override {}
     void RefreshCaption(const std::string&) override {}
 

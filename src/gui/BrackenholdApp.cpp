@@ -9,6 +9,7 @@
 #include "core/app/HelpCommands.h"
 #include "core/base/CommandIds.h"
 #include "core/base/ProgressScope.h"
+#include "core/base/Settings.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/FileEntry.h"
 #include "core/operations/AddFiles.h"
@@ -25,7 +26,6 @@
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "core/view/SelectionCommands.h"
-#include "core/view/Sorting.h"
 #include "core/view/Summaries.h"
 #include "gui/AboutDlg.h"
 #include "gui/BrackenholdView.h"
@@ -62,8 +62,6 @@ void WithManagerLock(CBrackenholdDoc& doc, Command command) {
     command();
 }
 
-const std::string kSection = "Settings";
-
 // Passes everything to the user interface it wraps and reports each new title (which every
 // change of the modified flag and the path makes) after it was shown.
 class TitleWatchingUi : public UserInterface {
@@ -81,10 +79,8 @@ class TitleWatchingUi : public UserInterface {
     void Beep() override { inner_.Beep(); }
     void BeginWaitCursor() override { inner_.BeginWaitCursor(); }
     void EndWaitCursor() override { inner_.EndWaitCursor(); }
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
-                                                            int gap, int maxWidth,
-                                                            int controlId) override {
-        return inner_.CreateStatusProgress(caption, pane, gap, maxWidth, controlId);
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override {
+        return inner_.CreateStatusProgress(caption);
     }
     void ShowIdleMessage() override { inner_.ShowIdleMessage(); }
     void RefreshCaption(const std::string& title) override {
@@ -123,9 +119,11 @@ BrackenholdApp::~BrackenholdApp() {
 
 void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     recentFiles_.Load(ports_.settings);
-    openMru_ = ports_.settings.GetInt(kSection, "bOpenMRU", 0);
+    openMru_ = ReadSetting(ports_.settings, kSettingOpenMostRecent);
+    // The frame's toolbar set and the view's list font follow one stored size.
+    const int fontPoints = ReadSetting(ports_.settings, kSettingFontSize);
 
-    frame_ = std::make_unique<CMainFrame>(ports_.settings);
+    frame_ = std::make_unique<CMainFrame>(ports_.settings, fontPoints);
     if (ports_.ui == nullptr) {
         qtUi_ = std::make_unique<QtUserInterface>(frame_.get());
         qtUi_->SetStatusBar(frame_->statusBar());
@@ -141,7 +139,8 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     });
     ui_ = watchedUi_.get();
     volumes_ = std::make_unique<QtVolumes>();
-    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock, ports_.systemErrors);
+    view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock, ports_.systemErrors,
+                                 fontPoints);
     frame_->setCentralWidget(view_);
     services_ =
         std::make_unique<Services>(Services{ports_.fileSystem, ports_.shell, *ui_, ports_.settings,
@@ -224,10 +223,6 @@ void BrackenholdApp::StopRunningOperation() {
 
 CBrackenholdView::CoreRules BrackenholdApp::CoreRules() const {
     CBrackenholdView::CoreRules rules;
-    rules.headerText = [](int column) { return ColumnHeaderText(column); };
-    rules.sortRows = [](ManagerList& rows, int column, int sortFlag) {
-        rows.Reorder(SortedRowOrder(rows, column, sortFlag));
-    };
     rules.summaries = [](const ManagerList& rows) {
         const Summary summary = ComputeSummary(rows);
         return std::array<std::string, 4>{
@@ -258,7 +253,7 @@ void BrackenholdApp::Exit() {
     if (exited_ || !frame_)
         return;
     exited_ = true;
-    ports_.settings.WriteInt(kSection, "bOpenMRU", openMru_);
+    WriteSetting(ports_.settings, kSettingOpenMostRecent, openMru_);
     recentFiles_.Save(ports_.settings);
     view_->SaveSettings();
     frame_->SavePlacement();

@@ -41,7 +41,7 @@ class BrackenholdApp : public QObject {
     ~BrackenholdApp() override;
 
     // Builds the windows, shows the main frame at its stored place, then opens the manager
-    // named on the command line or, with bOpenMRU, the most recent one.
+    // named on the command line or, with "Start with MRU" on, the most recent one.
     void Start(const std::vector<std::string>& commandLineFiles);
     // The open request of a dropped file: a recent manager opens, any other file becomes an
     // entry. Held while a command runs.
@@ -50,7 +50,8 @@ class BrackenholdApp : public QObject {
     // make it a manager opens, any other follows the rule of a dropped file. Held while a
     // command runs; the window comes to the front.
     void ShellOpen(const std::vector<std::string>& paths);
-    // Writes bOpenMRU, the recent files, the view's settings and the window placement.
+    // Writes the "Start with MRU" option, the recent files, the view's settings and the
+    // window placement.
     void Exit();
     // The session ends: the manager is saved to its current path without a question.
     void SaveForSessionEnd();

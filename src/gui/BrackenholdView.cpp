@@ -12,25 +12,19 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
-#include "core/base/Format.h"
+#include "core/base/Settings.h"
 #include "core/document/BrackenholdDoc.h"
-#include "core/ports/MessageBoxFlags.h"
-#include "core/ports/SettingsStore.h"
 #include "core/ports/UserInterface.h"
 #include "core/view/Columns.h"
+#include "core/view/ListFont.h"
+#include "core/view/Sorting.h"
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
 
 namespace bh {
 namespace {
 
-const std::string kSection = "Settings";
-constexpr int kDefaultFontPoints = 15;
 constexpr int kFontPoints[] = {10, 15, 20};
-
-std::string ColumnKey(int column) {
-    return Format("nColWidth%d", column);
-}
 
 // Rows are selected whole, so a focus frame around the one current cell only looks like a
 // cell selection; it is left out.
@@ -48,12 +42,14 @@ class RowDelegate : public QStyledItemDelegate {
 }  // namespace
 
 CBrackenholdView::CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
-                                   const Clock& clock, const SystemErrors& errors, QWidget* parent)
+                                   const Clock& clock, const SystemErrors& errors,
+                                   int storedFontPoints, QWidget* parent)
     : QTableView(parent),
       settings_(settings),
       ui_(ui),
       frame_(frame),
-      model_(new ManagerTableModel(clock, errors, this)) {
+      model_(new ManagerTableModel(clock, errors, this)),
+      storedFontPoints_(storedFontPoints) {
     setObjectName(QStringLiteral("managerView"));
     setModel(model_);
     setItemDelegate(new RowDelegate(this));
@@ -101,8 +97,7 @@ void CBrackenholdView::SetCoreRules(CoreRules rules) {
     rules_ = std::move(rules);
     std::vector<QString> headers;
     for (int column = 0; column < kColumnCount; ++column)
-        headers.push_back(rules_.headerText ? QString::fromStdString(rules_.headerText(column))
-                                            : QString());
+        headers.push_back(QString::fromStdString(ColumnHeaderText(column)));
     model_->SetHeaders(std::move(headers));
 }
 
@@ -146,7 +141,7 @@ void CBrackenholdView::OnInitialUpdate() {
     RebuildImageList();
     if (onStopAutoBackup)
         onStopAutoBackup();
-    for (ViewColumnState& state : columns_)
+    for (CColumnState& state : columns_)
         state.sortFlag = 0;
     RefreshSummaries();
 }
@@ -154,20 +149,21 @@ void CBrackenholdView::OnInitialUpdate() {
 void CBrackenholdView::BuildColumns() {
     columnsBuilt_ = true;
     // The size is known before the font is made, so the stored widths are not scaled.
-    fontPointSize_ = settings_.GetInt(kSection, "nFontPtSize", kDefaultFontPoints);
+    fontPointSize_ = storedFontPoints_;
     SetListFont(fontPointSize_);
-    model_->SetGrayBar(settings_.GetInt(kSection, "bGrayBar", 0) != 0);
-    SetDateMode(settings_.GetInt(kSection, "nDateFmt", 1));
-    autoBackupHours_ = settings_.GetInt(kSection, "nAutoBackupTimeHr", 24);
-    showIcons_ = settings_.GetInt(kSection, "bShowIcons", 1);
+    model_->SetGrayBar(ReadSetting(settings_, kSettingGrayBar) != 0);
+    SetDateMode(ReadSetting(settings_, kSettingDateMode));
+    autoBackupHours_ = ReadSetting(settings_, kSettingAutoBackupHours);
+    showIcons_ = ReadSetting(settings_, kSettingShowIcons);
     std::array<int, kColumnCount> order{};
     for (int column = 0; column < kColumnCount; ++column) {
-        const std::int32_t stored = settings_.GetInt(
-            kSection, ColumnKey(column), PackColumnLayout(column, DefaultColumnWidth(column)));
+        const std::int32_t stored =
+            ReadSetting(settings_, ColumnLayoutSetting(column),
+                        PackColumnLayout(column, DefaultColumnWidth(column)));
         const int width = LayoutWidth(stored);
         order[static_cast<std::size_t>(column)] = LayoutOrder(stored);
         horizontalHeader()->resizeSection(column, width);
-        columns_[static_cast<std::size_t>(column)] = ViewColumnState{0, column, width != 0};
+        columns_[static_cast<std::size_t>(column)] = CColumnState{0, column, width != 0};
     }
     ApplyOrder(order);
 }
@@ -197,7 +193,7 @@ void CBrackenholdView::ApplyBackground() {
 
 bool CBrackenholdView::SetListFont(int points) {
     if (points <= 0) {
-        ui_.MessageBox("Problem creating a new font", "Change Font", kMbOk | kMbIconError);
+        ReportListFontFailure(ui_);
         return false;
     }
     QFont font(QStringLiteral("Arial"));
@@ -224,18 +220,15 @@ void CBrackenholdView::RebuildImageList() {
 void CBrackenholdView::SortByColumn(int column) {
     if (column < 0 || column >= kColumnCount || model_->Count() == 0)
         return;
-    ViewColumnState& state = columns_[static_cast<std::size_t>(column)];
-    state.sortFlag ^= 1;
-    if (rules_.sortRows && doc_)
-        rules_.sortRows(doc_->rows(), column, state.sortFlag);
+    CColumnState& state = columns_[static_cast<std::size_t>(column)];
     if (doc_)
-        doc_->SetModifiedFlag(true);
+        SortDocumentByColumn(*doc_, state);
 }
 
 void CBrackenholdView::ToggleColumn(int column) {
     if (column < 0 || column >= kColumnCount)
         return;
-    ViewColumnState& state = columns_[static_cast<std::size_t>(column)];
+    CColumnState& state = columns_[static_cast<std::size_t>(column)];
     state.visible ^= 1;
     int width = 0;
     if (state.visible) {
@@ -293,16 +286,16 @@ void CBrackenholdView::SaveSettings() {
     if (settingsSaved_ || !columnsBuilt_)
         return;
     settingsSaved_ = true;
-    settings_.WriteInt(kSection, "nFontPtSize", fontPointSize_);
-    settings_.WriteInt(kSection, "bGrayBar", model_->GrayBar() ? 1 : 0);
-    settings_.WriteInt(kSection, "nDateFmt", dateMode_);
+    WriteSetting(settings_, kSettingFontSize, fontPointSize_);
+    WriteSetting(settings_, kSettingGrayBar, model_->GrayBar() ? 1 : 0);
+    WriteSetting(settings_, kSettingDateMode, dateMode_);
     if (currentAutoBackupHours)
         autoBackupHours_ = currentAutoBackupHours();
-    settings_.WriteInt(kSection, "nAutoBackupTimeHr", autoBackupHours_);
-    settings_.WriteInt(kSection, "bShowIcons", showIcons_);
+    WriteSetting(settings_, kSettingAutoBackupHours, autoBackupHours_);
+    WriteSetting(settings_, kSettingShowIcons, showIcons_);
     for (int column = 0; column < kColumnCount; ++column)
-        settings_.WriteInt(kSection, ColumnKey(column),
-                           PackColumnLayout(ColumnAtPosition(column), ColumnWidth(column)));
+        WriteSetting(settings_, ColumnLayoutSetting(column),
+                     PackColumnLayout(ColumnAtPosition(column), ColumnWidth(column)));
 }
 
 void CBrackenholdView::ScheduleSummaries() {

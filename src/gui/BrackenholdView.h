@@ -10,6 +10,7 @@
 #include <QTableView>
 
 #include "core/base/ColumnIds.h"
+#include "core/view/Columns.h"
 
 namespace bh {
 
@@ -24,30 +25,22 @@ class SystemErrors;
 class UserInterface;
 struct ActionState;
 
-// Direction switch, index and visibility of one list column.
-struct ViewColumnState {
-    int sortFlag = 0;
-    int column = 0;
-    int visible = 1;
-};
-
 // The one view of a backup manager: a table of the document's rows in twelve columns whose
-// widths, order, font, colours, icons and date mode it keeps in the "Settings" section.
+// widths, order, font, colours, icons and date mode it keeps in the settings.
 class CBrackenholdView : public QTableView {
     Q_OBJECT
   public:
     // The clock and the error texts make the rows' texts; both must outlive the view.
+    // `storedFontPoints` is the list font size the settings hold.
     CBrackenholdView(SettingsStore& settings, UserInterface& ui, CMainFrame& frame,
-                     const Clock& clock, const SystemErrors& errors, QWidget* parent = nullptr);
+                     const Clock& clock, const SystemErrors& errors, int storedFontPoints,
+                     QWidget* parent = nullptr);
     // Writes the display settings back.
     ~CBrackenholdView() override;
 
-    // The core's rules the view shows: the header texts, the sort of the rows by a column
-    // with its direction switch, and the four summaries (panes 101, 102, 103, 104) of the
+    // The core's rules the view shows: the four summaries (panes 101, 102, 103, 104) of the
     // rows.
     struct CoreRules {
-        std::function<std::string(int column)> headerText;
-        std::function<void(ManagerList& rows, int column, int sortFlag)> sortRows;
         std::function<std::array<std::string, 4>(const ManagerList& rows)> summaries;
     };
 
@@ -78,7 +71,7 @@ class CBrackenholdView : public QTableView {
     int dateMode() const;
     bool showIcons() const { return showIcons_ != 0; }
     int autoBackupHours() const { return autoBackupHours_; }
-    const ViewColumnState& columnState(int column) const { return columns_[column]; }
+    const CColumnState& columnState(int column) const { return columns_[column]; }
     // Order entry i: the column shown at display position i.
     int ColumnAtPosition(int position) const;
     int ColumnWidth(int column) const;
@@ -114,10 +107,11 @@ class CBrackenholdView : public QTableView {
     CBrackenholdDoc* doc_ = nullptr;
     CoreRules rules_;
     ManagerTableModel* model_;
-    std::array<ViewColumnState, kColumnCount> columns_{};
+    std::array<CColumnState, kColumnCount> columns_{};
     bool columnsBuilt_ = false;
     bool summariesQueued_ = false;
     QFont listFont_;
+    int storedFontPoints_;
     int fontPointSize_ = 15;
     int showIcons_ = 1;
     int dateMode_ = kDefaultDateMode;

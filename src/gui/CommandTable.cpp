@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include "core/base/CommandIds.h"
+#include "core/view/Columns.h"
+#include "core/view/EntryTexts.h"
 
 namespace bh {
 namespace {
@@ -35,28 +37,28 @@ constexpr CommandInfo kCommands[] = {
     {kCmdShowArchive, "Archive...", "", "Show the archive file in the file manager"},
     {kCmdShowManager, "Manager...", "", "Show the backup manager file in the file manager"},
     {kCmdOpenSource, "Open Source", "", "Open the source file with its application"},
-    {kCmdColumnFirst + 0, "Name", "", "Show or hide the column"},
-    {kCmdColumnFirst + 1, "Type", "", "Show or hide the column"},
-    {kCmdColumnFirst + 2, "Size", "", "Show or hide the column"},
-    {kCmdColumnFirst + 3, "Last Modified", "", "Show or hide the column"},
-    {kCmdColumnFirst + 4, "Source Path", "", "Show or hide the column"},
-    {kCmdColumnFirst + 5, "Archive Path", "", "Show or hide the column"},
-    {kCmdColumnFirst + 6, "Results", "", "Show or hide the column"},
-    {kCmdColumnFirst + 7, "Obsolete", "", "Show or hide the column"},
-    {kCmdColumnFirst + 8, "Notes", "", "Show or hide the column"},
-    {kCmdColumnFirst + 9, "Folder", "", "Show or hide the column"},
-    {kCmdColumnFirst + 10, "Drive", "", "Show or hide the column"},
-    {kCmdColumnFirst + 11, "Type Name", "", "Show or hide the column"},
+    {kCmdColumnFirst + 0, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 1, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 2, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 3, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 4, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 5, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 6, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 7, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 8, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 9, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 10, nullptr, "", "Show or hide the column"},
+    {kCmdColumnFirst + 11, nullptr, "", "Show or hide the column"},
     {kCmdColumnDefaults, "Set Defaults", "", "Show every column at its default width and place"},
     {kCmdFontSmall, "Small", "", "Small list font"},
     {kCmdFontMedium, "Medium", "", "Medium list font"},
     {kCmdFontLarge, "Large", "", "Large list font"},
     {kCmdGrayBar, "Gray Bar", "", "Alternate white and gray rows"},
     {kCmdShowIcons, "Icons", "", "Show the file icons"},
-    {kCmdDateModeFirst + 0, "DD / MM / YYYY", "", "Show dates day first"},
-    {kCmdDateModeFirst + 1, "MM / DD / YYYY", "", "Show dates month first"},
-    {kCmdDateModeFirst + 2, "YYYY / MM / DD", "", "Show dates year first"},
-    {kCmdDateModeFirst + 3, "Age", "", "Show the age of the files"},
+    {kCmdDateModeFirst + 0, nullptr, "", "Show dates day first"},
+    {kCmdDateModeFirst + 1, nullptr, "", "Show dates month first"},
+    {kCmdDateModeFirst + 2, nullptr, "", "Show dates year first"},
+    {kCmdDateModeFirst + 3, nullptr, "", "Show the age of the files"},
     {kCmdViewToolbar, "&Toolbar", "", "Show or hide the toolbar"},
     {kCmdViewStatusBar, "&Status Bar", "", "Show or hide the status bar"},
     {kCmdDocumentation, "Documentation...", "F1", "Open the manual"},
@@ -214,6 +216,14 @@ const CommandInfo* FindCommand(int id) {
     const auto found = std::find_if(std::begin(kCommands), std::end(kCommands),
                                     [id](const CommandInfo& info) { return info.id == id; });
     return found == std::end(kCommands) ? nullptr : &*found;
+}
+
+std::string CommandText(const CommandInfo& info) {
+    if (info.text != nullptr)
+        return info.text;
+    if (const int column = ColumnOfCommand(info.id); column >= 0)
+        return ColumnMenuText(column);
+    return DateModeMenuText(info.id - kCmdDateModeFirst);
 }
 
 const MenuItem* ContextMenuLayout() {

@@ -19,17 +19,12 @@
 
 #include "core/base/CommandIds.h"
 #include "core/base/Format.h"
-#include "core/ports/SettingsStore.h"
+#include "core/base/Settings.h"
 #include "gui/OperationGate.h"
 #include "gui/StatusPanes.h"
 
 namespace bh {
 namespace {
-
-const std::string kWindowSection = "Main Window";
-const std::string kSettingsSection = "Settings";
-// The toolbar's place and visibility are kept under the application's name.
-const std::string kToolbarSection = "Brackenhold-Summary";
 
 struct ToolbarSet {
     QSize iconSize;
@@ -84,7 +79,7 @@ QIcon ToolbarIcon(const ToolbarButton& button, QSize size, QStyle& style) {
 QString MenuText(const MenuItem& item, const CommandInfo* info) {
     if (item.text != nullptr)
         return QString::fromUtf8(item.text);
-    return info ? QString::fromUtf8(info->text) : QString();
+    return info ? QString::fromStdString(CommandText(*info)) : QString();
 }
 
 }  // namespace
@@ -96,7 +91,7 @@ int ToolbarIndexForPoints(int points) {
     return index >= kToolbarSetCount ? kToolbarSetCount - 1 : index;
 }
 
-CMainFrame::CMainFrame(SettingsStore& settings, QWidget* parent)
+CMainFrame::CMainFrame(SettingsStore& settings, int listFontPoints, QWidget* parent)
     : QMainWindow(parent), settings_(settings), gate_(new OperationGate(*this, this)) {
     setObjectName(QStringLiteral("mainFrame"));
     gate_->onIdle = [this] { UpdateCommands(); };
@@ -106,7 +101,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, QWidget* parent)
     CreateToolBar();
     CreateStatusBar();
     toolbarIndex_ = -1;
-    ChangeToolbarSize(ToolbarIndexForPoints(settings_.GetInt(kSettingsSection, "nFontPtSize", 15)));
+    ChangeToolbarSize(ToolbarIndexForPoints(listFontPoints));
     SetRecentFileTexts({});
     RefreshCaption("");
 }
@@ -132,7 +127,7 @@ void CMainFrame::Execute(int id) {
 
 void CMainFrame::CreateActions() {
     for (const CommandInfo& info : Commands()) {
-        auto* action = new QAction(QString::fromUtf8(info.text), this);
+        auto* action = new QAction(QString::fromStdString(CommandText(info)), this);
         action->setObjectName(QStringLiteral("command%1").arg(info.id));
         action->setData(info.id);
         if (*info.shortcut != '\0') {
@@ -332,14 +327,14 @@ void CMainFrame::SetRecentFileTexts(const std::vector<std::string>& texts) {
 }
 
 bool CMainFrame::RestorePlacement() {
-    const std::string rect = settings_.GetString(kWindowSection, "Rect", "");
+    const std::string rect = ReadSetting(settings_, kSettingWindowRect);
     int left = 0, top = 0, right = 0, bottom = 0;
     if (rect.empty() || std::sscanf(rect.c_str(), "%d %d %d %d", &left, &top, &right, &bottom) != 4)
         return false;
-    const bool maximized = settings_.GetInt(kWindowSection, "max", 0) != 0;
-    const bool minimized = settings_.GetInt(kWindowSection, "icon", 0) != 0;
+    const bool maximized = ReadSetting(settings_, kSettingWindowMaximized) != 0;
+    const bool minimized = ReadSetting(settings_, kSettingWindowMinimized) != 0;
     const QByteArray state = QByteArray::fromBase64(
-        QByteArray::fromStdString(settings_.GetString(kToolbarSection, "State", "")));
+        QByteArray::fromStdString(ReadSetting(settings_, kSettingToolbarState)));
     if (!state.isEmpty())
         restoreState(state);
     setGeometry(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
@@ -372,12 +367,12 @@ void CMainFrame::SavePlacement() {
     const Qt::WindowStates state = windowState();
     const int icon = state.testFlag(Qt::WindowMinimized) ? 1 : 0;
     const int max = state.testFlag(Qt::WindowMaximized) ? 1 : 0;
-    settings_.WriteString(kWindowSection, "Rect",
-                          Format("%04d %04d %04d %04d", normal.left(), normal.top(),
-                                 normal.left() + normal.width(), normal.top() + normal.height()));
-    settings_.WriteInt(kWindowSection, "icon", icon);
-    settings_.WriteInt(kWindowSection, "max", max);
-    settings_.WriteString(kToolbarSection, "State", saveState().toBase64().toStdString());
+    WriteSetting(settings_, kSettingWindowRect,
+                 Format("%04d %04d %04d %04d", normal.left(), normal.top(),
+                        normal.left() + normal.width(), normal.top() + normal.height()));
+    WriteSetting(settings_, kSettingWindowMinimized, icon);
+    WriteSetting(settings_, kSettingWindowMaximized, max);
+    WriteSetting(settings_, kSettingToolbarState, saveState().toBase64().toStdString());
     placementSaved_ = true;
 }
 

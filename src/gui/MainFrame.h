@@ -28,12 +28,12 @@ struct ActionState {
 
 // The top-level window: menus and accelerators built from the command table, the toolbar in
 // the size that matches the list font, the status bar with its five panes, the list view as
-// its client, and its placement kept in the "Main Window" settings.
+// its client, and its placement kept in the settings.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
-    // Reads nFontPtSize to choose the toolbar set.
-    explicit CMainFrame(SettingsStore& settings, QWidget* parent = nullptr);
+    // `listFontPoints` (the stored list font size) chooses the toolbar set.
+    CMainFrame(SettingsStore& settings, int listFontPoints, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Binds a command to its handler and its update handler. A command without an update
@@ -61,7 +61,7 @@ class CMainFrame : public QMainWindow {
 
     // Shows the window, the first time at its stored placement.
     void ActivateFrame();
-    // Writes "Rect", "icon" and "max" and the toolbar state. Called when the window closes.
+    // Writes the window placement and the toolbar state. Called when the window closes.
     void SavePlacement();
 
     // The caption follows the document's title.

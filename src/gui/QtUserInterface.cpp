@@ -263,11 +263,11 @@ void QtUserInterface::EndWaitCursor() {
     QApplication::restoreOverrideCursor();
 }
 
-std::unique_ptr<ProgressIndicator> QtUserInterface::CreateStatusProgress(const std::string& caption,
-                                                                         int pane, int gap,
-                                                                         int maxWidth,
-                                                                         int controlId) {
-    return bh::CreateStatusProgress(statusBar_.data(), caption, pane, gap, maxWidth, controlId);
+std::unique_ptr<ProgressIndicator> QtUserInterface::CreateStatusProgress(
+    const std::string& caption) {
+    // The designed place: across the whole bar (pane -1), 10 pixels after the caption, as wide
+    // as the bar allows; control id 1.
+    return bh::CreateStatusProgress(statusBar_.data(), caption, -1, 10, -1, 1);
 }
 
 void QtUserInterface::ShowIdleMessage() {

@@ -20,7 +20,6 @@ std::vector<std::string> ProgressCaptions(const ScriptedUserInterface& ui) {
     std::vector<std::string> captions;
     for (const UiCall& call : ui.CallsOf(UiCallKind::ProgressCreate)) {
         captions.push_back(call.text);
-        EXPECT_EQ(call.numbers, (std::vector<int>{-1, 10, -1, 1}));
     }
     return captions;
 }

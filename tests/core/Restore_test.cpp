@@ -73,7 +73,6 @@ TEST(RestoreSelected, OneRowWithoutCopy) {
     const std::vector<UiCall> progress = h.ui.CallsOf(UiCallKind::ProgressCreate);
     ASSERT_EQ(progress.size(), 1u);
     EXPECT_EQ(progress[0].text, "Restoring Files, Please Wait");
-    EXPECT_EQ(progress[0].numbers, (std::vector<int>{-1, 10, -1, 1}));
 
     // Nothing about the manager or its entries changes.
     EXPECT_FALSE(h.doc->IsModified());

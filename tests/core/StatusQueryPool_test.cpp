@@ -98,8 +98,7 @@ class LoggingProgress : public ProgressIndicator {
 class LoggingUserInterface : public ScriptedUserInterface {
   public:
     explicit LoggingUserInterface(std::vector<std::string>& log) : log_(log) {}
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int, int,
-                                                            int, int) override {
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override {
         log_.push_back("progress " + caption);
         return std::make_unique<LoggingProgress>(log_);
     }

@@ -23,11 +23,8 @@ class CancellingUserInterface : public ScriptedUserInterface {
     }
     int CancelOffers() const { return offers_; }
 
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
-                                                            int gap, int maxWidth,
-                                                            int controlId) override {
-        auto inner =
-            ScriptedUserInterface::CreateStatusProgress(caption, pane, gap, maxWidth, controlId);
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override {
+        auto inner = ScriptedUserInterface::CreateStatusProgress(caption);
         return std::make_unique<Progress>(*this, std::move(inner),
                                           caption == caption_ ? steps_ : -1);
     }

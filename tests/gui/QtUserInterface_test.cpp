@@ -11,6 +11,7 @@
 #include "gui/PromptDlg.h"
 #include "gui/QtUserInterface.h"
 #include "gui/StatusPanes.h"
+#include "gui/StatusProgress.h"
 #include "support/TempDir.h"
 
 using namespace bh;
@@ -299,7 +300,7 @@ class QtUserInterfaceTest : public QObject {
 
     void progressLivesInTheStatusBarOnlyWhenThereIsOne() {
         QtUserInterface ui;
-        auto silent = ui.CreateStatusProgress("Loading", 0, 10, -1, 1);
+        auto silent = ui.CreateStatusProgress("Loading");
         QVERIFY(silent != nullptr);
         silent->SetRange(0, 4);
         silent->SetStep(1);
@@ -311,8 +312,11 @@ class QtUserInterfaceTest : public QObject {
         bar.resize(600, 24);
         ui.SetStatusBar(&bar);
         {
-            auto shown = ui.CreateStatusProgress("Backup", 0, 10, -1, 7);
+            auto shown = ui.CreateStatusProgress("Backup");
             QCOMPARE(bar.findChildren<QProgressBar*>().size(), 1);
+            // The designed place: across the whole bar, 10 pixels after the caption.
+            QCOMPARE(bar.findChild<QProgressBar*>()->geometry(),
+                     StatusProgressRect(bar, "Backup", -1, 10, -1));
             shown->SetRange(0, 10);
             shown->SetPos(3);
             QCOMPARE(bar.findChild<QProgressBar*>()->value(), 3);

@@ -531,10 +531,8 @@ class StepUi : public UserInterface {
     void Beep() override { script_->Beep(); }
     void BeginWaitCursor() override { script_->BeginWaitCursor(); }
     void EndWaitCursor() override { script_->EndWaitCursor(); }
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
-                                                            int gap, int maxWidth,
-                                                            int controlId) override {
-        return script_->CreateStatusProgress(caption, pane, gap, maxWidth, controlId);
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override {
+        return script_->CreateStatusProgress(caption);
     }
     void ShowIdleMessage() override { script_->ShowIdleMessage(); }
     void RefreshCaption(const std::string& title) override { script_->RefreshCaption(title); }

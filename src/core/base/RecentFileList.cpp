@@ -2,19 +2,14 @@
 
 #include <utility>
 
-#include "core/base/Format.h"
 #include "core/base/PathParts.h"
+#include "core/base/Settings.h"
 
 namespace bh {
 
 namespace {
 
-constexpr const char* kSection = "Recent File List";
 constexpr const char* kEllipsis = "...";
-
-std::string SlotName(std::size_t index) {
-    return Format("File%zu", index + 1);
-}
 
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -50,7 +45,7 @@ std::size_t FirstFolderLength(const std::string& path) {
 void RecentFileList::Load(SettingsStore& settings) {
     paths_.clear();
     for (std::size_t i = 0; i < size_; ++i) {
-        std::string path = settings.GetString(kSection, SlotName(i), "");
+        std::string path = ReadSetting(settings, RecentFileSetting(static_cast<int>(i)));
         if (!path.empty() && !Contains(path)) {
             paths_.push_back(std::move(path));
         }
@@ -59,7 +54,8 @@ void RecentFileList::Load(SettingsStore& settings) {
 
 void RecentFileList::Save(SettingsStore& settings) const {
     for (std::size_t i = 0; i < size_; ++i) {
-        settings.WriteString(kSection, SlotName(i), i < paths_.size() ? paths_[i] : "");
+        WriteSetting(settings, RecentFileSetting(static_cast<int>(i)),
+                     i < paths_.size() ? paths_[i] : "");
     }
 }
 

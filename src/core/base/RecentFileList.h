@@ -9,8 +9,7 @@
 namespace bh {
 
 // The most recently used manager files, most recent first, without duplicates (paths
-// compared without regard to ASCII letter case). Kept in the section "Recent File List" as
-// the values "File1", "File2", ...
+// compared without regard to ASCII letter case). Kept in the settings' recent file slots.
 class RecentFileList {
   public:
     static constexpr std::size_t kDefaultSize = 4;

@@ -4,14 +4,12 @@
 
 #include "core/base/PathParts.h"
 #include "core/base/RecentFileList.h"
+#include "core/base/Settings.h"
 
 namespace bh {
 
 namespace {
 
-constexpr const char* kSettingsSection = "Settings";
-constexpr const char* kAddDirKey = "addDirStr";
-constexpr const char* kBackupDirKey = "backupDirStr";
 constexpr const char* kModifiedMarker = " *";
 
 bool EndsWithMarker(const std::string& title) {
@@ -27,13 +25,13 @@ CBrackenholdDoc::CBrackenholdDoc(Services& services, RecentFileList* recentFiles
       defaultFolder_(std::move(defaultFolder)),
       title_(kUntitledTitle),
       rows_(services.clock) {
-    addDirStr = services_.settings.GetString(kSettingsSection, kAddDirKey, defaultFolder_);
-    backupDirStr = services_.settings.GetString(kSettingsSection, kBackupDirKey, defaultFolder_);
+    addDirStr = ReadSetting(services_.settings, kSettingAddFolder, defaultFolder_);
+    backupDirStr = ReadSetting(services_.settings, kSettingBackupFolder, defaultFolder_);
 }
 
 CBrackenholdDoc::~CBrackenholdDoc() {
-    services_.settings.WriteString(kSettingsSection, kAddDirKey, addDirStr);
-    services_.settings.WriteString(kSettingsSection, kBackupDirKey, backupDirStr);
+    WriteSetting(services_.settings, kSettingAddFolder, addDirStr);
+    WriteSetting(services_.settings, kSettingBackupFolder, backupDirStr);
 }
 
 std::string CBrackenholdDoc::PlainTitle() const {

@@ -30,7 +30,7 @@ class AutoBackup {
 
     // On while the timer runs; never persisted.
     bool autoBackupOn = false;
-    // The interval in hours; the view loads and saves it as nAutoBackupTimeHr.
+    // The interval in hours; the view loads it from and saves it to the settings.
     int autoBackupHours = kDefaultAutoBackupHours;
     // Flashes the main window once; set by the GUI (unset: no flash).
     std::function<void()> flashWindow;

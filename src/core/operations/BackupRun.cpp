@@ -1,11 +1,13 @@
 #include "core/operations/BackupRun.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "core/base/Format.h"
+#include "core/base/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerList.h"
 #include "core/operations/DocumentCommands.h"
@@ -90,19 +92,15 @@ bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly) {
     }
     UserInterface& ui = doc.services().ui;
     FileSystem& fileSystem = doc.services().fileSystem;
-    ui.BeginWaitCursor();
-    std::unique_ptr<ProgressIndicator> progress =
-        ui.CreateStatusProgress(kCheckingCaption, -1, 10, -1, 1);
-    progress->SetRange(0, count);
-    progress->SetStep(1);
-    progress->AllowCancel();
+    ProgressScope progress(ui, kCheckingCaption, count, ProgressScope::IdleText::First);
+    progress.AllowCancel();
     // The rows' entries in the order the loop evaluates them, for the workers.
     std::vector<const CFileEntry*> targets;
     std::unique_ptr<StatusQueryPool> pool = StartRefreshQueries(doc, selectedOnly, targets);
     std::size_t next = 0;
     bool stopped = false;
     for (int row = 0; row < count; ++row) {
-        if (progress->CancelRequested()) {
+        if (progress.CancelRequested()) {
             stopped = true;
             break;
         }
@@ -114,13 +112,10 @@ bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly) {
             }
             rows.UpdateRowTexts(row);
         }
-        progress->StepIt();
+        progress.Step();
     }
     pool.reset();
     MarkSharedArchives(rows);
-    ui.ShowIdleMessage();
-    progress.reset();
-    ui.EndWaitCursor();
     return !stopped;
 }
 
@@ -145,11 +140,8 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     const int count = rows.Count();
     BackupCounts& counts = result.counts;
     counts.total = static_cast<unsigned>(count);
-    ui.BeginWaitCursor();
-    std::unique_ptr<ProgressIndicator> progress =
-        ui.CreateStatusProgress(kBackingUpCaption, -1, 10, -1, 1);
-    progress->SetRange(0, count);
-    progress->SetStep(1);
+    std::optional<ProgressScope> progress;
+    progress.emplace(ui, kBackingUpCaption, count);
     progress->AllowCancel();
     PendingCopies copies(rows, fileSystem, counts);
     for (int row = 0; row < count; ++row) {
@@ -177,14 +169,12 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
         if (rows.IsSelected(row)) {
             rows.SetSelected(row, false);
         }
-        progress->StepIt();
+        progress->Step();
     }
     // A cancel lets the copies already queued finish: each is made whole or not at all.
     copies.Flush();
     progress->SetPos(0);
     progress.reset();
-    ui.EndWaitCursor();
-    ui.ShowIdleMessage();
 
     if (counts.backedUp > 0 && !options.dryRun) {
         result.saveFailed = !OnFileSave(doc);

@@ -1,9 +1,10 @@
 #include "core/operations/Restore.h"
 
-#include <memory>
+#include <optional>
 
 #include "core/base/ErrorText.h"
 #include "core/base/Format.h"
+#include "core/base/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerList.h"
 #include "core/ports/LastError.h"
@@ -26,11 +27,7 @@ class RestoreRun {
     }
 
     RestoreOutcome Run() {
-        UserInterface& ui = services_.ui;
-        ui.BeginWaitCursor();
-        progress_ = ui.CreateStatusProgress(kRestoringCaption, -1, 10, -1, 1);
-        progress_->SetRange(0, outcome_.selected);
-        progress_->SetStep(1);
+        progress_.emplace(services_.ui, kRestoringCaption, outcome_.selected);
         progress_->AllowCancel();
         const int count = rows_.Count();
         for (int row = 0; row < count; ++row) {
@@ -44,14 +41,12 @@ class RestoreRun {
             }
         }
         progress_.reset();
-        ui.EndWaitCursor();
-        ui.ShowIdleMessage();
         return outcome_;
     }
 
   private:
     void RestoreRow(int row) {
-        progress_->StepIt();
+        progress_->Step();
         const CFileEntry& entry = rows_.Entry(row);
         const PathParts parts = SplitPath(entry.sourcePath);
         std::string copyName;
@@ -110,8 +105,8 @@ class RestoreRun {
             }
         }
         error = GetLastError();
-        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s",
-                         progress_->GetPos(), parts.fname.c_str(), parts.ext.c_str(),
+        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s", progress_->Pos(),
+                         parts.fname.c_str(), parts.ext.c_str(),
                          GetLastErrorText(services_.systemErrors).c_str()),
                   row);
         return {};
@@ -131,7 +126,7 @@ class RestoreRun {
     const bool restoreWithoutCopy_;
     const std::string caption_;
     RestoreOutcome outcome_;
-    std::unique_ptr<ProgressIndicator> progress_;
+    std::optional<ProgressScope> progress_;
     int showErrors_ = kIdOk;
 };
 

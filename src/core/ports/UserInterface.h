@@ -67,11 +67,9 @@ class UserInterface {
     virtual void Beep() = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
-    // Creates the status-bar progress bar (pane -1 spans the bar; gap in pixels; maxWidth
-    // -1 for no limit). Never null: a front end without a status bar returns a silent one.
-    virtual std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption,
-                                                                    int pane, int gap, int maxWidth,
-                                                                    int controlId) = 0;
+    // Creates the status-bar progress bar after `caption`; where it goes is the front end's
+    // layout. Never null: a front end without a status bar returns a silent one.
+    virtual std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) = 0;
     // Shows the idle text "Ready" in the first status pane.
     virtual void ShowIdleMessage() = 0;
     // The document's title changed; the main frame's caption follows it.

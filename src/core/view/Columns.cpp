@@ -5,6 +5,7 @@
 #include "core/base/ErrorText.h"
 #include "core/base/Format.h"
 #include "core/base/PathParts.h"
+#include "core/base/Settings.h"
 #include "core/document/FileEntry.h"
 #include "core/ports/SystemErrors.h"
 #include "core/view/EntryTexts.h"
@@ -107,7 +108,7 @@ std::string ResultsText(const CFileEntry& entry, const SystemErrors& errors) {
 }
 
 std::string ColumnLayoutValueName(int column) {
-    return Format("nColWidth%d", column);
+    return SettingName(ColumnLayoutSetting(column));
 }
 
 std::int32_t PackColumnLayout(int order, int width) {

@@ -49,7 +49,7 @@ std::string ResultsText(const CFileEntry& entry, const SystemErrors& errors);
 // has no error.
 std::string EntryFailureText(const CFileEntry& entry, const SystemErrors& errors);
 
-// Column layout settings: one value per column, named "nColWidth%d" with the column index;
+// Column layout settings: one value per column, named after the column index;
 // low 16 bits the width of column i in pixels (0 = hidden), high 16 bits the column shown
 // at display position i.
 std::string ColumnLayoutValueName(int column);

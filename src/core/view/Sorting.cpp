@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/base/PathParts.h"
+#include "core/document/BrackenholdDoc.h"
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerList.h"
 #include "core/view/EntryTexts.h"
@@ -145,6 +146,14 @@ bool SortRowsByColumn(ManagerList& rows, CColumnState& state, const SortContext&
     }
     state.sortFlag = state.sortFlag == 0 ? 1 : 0;
     rows.Reorder(SortedRowOrder(rows, state.column, state.sortFlag));
+    return true;
+}
+
+bool SortDocumentByColumn(CBrackenholdDoc& doc, CColumnState& state) {
+    if (!SortRowsByColumn(doc.rows(), state)) {
+        return false;
+    }
+    doc.SetModifiedFlag(true);
     return true;
 }
 

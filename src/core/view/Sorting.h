@@ -6,6 +6,7 @@
 
 namespace bh {
 
+class CBrackenholdDoc;
 class ManagerList;
 
 // Reserved for what a sort may need beyond the rows (every key comes from the entries).
@@ -16,6 +17,10 @@ struct SortContext {};
 // When it returns true the stored order has changed, so the caller marks the document
 // modified.
 bool SortRowsByColumn(ManagerList& rows, CColumnState& state, const SortContext& context = {});
+
+// The same on the document's rows, marking the manager modified when the order changed
+// (the order is what the manager file stores).
+bool SortDocumentByColumn(CBrackenholdDoc& doc, CColumnState& state);
 
 // The order the sort above would give: new row i is old row result[i]. `sortFlag` is the
 // flag after the flip; 1 gives the column's first-click order.

@@ -137,11 +137,10 @@ void ScriptedUserInterface::EndWaitCursor() {
 }
 
 std::unique_ptr<ProgressIndicator> ScriptedUserInterface::CreateStatusProgress(
-    const std::string& caption, int pane, int gap, int maxWidth, int controlId) {
+    const std::string& caption) {
     UiCall call;
     call.kind = UiCallKind::ProgressCreate;
     call.text = caption;
-    call.numbers = {pane, gap, maxWidth, controlId};
     calls_.push_back(std::move(call));
     lastProgress_ = std::make_shared<ProgressState>();
     return std::make_unique<Progress>(calls_, lastProgress_);

@@ -27,7 +27,7 @@ enum class UiCallKind {
 };
 
 // One call the core made, with what it passed. `numbers` holds the integer arguments:
-// ProgressCreate {pane, gap, maxWidth, controlId}; ProgressSetRange {lower, upper};
+// ProgressSetRange {lower, upper};
 // ProgressSetStep {step}; ProgressSetPos {pos}; ProgressStep {position after the step}.
 // `text` is the message, the progress caption or the caption title (Caption); `answer` is
 // what a message box or prompt returned; `unexpected` marks a call that needed an answer
@@ -59,9 +59,7 @@ class ScriptedUserInterface : public UserInterface {
     void Beep() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption, int pane,
-                                                            int gap, int maxWidth,
-                                                            int controlId) override;
+    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override;
     void ShowIdleMessage() override;
     void RefreshCaption(const std::string& title) override;
 
