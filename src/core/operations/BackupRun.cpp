@@ -108,7 +108,7 @@ bool RefreshStatus(CBrackenholdDoc& doc) {
         }
         if (!doc.selectedOnly || rows.IsSelected(row)) {
             if (pool && next < pool->Count()) {
-                ApplyPooledStatus(rows.Entry(row), pool->Result(next++));
+                rows.Entry(row).ApplyStatus(pool->Result(next++));
             } else {
                 rows.Entry(row).EvaluateStatus(fileSystem);
             }

@@ -6,6 +6,7 @@
 #include "core/base/ErrorText.h"
 #include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/ports/LastError.h"
 #include "core/ports/ListRows.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
@@ -86,7 +87,8 @@ void OnOpenSource(CBrackenholdDoc& doc) {
     const std::string& source = rows.Entry(first).sourcePath;
     const std::string fileName = FileNameOf(source);
     Services& services = doc.services();
-    if (!services.shell.OpenFile(fileName, FolderOf(source))) {
+    if (const ErrorCode error = services.shell.OpenFile(fileName, FolderOf(source))) {
+        SetLastError(error);
         services.ui.MessageBox(GetLastErrorText(services.systemErrors) + "\n\n" + fileName,
                                kAppName, kMbOk | kMbIconExclamation);
     }
