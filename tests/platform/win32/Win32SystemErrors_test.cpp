@@ -29,9 +29,9 @@ TEST(Win32SystemErrors, TextsComeFromTheMessageTableAndAreTrimmed) {
                                  ErrorCode{ERROR_ACCESS_DENIED}, ErrorCode{ERROR_SHARING_VIOLATION},
                                  ErrorCode{ERROR_FILE_EXISTS}, ErrorCode{ERROR_DISK_FULL}}) {
         const std::string raw = errors.MessageText(code);
-        ASSERT_FALSE(raw.empty()) << code;
+        ASSERT_FALSE(raw.empty()) << code.Value();
         // The system's own text ends in CR LF; the display text loses only the white space.
-        EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n") << code;
+        EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n") << code.Value();
         const std::string text = ErrorCodeText(errors, code);
         EXPECT_FALSE(IsBlank(text.front()) || IsBlank(text.back())) << text;
         EXPECT_EQ(raw.find(text), raw.find_first_not_of(" \t\r\n")) << text;
