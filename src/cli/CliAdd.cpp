@@ -15,14 +15,19 @@ namespace {
 
 // Removes the empty archives this run created when the manager could not be saved: nothing
 // refers to them, and left behind they would push the next add to "name[1].ext". An archive
-// that is no longer empty was written by someone else since and stays.
-void RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::string>& archives) {
+// that is no longer empty was written by someone else since and stays. Returns the code of
+// the last one that could not be removed (kNoError when every one went).
+ErrorCode RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::string>& archives) {
+    ErrorCode last = kNoError;
     for (const std::string& archive : archives) {
         FileAttributes attributes;
         if (fileSystem.GetAttributes(archive, attributes) == kNoError && attributes.size == 0) {
-            fileSystem.Remove(archive);
+            if (const ErrorCode error = fileSystem.Remove(archive)) {
+                last = error;
+            }
         }
     }
+    return last;
 }
 
 int RunAdd(const std::vector<std::string>& args) {
@@ -50,7 +55,9 @@ int RunAdd(const std::vector<std::string>& args) {
         PrintFileFailure(args[i], reason);
     }
     if (!created.empty() && !SaveDocumentFile(session.doc(), session.doc().PathName())) {
-        RemoveCreatedArchives(session.services().fileSystem, created);
+        // The failed save was reported and the exit is partial whether or not every empty
+        // archive went; one left behind only moves the next add to a substitute name.
+        IgnoreError(RemoveCreatedArchives(session.services().fileSystem, created));
         return kExitPartial;
     }
     return allAdded ? kExitOk : kExitPartial;

@@ -17,7 +17,7 @@ void PrintFileFailure(const std::string& path, ErrorCode error, const SystemErro
 
 void PrintEntryProblem(const CFileEntry& entry, const SystemErrors& errors) {
     const bool sourceFailed =
-        entry.result == kResultSourceFailed || entry.lastError == kErrorSourceChanged;
+        entry.result == kResultSourceFailed || entry.LastErrorCode() == kErrorSourceChanged;
     PrintFileFailure(sourceFailed ? entry.sourcePath : entry.archivePath,
                      EntryFailureText(entry, errors));
 }

@@ -17,7 +17,7 @@ namespace {
 void PrintSharedArchives(CliSession& session) {
     ManagerList& rows = session.rows();
     for (int row = 0; row < rows.Count(); ++row) {
-        if (rows.Entry(row).lastError == kErrorSharedArchive) {
+        if (rows.Entry(row).LastErrorCode() == kErrorSharedArchive) {
             PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cerrno>
+
 #include "core/ports/Shell.h"
 
 namespace bh::cli {
@@ -8,8 +10,12 @@ namespace bh::cli {
 class CliShell : public Shell {
   public:
     ShellFileInfo GetFileInfo(const std::string&) override { return {}; }
-    bool OpenFile(const std::string&, const std::string&) override { return false; }
-    bool OpenAddress(const std::string&) override { return false; }
+    // No command of this program opens anything; were one to, it would fail as a start that
+    // found no program (ENOEXEC, as the desktop's shell reports it).
+    ErrorCode OpenFile(const std::string&, const std::string&) override {
+        return ErrorCode(ENOEXEC);
+    }
+    ErrorCode OpenAddress(const std::string&) override { return ErrorCode(ENOEXEC); }
     RevealResult RevealFile(const std::string&) override { return RevealResult::NotFound; }
 };
 

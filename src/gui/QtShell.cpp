@@ -10,8 +10,6 @@
 #include <QMimeDatabase>
 #include <QProcess>
 
-#include "core/ports/LastError.h"
-
 namespace bh {
 namespace {
 
@@ -91,26 +89,23 @@ int QtShell::CachedTypeCount() const {
     return static_cast<int>(types_.size());
 }
 
-bool QtShell::OpenFile(const std::string& fileName, const std::string& folder) {
+ErrorCode QtShell::OpenFile(const std::string& fileName, const std::string& folder) {
     const QFileInfo file(QString::fromStdString(folder + fileName));
     if (!file.exists()) {
-        SetLastError(ENOENT);
-        return false;
+        return ErrorCode(ENOENT);
     }
     if (!launcher_.openUrl(QUrl::fromLocalFile(file.absoluteFilePath()))) {
-        SetLastError(ENOEXEC);
-        return false;
+        return ErrorCode(ENOEXEC);
     }
-    return true;
+    return kNoError;
 }
 
-bool QtShell::OpenAddress(const std::string& address) {
+ErrorCode QtShell::OpenAddress(const std::string& address) {
     const QUrl url(QString::fromStdString(address));
     if (!url.isValid() || !launcher_.openUrl(url)) {
-        SetLastError(ENOEXEC);
-        return false;
+        return ErrorCode(ENOEXEC);
     }
-    return true;
+    return kNoError;
 }
 
 RevealResult QtShell::RevealFile(const std::string& path) {

@@ -40,8 +40,8 @@ class QtShell : public Shell {
     // Types are told by the file name alone, so that a manager of many entries never reads
     // their contents. Icon and type name are looked up once per MIME type.
     ShellFileInfo GetFileInfo(const std::string& path) override;
-    bool OpenFile(const std::string& fileName, const std::string& folder) override;
-    bool OpenAddress(const std::string& address) override;
+    ErrorCode OpenFile(const std::string& fileName, const std::string& folder) override;
+    ErrorCode OpenAddress(const std::string& address) override;
     RevealResult RevealFile(const std::string& path) override;
 
     // Number of distinct MIME types looked up so far.

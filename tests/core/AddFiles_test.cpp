@@ -86,7 +86,7 @@ TEST(AddFiles, RefusalsAndTheirMessages) {
     h.fs.AddFile("/b/locked.txt", "l");
     FaultPoint denied;
     denied.operation = FsOperation::CreateEmpty;
-    denied.error = 13;
+    denied.error = ErrorCode(13);
     h.fs.InjectFailure(denied);
     EXPECT_EQ(AddFile(*h.doc, "/b/locked.txt"), AddFileResult::ArchiveNotCreated);
     h.fs.ClearFailures();

@@ -173,7 +173,8 @@ TEST(BackupRunAuto, SameCopiesAndSaveWithoutReport) {
 TEST(BackupRunFaults, FailedCopyKeepsThePreviousArchiveAndLeavesNoTemporaryFile) {
     OperationsHarness h;
     h.AddPair("big.txt", std::string(1000, 'n'), 2000, "previous", 1000);
-    h.fs.InjectFailure({FsOperation::CopyWrite, "/arc/", 28, 500, -1});  // ENOSPC at byte 500
+    h.fs.InjectFailure(
+        {FsOperation::CopyWrite, "/arc/", ErrorCode(28), 500, -1});  // ENOSPC at byte 500
 
     const BackupResult result = RunBackup(*h.doc);
 
@@ -224,7 +225,7 @@ TEST(BackupRunFaults, SourceVanishingBeforeItsCopyIsAProblem) {
 TEST(BackupRunFaults, FailedSaveIsReported) {
     OperationsHarness h;
     h.AddOutOfDate("a.txt");
-    h.fs.InjectFailure({FsOperation::WriteAtomically, "team.bak", 30, 0, -1});  // EROFS
+    h.fs.InjectFailure({FsOperation::WriteAtomically, "team.bak", ErrorCode(30), 0, -1});  // EROFS
     const BackupResult result = RunBackup(*h.doc);
     EXPECT_TRUE(result.saveFailed);
     EXPECT_EQ(h.fs.Content("/arc/a.txt"), "new a.txt");

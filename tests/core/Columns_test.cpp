@@ -30,7 +30,7 @@ TEST(Columns, TextsAndCommandsFollowTheColumnIndex) {
 TEST(ResultsText, WordByResultThenTheTrimmedSystemMessage) {
     test::ViewEntries entries;
     FakeSystemErrors errors;
-    errors.Set(5, "Input/output error\r\n");
+    errors.Set(ErrorCode(5), "Input/output error\r\n");
     CFileEntry& entry = entries.Make("C:\\a.txt");
 
     entry.lastError = 0;

@@ -2,22 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "core/ports/LastError.h"
 #include "platform/memory/FakeSystemErrors.h"
 
 namespace bh {
 namespace {
 
-std::string TextFor(const FakeSystemErrors& errors, ErrorCode code) {
-    SetLastError(code);
+std::string TextFor(const FakeSystemErrors& errors, std::uint32_t code) {
+    SetLastError(ErrorCode(code));
     return GetLastErrorText(errors);
 }
 
 TEST(ErrorTextTest, SystemTextIsTrimmedAtBothEndsOnly) {
     FakeSystemErrors errors;
-    errors.Set(2, "The system cannot find the file specified.\r\n");
-    errors.Set(5, " \t Access is denied.  \r\n");
-    errors.Set(6, "Line one.\r\nLine two.\r\n");
+    errors.Set(ErrorCode(2), "The system cannot find the file specified.\r\n");
+    errors.Set(ErrorCode(5), " \t Access is denied.  \r\n");
+    errors.Set(ErrorCode(6), "Line one.\r\nLine two.\r\n");
     EXPECT_EQ(TextFor(errors, 2), "The system cannot find the file specified.");
     EXPECT_EQ(TextFor(errors, 5), "Access is denied.");
     EXPECT_EQ(TextFor(errors, 6), "Line one.\r\nLine two.");
@@ -26,12 +28,12 @@ TEST(ErrorTextTest, SystemTextIsTrimmedAtBothEndsOnly) {
 
 TEST(ErrorTextTest, MissingOrBlankTextFallsBackToTheNumber) {
     FakeSystemErrors errors;
-    errors.Set(1234, " \r\n\t");
+    errors.Set(ErrorCode(1234), " \r\n\t");
     EXPECT_EQ(TextFor(errors, 1234), "Last Error = 1234");
     EXPECT_EQ(TextFor(errors, 0x12345678), "Last Error = 305419896");
     EXPECT_EQ(TextFor(errors, 0x80004005u), "Last Error = -2147467259");
     EXPECT_EQ(TextFor(errors, 0xFFFFFFFFu), "Last Error = -1");
-    EXPECT_EQ(ErrorCodeText(errors, 99999), "Last Error = 99999");
+    EXPECT_EQ(ErrorCodeText(errors, ErrorCode(99999)), "Last Error = 99999");
 }
 
 TEST(ErrorTextTest, InternetExtendedErrorTextIsThePlatformsAnswer) {
@@ -39,13 +41,13 @@ TEST(ErrorTextTest, InternetExtendedErrorTextIsThePlatformsAnswer) {
     // (every POSIX system) the numeric fallback applies.
     FakeSystemErrors errors;
     EXPECT_EQ(TextFor(errors, 12003), "Last Error = 12003");
-    errors.Set(12003, "550 Permission denied.\r\n");
+    errors.Set(ErrorCode(12003), "550 Permission denied.\r\n");
     EXPECT_EQ(TextFor(errors, 12003), "550 Permission denied.");
 }
 
 TEST(ErrorTextTest, SuccessCodeUsesTheSystemText) {
     FakeSystemErrors errors;
-    errors.Set(0, "The operation completed successfully.\r\n");
+    errors.Set(ErrorCode(0), "The operation completed successfully.\r\n");
     EXPECT_EQ(TextFor(errors, 0), "The operation completed successfully.");
     errors.Clear();
     EXPECT_EQ(TextFor(errors, 0), "Last Error = 0");
@@ -53,12 +55,12 @@ TEST(ErrorTextTest, SuccessCodeUsesTheSystemText) {
 
 TEST(ErrorTextTest, ReadsTheCallingThreadsLastError) {
     FakeSystemErrors errors;
-    SetLastError(2);
+    SetLastError(ErrorCode(2));
     const std::string first = GetLastErrorText(errors);
-    SetLastError(13);
+    SetLastError(ErrorCode(13));
     EXPECT_EQ(first, "No such file or directory");
     EXPECT_EQ(GetLastErrorText(errors), "Permission denied");
-    EXPECT_EQ(SystemMessageTrimmed(errors, 99999), "");
+    EXPECT_EQ(SystemMessageTrimmed(errors, ErrorCode(99999)), "");
 }
 
 }  // namespace

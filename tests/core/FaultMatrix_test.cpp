@@ -411,19 +411,19 @@ std::set<std::string> Apply(MemoryFileSystem& fs, const Case& c, const std::stri
     point.count = 1;
     switch (c.fault) {
         case Fault::NoSpaceAtStart:
-            point.error = ENOSPC;
+            point.error = ErrorCode(ENOSPC);
             break;
         case Fault::NoSpaceHalfway:
             // The disk fills up after the first byte: part of the data was written.
-            point.error = ENOSPC;
+            point.error = ErrorCode(ENOSPC);
             point.afterBytes = 1;
             break;
         case Fault::IoError:
         case Fault::RenameFails:
-            point.error = EIO;
+            point.error = ErrorCode(EIO);
             break;
         case Fault::Denied:
-            point.error = EACCES;
+            point.error = ErrorCode(EACCES);
             break;
         case Fault::Vanishes:
             fs.Erase(key);

@@ -31,8 +31,8 @@ TEST(HelpCommands, DocumentationOpensTheManualOrShowsWhyNot) {
               "https://h.example/programs/BrackenholdDoc.pdf#page=1&view=fitH");
     EXPECT_EQ(ui.MessageBoxes().size(), 0u);
 
-    shell.SetOpenAddressResult(false, 8);
-    errors.Set(8, "Exec format error\n");
+    shell.SetOpenAddressResult(false, ErrorCode(8));
+    errors.Set(ErrorCode(8), "Exec format error\n");
     RunDocumentationCommand(shell, ui, errors, "https://h.example");
     const auto boxes = ui.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -43,7 +43,7 @@ TEST(HelpCommands, DocumentationOpensTheManualOrShowsWhyNot) {
     EXPECT_EQ(boxes[0].flags, kMbOk | kMbIconExclamation);
 
     // A code the system has no words for still explains itself.
-    shell.SetOpenAddressResult(false, 0x12345678);
+    shell.SetOpenAddressResult(false, ErrorCode(0x12345678));
     errors.Clear();
     RunDocumentationCommand(shell, ui, errors, "https://h.example");
     ASSERT_EQ(ui.MessageBoxes().size(), 2u);

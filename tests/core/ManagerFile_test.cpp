@@ -153,7 +153,7 @@ TEST(ManagerFile, FailedSaveKeepsTheOldFileAndTheFlag) {
     h.rows().Reorder({1, 0});
     FaultPoint full;
     full.operation = FsOperation::WriteAtomically;
-    full.error = 28;  // ENOSPC
+    full.error = ErrorCode(28);  // ENOSPC
     full.afterBytes = 10;
     h.fs.InjectFailure(full);
     EXPECT_FALSE(SaveDocumentFile(*h.doc, "/m/current.bak"));

@@ -186,7 +186,7 @@ TEST(UnattendedRestore, LeavesASourceAloneWhenItsCopyCannotBeMade) {
     EXPECT_EQ(outcome.restored, 1);
     ASSERT_EQ(outcome.rows.size(), 2u);
     EXPECT_FALSE(outcome.rows[1].restored);
-    EXPECT_EQ(outcome.rows[1].copyError, 17u);
+    EXPECT_EQ(outcome.rows[1].copyError, ErrorCode(17));
     EXPECT_EQ(outcome.rows[1].resultText, "Restore Failed");
     EXPECT_EQ(RestoreSummaryText(outcome),
               "1 File was restored\n1 Copy was made\n1 Restore Failed");
@@ -195,7 +195,7 @@ TEST(UnattendedRestore, LeavesASourceAloneWhenItsCopyCannotBeMade) {
 TEST(RestoreSelected, FailedCopyLeavesTheSourceIntact) {
     OperationsHarness h;
     h.AddPair("a.txt", "precious source", 3000, std::string(800, 'a'), 1000);
-    h.fs.InjectFailure({FsOperation::CopyWrite, "/src/a.txt", 28, 100, -1});
+    h.fs.InjectFailure({FsOperation::CopyWrite, "/src/a.txt", ErrorCode(28), 100, -1});
     h.Select({0});
     h.ui.QueueMessageBoxAnswer(kIdNo);
     h.ui.QueueMessageBoxAnswer(kIdOk);

@@ -116,7 +116,7 @@ TEST(OpenSource, OpensTheFileInItsFolderAndReportsFailure) {
     EXPECT_EQ(call.path, "b.txt");
     EXPECT_EQ(call.folder, "/src/");
 
-    h.shell.SetOpenFileResult(false, 8);
+    h.shell.SetOpenFileResult(false, ErrorCode(8));
     OnOpenSource(*h.doc);
     const std::vector<UiCall> boxes = h.Boxes();
     ASSERT_EQ(boxes.size(), 1u);

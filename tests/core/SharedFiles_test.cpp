@@ -49,7 +49,7 @@ TEST(SharedArchives, TwoSourcesOnOneArchiveAreProblemsAndNothingIsCopied) {
     EXPECT_EQ(result.counts.upToDate, 1u);
     EXPECT_EQ(h.fs.Content("/arc/shared.txt"), "old");
     EXPECT_EQ(h.rows().Entry(1).textColor, kColorProblem);
-    EXPECT_EQ(h.rows().Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(1).LastErrorCode(), kErrorSharedArchive);
     EXPECT_EQ(Results(h, 1), "archive  also the archive of /src/c.txt");
     EXPECT_EQ(Results(h, 2), "archive  also the archive of /src/b.txt");
     EXPECT_EQ(Results(h, 0), "");
@@ -71,14 +71,14 @@ TEST(SharedArchives, OneArchiveUnderTwoSpellingsOrLinksIsStillShared) {
     h.Add("/src/b.txt", "/arc/one.txt");
     h.Add("/src/c.txt", "/arc/two.txt");
     RefreshStatus(*h.doc);
-    EXPECT_EQ(h.rows().Entry(0).lastError, kErrorSharedArchive);
-    EXPECT_EQ(h.rows().Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(0).LastErrorCode(), kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(1).LastErrorCode(), kErrorSharedArchive);
 
     // Once the clash is gone, the next refresh clears the mark.
     h.fs.Erase("/arc/two.txt");
     h.fs.AddFile("/arc/two.txt", "separate", 1000);
     RefreshStatus(*h.doc);
-    EXPECT_EQ(h.rows().Entry(0).lastError, kNoError);
+    EXPECT_EQ(h.rows().Entry(0).LastErrorCode(), kNoError);
     EXPECT_EQ(h.rows().Entry(1).textColor, kColorOutOfDate);
 }
 
@@ -93,7 +93,7 @@ TEST(SharedArchives, TheArchiveOfAMissingSourceIsNotOverwrittenByAnother) {
     EXPECT_EQ(result.counts.problems, 2u);
     EXPECT_EQ(h.fs.Content("/arc/a.txt"), "the last copy of a");
     EXPECT_EQ(h.rows().Entry(0).result, kResultSourceFailed) << "keeps its own reason";
-    EXPECT_EQ(h.rows().Entry(1).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(1).LastErrorCode(), kErrorSharedArchive);
 }
 
 TEST(SharedArchives, AnArchivePathChangedSinceTheLastLookStillClashes) {
@@ -113,7 +113,7 @@ TEST(SharedArchives, AnArchivePathChangedSinceTheLastLookStillClashes) {
     selectedOnly.selectedOnly = true;
     RunBackup(*h.doc, selectedOnly);
     EXPECT_EQ(h.fs.Content("/arc/b.txt"), "b");
-    EXPECT_EQ(h.rows().Entry(0).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(0).LastErrorCode(), kErrorSharedArchive);
 }
 
 TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
@@ -165,7 +165,7 @@ TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {
     RunBackup(*h.doc);
     EXPECT_EQ(h.fs.Content("/arc/x.txt"), "newer a");
     EXPECT_EQ(h.fs.Content("/far/y.txt"), "new a");
-    EXPECT_EQ(h.rows().Entry(2).lastError, kErrorSharedArchive);
+    EXPECT_EQ(h.rows().Entry(2).LastErrorCode(), kErrorSharedArchive);
 }
 
 TEST(ChainedEntries, AFileReplacedTwiceInOneRunIsStillFollowed) {
@@ -236,13 +236,13 @@ TEST(RemoveWithDeletion, NeverDeletesAFileAnotherEntryUses) {
 TEST(RemoveWithDeletion, AFailedDeletionIsListedWithItsReason) {
     OperationsHarness h;
     h.AddUpToDate("a.txt");
-    h.fs.InjectFailure({FsOperation::Remove, "/arc/a.txt", 13});
+    h.fs.InjectFailure({FsOperation::Remove, "/arc/a.txt", ErrorCode(13)});
     h.Select({0});
     std::vector<ArchiveNotDeleted> notDeleted;
     EXPECT_EQ(RemoveSelectedEntries(*h.doc, true, &notDeleted), 1);
     ASSERT_EQ(notDeleted.size(), 1u);
     EXPECT_EQ(notDeleted[0].path, "/arc/a.txt");
-    EXPECT_EQ(notDeleted[0].error, 13u);
+    EXPECT_EQ(notDeleted[0].error, ErrorCode(13));
     EXPECT_EQ(h.rows().Count(), 0) << "the entry goes all the same";
 }
 

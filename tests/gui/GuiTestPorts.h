@@ -6,7 +6,6 @@
 
 #include "core/document/FileEntry.h"
 #include "core/ports/FileSystem.h"
-#include "core/ports/LastError.h"
 #include "core/ports/Shell.h"
 
 namespace bh::test {
@@ -26,20 +25,17 @@ class NothingThereFileSystem : public FileSystem {
     ErrorCode WriteAtomically(const std::string&, const std::string&) override { return Fail(); }
     bool IsSameFile(const std::string&, const std::string&) override { return false; }
     std::size_t PathLimitBytes() const override { return 4096; }
-    ErrorCode PathTooLongError() const override { return ENAMETOOLONG; }
+    ErrorCode PathTooLongError() const override { return ErrorCode(ENAMETOOLONG); }
 
   private:
-    static ErrorCode Fail() {
-        SetLastError(ENOENT);
-        return ENOENT;
-    }
+    static ErrorCode Fail() { return ErrorCode(ENOENT); }
 };
 
 class NoIconShell : public Shell {
   public:
     ShellFileInfo GetFileInfo(const std::string&) override { return {}; }
-    bool OpenFile(const std::string&, const std::string&) override { return true; }
-    bool OpenAddress(const std::string&) override { return true; }
+    ErrorCode OpenFile(const std::string&, const std::string&) override { return kNoError; }
+    ErrorCode OpenAddress(const std::string&) override { return kNoError; }
     RevealResult RevealFile(const std::string&) override { return RevealResult::Shown; }
 };
 

@@ -8,7 +8,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "core/ports/LastError.h"
 #include "gui/QtShell.h"
 #include "support/TempDir.h"
 
@@ -95,20 +94,17 @@ class QtShellTest : public QObject {
         dir.Write("my report.doc", "text");
         FakeDesktop desktop;
         QtShell shell(desktop.Launcher());
-        QVERIFY(shell.OpenFile("my report.doc", dir.Path() + "/"));
+        QVERIFY(shell.OpenFile("my report.doc", dir.Path() + "/") == kNoError);
         QCOMPARE(desktop.openedUrls.size(), 1);
         QCOMPARE(desktop.openedUrls[0],
                  QUrl::fromLocalFile(QString::fromStdString(dir.File("my report.doc"))));
 
         desktop.openOk = false;
-        SetLastError(0);
-        QVERIFY(!shell.OpenFile("my report.doc", dir.Path() + "/"));
-        QCOMPARE(GetLastError(), ErrorCode(ENOEXEC));
+        QVERIFY(shell.OpenFile("my report.doc", dir.Path() + "/") == ErrorCode(ENOEXEC));
 
         // A file that is not there is reported as such and nothing is started.
         desktop.openedUrls.clear();
-        QVERIFY(!shell.OpenFile("gone.doc", dir.Path() + "/"));
-        QCOMPARE(GetLastError(), ErrorCode(ENOENT));
+        QVERIFY(shell.OpenFile("gone.doc", dir.Path() + "/") == ErrorCode(ENOENT));
         QVERIFY(desktop.openedUrls.isEmpty());
     }
 
@@ -117,18 +113,17 @@ class QtShellTest : public QObject {
         QtShell shell(desktop.Launcher());
         const std::string manual =
             "https://www.example.invalid/programs/BrackenholdDoc.pdf#page=1&view=fitH";
-        QVERIFY(shell.OpenAddress(manual));
+        QVERIFY(shell.OpenAddress(manual) == kNoError);
         QCOMPARE(desktop.openedUrls.size(), 1);
         QCOMPARE(desktop.openedUrls[0].fragment(), QStringLiteral("page=1&view=fitH"));
         QCOMPARE(desktop.openedUrls[0].toString().toStdString(), manual);
 
-        QVERIFY(shell.OpenAddress("mailto:a@example.invalid?subject=Concerning your program"));
+        QVERIFY(shell.OpenAddress("mailto:a@example.invalid?subject=Concerning your program") ==
+                kNoError);
         QCOMPARE(desktop.openedUrls[1].scheme(), QStringLiteral("mailto"));
 
         desktop.openOk = false;
-        SetLastError(0);
-        QVERIFY(!shell.OpenAddress(manual));
-        QCOMPARE(GetLastError(), ErrorCode(ENOEXEC));
+        QVERIFY(shell.OpenAddress(manual) == ErrorCode(ENOEXEC));
     }
 
     void revealAsksTheFileManagerThenOpensTheFolder() {

@@ -56,6 +56,10 @@ class HookedFileSystem : public FileSystemWrapper {
             beforeCopy(from, to);
         return FileSystemWrapper::Copy(from, to, failIfExists);
     }
+    // A batch is copied one by one through the hook above.
+    std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) override {
+        return FileSystem::CopyBatch(requests);
+    }
 };
 
 // What a message box showed, and whether its label had room for all of its text.

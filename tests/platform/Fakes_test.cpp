@@ -123,11 +123,9 @@ TEST(RecordingShellTest, TypeNamesIconsAndScriptedFailures) {
     EXPECT_NE(shell.GetFileInfo("/b/c.txt").icon, doc.icon);
     EXPECT_EQ(shell.FileInfoCount(), 4);
 
-    EXPECT_TRUE(shell.OpenFile("a.txt", "/a/"));
-    shell.SetOpenFileResult(false, ENOEXEC);
-    SetLastError(kNoError);
-    EXPECT_FALSE(shell.OpenFile("a.txt", "/a/"));
-    EXPECT_EQ(GetLastError(), ErrorCode{ENOEXEC});
+    EXPECT_EQ(shell.OpenFile("a.txt", "/a/"), kNoError);
+    shell.SetOpenFileResult(false, ErrorCode(ENOEXEC));
+    EXPECT_EQ(shell.OpenFile("a.txt", "/a/"), ErrorCode{ENOEXEC});
     shell.SetRevealResult(RevealResult::NotFound);
     EXPECT_EQ(shell.RevealFile("/a/a.txt"), RevealResult::NotFound);
     ASSERT_EQ(shell.Count(ShellCallKind::OpenFile), 2);
@@ -149,10 +147,7 @@ TEST(FakesTest, TimerAndWrapper) {
     // A wrapper that overrides one call keeps the rest real.
     struct NoRemove : FileSystemWrapper {
         using FileSystemWrapper::FileSystemWrapper;
-        ErrorCode Remove(const std::string&) override {
-            SetLastError(EPERM);
-            return EPERM;
-        }
+        ErrorCode Remove(const std::string&) override { return ErrorCode(EPERM); }
     };
     MemoryFileSystem memory;
     memory.AddFile("/a/x", "1");

@@ -70,7 +70,7 @@ TEST_F(PosixFileSystemTest, SpecialFilesAreRefusedWithoutBlocking) {
 
     SetLastError(kNoError);
     EXPECT_EQ(fs_.Copy(fifo, dir_.File("copy"), false), ErrorCode{EINVAL});
-    EXPECT_EQ(GetLastError(), ErrorCode{EINVAL});
+    EXPECT_EQ(GetLastError(), kNoError) << "ports leave the last error alone";
     std::string bytes;
     EXPECT_EQ(fs_.ReadAll(fifo, bytes), ErrorCode{EINVAL});
     EXPECT_EQ(fs_.Copy("/dev/null", dir_.File("copy"), false), ErrorCode{EINVAL});
@@ -125,7 +125,7 @@ TEST_F(PosixFileSystemTest, AttributesFollowLinksAndLookupDoesNot) {
 
     SetLastError(kNoError);
     EXPECT_EQ(fs_.GetAttributes(dir_.File("target.txt/inner"), attributes), ErrorCode{ENOTDIR});
-    EXPECT_EQ(GetLastError(), ErrorCode{ENOTDIR});
+    EXPECT_EQ(GetLastError(), kNoError) << "ports leave the last error alone";
 }
 
 TEST_F(PosixFileSystemTest, AtomicWriteKeepsModeAndWritesThroughALink) {
@@ -221,7 +221,7 @@ TEST_F(PosixFileSystemTest, ARewriteThatPutsTheLastWriteTimeBackIsStillSeen) {
     rewritesWanted = 100;
     SetLastError(kNoError);
     EXPECT_EQ(fs_.Copy(from, to, false), kErrorSourceChanged);
-    EXPECT_EQ(GetLastError(), kErrorSourceChanged);
+    EXPECT_EQ(GetLastError(), kNoError) << "ports leave the last error alone";
     EXPECT_EQ(test::TempDir::Read(to), oldArchive);
     EXPECT_EQ(Stat(to).st_mtim.tv_sec, 1600000000);
     EXPECT_EQ(Stat(to).st_mtim.tv_nsec, 7);
@@ -281,7 +281,7 @@ TEST_F(PosixFileSystemTest, ABatchMakesEachCopyAsCopyDoesWithSharedFlushes) {
     EXPECT_EQ(results[3], static_cast<ErrorCode>(ENOENT));
     EXPECT_EQ(results[4], kNoError);
     EXPECT_EQ(results[5], kErrorSourceChanged);
-    EXPECT_EQ(GetLastError(), kErrorSourceChanged) << "the last failure's code";
+    EXPECT_EQ(GetLastError(), kNoError) << "ports leave the last error alone";
     EXPECT_EQ(test::TempDir::Read(dir_.File("a.arc")), "a");
     EXPECT_EQ(test::TempDir::Read(dir_.File("big.arc")), large);
     EXPECT_EQ(test::TempDir::Read(dir_.File("m.arc")), "kept");

@@ -7,12 +7,24 @@
 #include <filesystem>
 #include <string>
 
-#include "core/ports/LastError.h"
 #include "platform/posix/PosixManagerLock.h"
 #include "support/TempDir.h"
 
 namespace bh {
 namespace {
+
+// The chosen folder; a test that wants the reason for none calls the class itself.
+std::string ChooseLockFolder(const char* runtimeDir, const std::string& sessionFolder,
+                             const std::string& fallback) {
+    ErrorCode error;
+    return PosixManagerLock::ChooseLockFolder(runtimeDir, sessionFolder, fallback, error);
+}
+
+std::string LockFileOf(const std::string& manager) {
+    std::string lockFile;
+    EXPECT_EQ(PosixManagerLock::LockFileFor(manager, lockFile), kNoError);
+    return lockFile;
+}
 
 using test::TempDir;
 
@@ -80,7 +92,7 @@ TEST_F(PosixManagerLockTest, EverySpellingOfOneManagerSharesItsLockAndNothingApp
     EXPECT_EQ(second.TryLock(work_.File("link/m.bak")), nullptr);
     EXPECT_EQ(second.TryLock(work_.File("docs/../docs/./m.bak")), nullptr);
     EXPECT_EQ(FilesIn(folder), 1) << "only the manager itself";
-    const std::string lockFile = PosixManagerLock::LockFileFor(manager);
+    const std::string lockFile = LockFileOf(manager);
     EXPECT_EQ(lockFile.rfind(runtime_ + "/", 0), 0u) << lockFile;
     // A manager that does not exist yet (brackenhold-cli new) is locked by its future path.
     auto fresh = first.TryLock(work_.File("link/new.bak"));
@@ -97,32 +109,32 @@ TEST_F(PosixManagerLockTest, EveryEnvironmentFindsTheSameFolderOrNone) {
     const std::string session = work_.MakeFolder("session");
     ::chmod(session.c_str(), 0700);
     const std::string fallback = work_.File("fallback");
-    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, session, fallback), session + "/");
-    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(runtime_.c_str(), session, fallback),
-              runtime_ + "/");
+    EXPECT_EQ(ChooseLockFolder(nullptr, session, fallback), session + "/");
+    EXPECT_EQ(ChooseLockFolder(runtime_.c_str(), session, fallback), runtime_ + "/");
     EXPECT_FALSE(std::filesystem::exists(fallback));
 
     // No session folder: a private folder is made, and used only while it stays private.
     const std::string missing = work_.File("missing");
-    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, fallback), fallback + "/");
+    EXPECT_EQ(ChooseLockFolder(nullptr, missing, fallback), fallback + "/");
     struct stat st {};
     ASSERT_EQ(::lstat(fallback.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(PosixManagerLock::ChooseLockFolder("relative", missing, fallback), fallback + "/");
+    EXPECT_EQ(ChooseLockFolder("relative", missing, fallback), fallback + "/");
     ::chmod(fallback.c_str(), 0755);
-    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, fallback), "");
-    EXPECT_EQ(GetLastError(), static_cast<ErrorCode>(EACCES));
+    ErrorCode error;
+    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, fallback, error), "");
+    EXPECT_EQ(error, ErrorCode(EACCES));
     const std::string file = work_.Write("a-file", "");
-    EXPECT_EQ(PosixManagerLock::ChooseLockFolder(nullptr, missing, file), "");
+    EXPECT_EQ(ChooseLockFolder(nullptr, missing, file), "");
 
     // The program's own choice with the variable unset.
     ::unsetenv("XDG_RUNTIME_DIR");
     const std::string uid = std::to_string(::geteuid());
-    const std::string chosen = PosixManagerLock::ChooseLockFolder(nullptr, "/run/user/" + uid,
-                                                                  "/tmp/brackenhold-locks-" + uid);
+    const std::string chosen =
+        ChooseLockFolder(nullptr, "/run/user/" + uid, "/tmp/brackenhold-locks-" + uid);
     ASSERT_FALSE(chosen.empty());
     const std::string manager = work_.Write("m.bak", "");
-    EXPECT_EQ(PosixManagerLock::LockFileFor(manager).rfind(chosen, 0), 0u);
+    EXPECT_EQ(LockFileOf(manager).rfind(chosen, 0), 0u);
     PosixManagerLock first;
     PosixManagerLock second;
     auto hold = first.TryLock(manager);

@@ -9,12 +9,12 @@ namespace {
 
 TEST(PosixSystemErrorsTest, ErrnoValuesHaveTextsOtherCodesNone) {
     const PosixSystemErrors errors;
-    EXPECT_EQ(errors.MessageText(ENOENT), "No such file or directory");
-    EXPECT_EQ(errors.MessageText(ENOSPC), "No space left on device");
-    EXPECT_FALSE(errors.MessageText(0).empty());
-    EXPECT_EQ(errors.MessageText(0x12345678), "");
-    EXPECT_EQ(errors.MessageText(12003), "");
-    EXPECT_EQ(errors.MessageText(0x80000005u), "");
+    EXPECT_EQ(errors.MessageText(ErrorCode(ENOENT)), "No such file or directory");
+    EXPECT_EQ(errors.MessageText(ErrorCode(ENOSPC)), "No space left on device");
+    EXPECT_FALSE(errors.MessageText(ErrorCode(0)).empty());
+    EXPECT_EQ(errors.MessageText(ErrorCode(0x12345678)), "");
+    EXPECT_EQ(errors.MessageText(ErrorCode(12003)), "");
+    EXPECT_EQ(errors.MessageText(ErrorCode(0x80000005u)), "");
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(StaleTempsTest, ASuccessfulCopyRemovesOnlyItsOwnDestinationsLeftovers) {
         EXPECT_EQ(Names(dir.File("arc")).size(), kKept.size() + 2);
     }
     ASSERT_EQ(::chmod(dir.File("src/a.txt").c_str(), 0644), 0);
-    EXPECT_EQ(fs.Copy(dir.File("src/a.txt"), dir.File("arc/a.txt"), true), EEXIST);
+    EXPECT_EQ(fs.Copy(dir.File("src/a.txt"), dir.File("arc/a.txt"), true), ErrorCode(EEXIST));
     EXPECT_EQ(Names(dir.File("arc")).size(), kKept.size() + 2);
 
     ASSERT_EQ(fs.Copy(dir.File("src/a.txt"), dir.File("arc/a.txt"), false), kNoError);

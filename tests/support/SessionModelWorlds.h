@@ -35,8 +35,8 @@
 
 namespace bh::test {
 
-inline constexpr ErrorCode kSessionDenied = 13;    // EACCES
-inline constexpr ErrorCode kSessionDiskFull = 28;  // ENOSPC
+inline constexpr ErrorCode kSessionDenied{13};    // EACCES
+inline constexpr ErrorCode kSessionDiskFull{28};  // ENOSPC
 
 // One spelling per file: repeated separators and "." parts dropped, as both file systems
 // read a path.
@@ -231,12 +231,6 @@ class FaultyPosix : public FileSystemWrapper {
                 results[positions[i]] = done[i];
             }
         }
-        for (std::size_t i = results.size(); i-- > 0;) {
-            if (results[i] != kNoError) {
-                SetLastError(results[i]);
-                break;
-            }
-        }
         return results;
     }
     ErrorCode Remove(const std::string& path) override {
@@ -353,9 +347,6 @@ class FaultyPosix : public FileSystemWrapper {
             published = TempDir::Read(to);
         }
         churn.done(to, error == kNoError, published);
-        if (error != kNoError) {
-            SetLastError(error);
-        }
         return error;
     }
 
@@ -368,10 +359,7 @@ class FaultyPosix : public FileSystemWrapper {
         }
         return false;
     }
-    static ErrorCode Deny() {
-        SetLastError(kSessionDenied);
-        return kSessionDenied;
-    }
+    static ErrorCode Deny() { return kSessionDenied; }
 
     std::string changeSource_;
     std::function<void(const std::string&)> change_;

@@ -1,6 +1,7 @@
 #include "core/app/HelpCommands.h"
 
 #include "core/base/ErrorText.h"
+#include "core/ports/LastError.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/ports/Shell.h"
 #include "core/ports/UserInterface.h"
@@ -21,15 +22,16 @@ std::string AuthorMailAddress(std::string_view contact) {
 void RunDocumentationCommand(Shell& shell, UserInterface& ui, const SystemErrors& errors,
                              std::string_view host) {
     const std::string address = DocumentationAddress(host);
-    if (shell.OpenAddress(address))
+    const ErrorCode error = shell.OpenAddress(address);
+    if (!error)
         return;
-    // Read before anything else can replace the failure's code.
+    SetLastError(error);
     const std::string reason = GetLastErrorText(errors);
     ui.MessageBox(reason + "\n\n" + address, "Brackenhold", kMbOk | kMbIconExclamation);
 }
 
 bool SendMailToAuthor(Shell& shell, UserInterface& ui, std::string_view contact) {
-    if (shell.OpenAddress(AuthorMailAddress(contact)))
+    if (shell.OpenAddress(AuthorMailAddress(contact)) == kNoError)
         return true;
     ui.MessageBox("Problem sending mail.", "Send Veddo Mail", kMbOk | kMbIconHand);
     return false;

@@ -7,12 +7,12 @@
 namespace bh {
 
 std::string CoreErrorText(ErrorCode code) {
-    switch (code) {
-        case kErrorSourceChanged:
+    switch (code.Value()) {
+        case kErrorSourceChanged.Value():
             return "The source file changed while it was copied; the old copy was kept.";
-        case kErrorSharedArchive:
+        case kErrorSharedArchive.Value():
             return "Also the archive of another source file.";
-        case kErrorFileInUse:
+        case kErrorFileInUse.Value():
             return "Not deleted: another entry still uses this file.";
         default:
             return std::string();
@@ -29,7 +29,7 @@ std::string SystemMessageTrimmed(const SystemErrors& errors, ErrorCode code) {
 std::string ErrorCodeText(const SystemErrors& errors, ErrorCode code) {
     std::string text = SystemMessageTrimmed(errors, code);
     if (text.empty()) {
-        text = Format("Last Error = %d", static_cast<int>(code));
+        text = Format("Last Error = %d", static_cast<int>(code.Value()));
     }
     return text;
 }

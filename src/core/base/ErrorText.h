@@ -9,7 +9,8 @@ namespace bh {
 
 // The display text of the calling thread's last error: the system's wording with white
 // space trimmed at both ends, or "Last Error = <code>" (the code as a signed number) when
-// the system has none. Never empty. Call it right after the failing call.
+// the system has none. Never empty. The caller sets the last error from the failed call's
+// result first (SetLastError).
 std::string GetLastErrorText(const SystemErrors& errors);
 
 // The same text for a given code.

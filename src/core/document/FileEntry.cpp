@@ -58,7 +58,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
         sourceTime = 0;
         textColor = kColorProblem;
         result = kResultSourceFailed;
-        lastError = status.sourceError;
+        lastError = status.sourceError.Value();
         return;
     }
     sourceSize = static_cast<std::uint32_t>(status.source.size);
@@ -71,7 +71,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     if (status.archiveError != kNoError) {
         textColor = kColorProblem;
         result = kResultArchiveFailed;
-        lastError = status.archiveError;
+        lastError = status.archiveError.Value();
         return;
     }
     archiveSize = static_cast<std::uint32_t>(status.archive.size);

@@ -77,7 +77,10 @@ class CFileEntry {
     std::string sourcePath;
     std::string notes;
     std::string archivePath;
+    // Stored and shown as the plain number; LastErrorCode/SetLastErrorCode convert it.
     std::uint32_t lastError = 0;
+    ErrorCode LastErrorCode() const { return ErrorCode(lastError); }
+    void SetLastErrorCode(ErrorCode code) { lastError = code.Value(); }
     std::int32_t result = kResultOk;
     std::uint32_t textColor = kColorOutOfDate;
     std::uint32_t backColor = kColorWhite;

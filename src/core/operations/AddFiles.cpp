@@ -5,6 +5,7 @@
 #include "core/base/Format.h"
 #include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/ports/LastError.h"
 #include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
@@ -51,7 +52,8 @@ AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
         if (fs.Lookup(candidate) != PathKind::None) {
             continue;
         }
-        if (fs.CreateEmpty(candidate) != kNoError) {
+        if (const ErrorCode error = fs.CreateEmpty(candidate)) {
+            SetLastError(error);  // the caller's failure text is built from it
             return AddFileResult::ArchiveNotCreated;
         }
         doc.rows().Append(

@@ -16,7 +16,7 @@ enum class AddFileResult {
     AlreadyInManager,   // the source is already an entry's source (silent)
     NoManagerFolder,    // the manager is untitled (message shown)
     NoSubstituteName,   // every archive name was taken (message shown)
-    ArchiveNotCreated,  // the empty archive could not be created (silent)
+    ArchiveNotCreated,  // the empty archive could not be created (silent; sets the last error)
     PathTooLong,        // the archive path would not fit the platform's path limit (silent)
 };
 

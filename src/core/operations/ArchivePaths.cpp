@@ -10,6 +10,7 @@
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerList.h"
 #include "core/operations/FilesInUse.h"
+#include "core/ports/LastError.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/ports/Volumes.h"
 #include "core/view/Columns.h"
@@ -74,9 +75,11 @@ bool CopyAsking(Services& services, const std::string& from, const std::string& 
     if (services.ui.MessageBox(question, caption, kMbYesNo | kMbIconQuestion) != kIdYes) {
         return false;
     }
-    if (services.fileSystem.Copy(from, to, false) == kNoError) {
+    const ErrorCode error = services.fileSystem.Copy(from, to, false);
+    if (!error) {
         return true;
     }
+    SetLastError(error);
     services.ui.MessageBox(GetLastErrorText(services.systemErrors), caption,
                            kMbOk | kMbIconInformation);
     return false;
@@ -218,7 +221,8 @@ void OnMovePath(CBrackenholdDoc& doc) {
     // entry uses (as its archive or its source) is that entry's: either must stay.
     if (!services.fileSystem.IsSameFile(entry.archivePath, newPath) &&
         !ArchiveUsedByOthers(doc, entry)) {
-        services.fileSystem.Remove(entry.archivePath);
+        // The new archive is in place; an old one that cannot go stays, as designed (no report).
+        IgnoreError(services.fileSystem.Remove(entry.archivePath));
     }
     entry.archivePath = newPath;
     entry.archiveIdentity = {};  // the old archive's; the new one is known at the next look

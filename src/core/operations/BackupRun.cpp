@@ -106,7 +106,7 @@ bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly) {
         }
         if (!selectedOnly || rows.IsSelected(row)) {
             if (pool && next < pool->Count()) {
-                ApplyPooledStatus(rows.Entry(row), pool->Result(next++));
+                rows.Entry(row).ApplyStatus(pool->Result(next++));
             } else {
                 rows.Entry(row).EvaluateStatus(fileSystem);
             }

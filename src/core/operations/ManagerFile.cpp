@@ -40,8 +40,9 @@ std::unique_ptr<StatusQueryPool> StartLoadQueries(Services& services,
 ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
     ManagerLoad load;
     std::string bytes;
-    if (services.fileSystem.ReadAll(path, bytes) != kNoError) {
+    if (const ErrorCode error = services.fileSystem.ReadAll(path, bytes)) {
         load.status = ManagerLoad::Status::ReadFailed;
+        SetLastError(error);
         load.reason = GetLastErrorText(services.systemErrors);
         return load;
     }
@@ -83,7 +84,6 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
             load.entries.push_back(std::make_unique<CFileEntry>(
                 std::move(record.sourcePath), std::move(record.archivePath),
                 std::move(record.notes), services.shell, status));
-            AdoptLastError(status);
         } else {
             load.entries.push_back(std::make_unique<CFileEntry>(
                 std::move(record.sourcePath), std::move(record.archivePath),
@@ -133,8 +133,10 @@ bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     {
         ProgressScope progress(services.ui, kSavingCaption, doc.rows().Count());
         const std::string bytes = EncodeManager(doc.rows(), [&progress] { progress.Step(); });
-        written = services.fileSystem.WriteAtomically(path, bytes) == kNoError;
+        const ErrorCode error = services.fileSystem.WriteAtomically(path, bytes);
+        written = !error;
         if (!written) {
+            SetLastError(error);
             reason = GetLastErrorText(services.systemErrors);
         }
     }

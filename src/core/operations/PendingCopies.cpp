@@ -119,7 +119,7 @@ void PendingCopies::Record(const Pending& copy, ErrorCode error) {
     } else {
         entry.textColor = kColorProblem;
         entry.backColor = kColorWhite;
-        entry.lastError = error;
+        entry.SetLastErrorCode(error);
         ++counts_.problems;
     }
     rows_.UpdateRowTexts(copy.row);
@@ -137,7 +137,7 @@ void PendingCopies::EvaluateChainedSources(const std::vector<std::string>& archi
         CFileEntry& entry = rows_.Entry(row);
         // A shared archive stays a problem: evaluating would clear its mark, and the pass
         // would then copy over it.
-        if (entry.lastError != kErrorSharedArchive) {
+        if (entry.LastErrorCode() != kErrorSharedArchive) {
             entry.EvaluateStatus(fileSystem_);
             rows_.UpdateRowTexts(row);
         }

@@ -55,6 +55,8 @@ void OnRemoveSelected(CBrackenholdDoc& doc) {
     if (answer != kIdYes && answer != kIdNo) {
         return;
     }
+    // The desktop program has no report of archives left behind (the command line lists
+    // them): the entries go either way, as designed.
     RemoveSelectedEntries(doc, answer == kIdYes);
 }
 

@@ -70,12 +70,14 @@ class RestoreRun {
             }
         } else {
             restored.error = error;
+            SetLastError(error);
             ShowError(
                 Format("Problem restoring file %d\n\n%s%s\n\n%s", row + 1, parts.fname.c_str(),
                        parts.ext.c_str(), GetLastErrorText(services_.systemErrors).c_str()),
                 row);
             if (!copyName.empty()) {
-                services_.fileSystem.Remove(copyName);
+                // The row already reports the failed restore; a copy that cannot go is left.
+                IgnoreError(services_.fileSystem.Remove(copyName));
                 --outcome_.copies;
             }
         }
@@ -96,17 +98,18 @@ class RestoreRun {
             FileSystem& fileSystem = services_.fileSystem;
             if (name.size() + 1 > fileSystem.PathLimitBytes()) {
                 // Refused rather than cut short: counts as a failed attempt.
-                SetLastError(fileSystem.PathTooLongError());
+                error = fileSystem.PathTooLongError();
                 continue;
             }
-            if (services_.fileSystem.Copy(entry.sourcePath, name, true) == kNoError) {
+            error = services_.fileSystem.Copy(entry.sourcePath, name, true);
+            if (error == kNoError) {
                 ++outcome_.copies;
                 return name;
             }
         }
-        error = GetLastError();
-        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s", progress_->Pos(),
-                         parts.fname.c_str(), parts.ext.c_str(),
+        SetLastError(error);
+        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s",
+                         progress_->Pos(), parts.fname.c_str(), parts.ext.c_str(),
                          GetLastErrorText(services_.systemErrors).c_str()),
                   row);
         return {};

@@ -72,7 +72,7 @@ void MarkShared(CFileEntry& entry, const std::string& otherSource) {
     entry.textColor = kColorProblem;
     entry.backColor = kColorWhite;
     entry.result = kResultArchiveFailed;
-    entry.lastError = kErrorSharedArchive;
+    entry.SetLastErrorCode(kErrorSharedArchive);
     entry.sharedWith = otherSource;
 }
 

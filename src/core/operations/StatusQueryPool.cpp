@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "core/ports/FileSystem.h"
-#include "core/ports/LastError.h"
 
 namespace bh {
 
@@ -15,19 +14,6 @@ int StatusQueryWorkers(const FileSystem& fileSystem, std::size_t queries) {
         return 0;
     }
     return allowed;
-}
-
-void AdoptLastError(const EntryStatus& status) {
-    if (status.sourceError != kNoError) {
-        SetLastError(status.sourceError);
-    } else if (status.archiveError != kNoError) {
-        SetLastError(status.archiveError);
-    }
-}
-
-void ApplyPooledStatus(CFileEntry& entry, const EntryStatus& status) {
-    entry.ApplyStatus(status);
-    AdoptLastError(status);
 }
 
 StatusQueryPool::StatusQueryPool(FileSystem& fileSystem, std::size_t count, PathsOf pathsOf,

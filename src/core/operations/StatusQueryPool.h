@@ -32,13 +32,6 @@ struct StatusQueryPaths {
 // threads, or too little work).
 int StatusQueryWorkers(const FileSystem& fileSystem, std::size_t queries);
 
-// Leaves the calling thread's last error as the status's queries would have left it had they
-// run on this thread (they ran on a worker, whose last error nobody sees).
-void AdoptLastError(const EntryStatus& status);
-
-// ApplyStatus and AdoptLastError: the entry ends as EvaluateStatus on this thread leaves it.
-void ApplyPooledStatus(CFileEntry& entry, const EntryStatus& status);
-
 // Runs QueryEntryStatus for queries 0..count-1 on worker threads, in blocks taken in order,
 // while the calling thread takes the results in order with Result(). Workers only query the
 // file system into result slots; whatever the user sees is done by the caller. Workers stay

@@ -24,9 +24,10 @@ struct FileAttributes {
 
 enum class PathKind { None, File, Folder };
 
-// The only way the core reaches files. Every operation that fails returns the system
-// error code and also stores it as the thread's last error (LastError.h); on success the
-// last error is left alone. Paths are byte strings passed to the system exactly as given.
+// The only way the core reaches files. Every operation that can fail returns the system
+// error code (kNoError on success); the thread's last error is left alone. Paths are byte
+// strings passed to the system exactly as given. FileSystemWrapper forwards every method:
+// a method added here is added there too (its test counts the virtual methods).
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -64,12 +65,12 @@ class FileSystem {
     // once before any of them replaces its destination, and the folders once after, instead
     // of a flush per copy. Every copy is complete and on the disk when this returns. A caller
     // never puts in one batch a copy that reads a file an earlier copy of the batch replaces.
-    // The thread's last error is that of the last copy that failed.
     struct CopyRequest {
         const std::string* from;
         const std::string* to;
     };
-    virtual std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) {
+    [[nodiscard]] virtual std::vector<ErrorCode> CopyBatch(
+        const std::vector<CopyRequest>& requests) {
         std::vector<ErrorCode> results;
         results.reserve(requests.size());
         for (const CopyRequest& request : requests) {

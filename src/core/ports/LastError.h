@@ -4,9 +4,9 @@
 
 namespace bh {
 
-// The calling thread's last system error, the counterpart of the Win32 GetLastError.
-// Every failing port call sets it before returning, so that a caller can fetch the text of
-// the failure (GetLastErrorText) right after the call, as the message boxes require.
+// The calling thread's last system error, the counterpart of the Win32 GetLastError. Ports
+// return their codes and never set it; a caller that builds a designed message text from the
+// last error (GetLastErrorText) sets it from the failed call's result just before.
 ErrorCode GetLastError();
 void SetLastError(ErrorCode code);
 

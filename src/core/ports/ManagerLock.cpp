@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "core/ports/LastError.h"
-
 namespace bh {
 
 class NestingManagerLock::Hold : public ManagerLockHold {
@@ -21,9 +19,9 @@ class NestingManagerLock::Hold : public ManagerLockHold {
 std::unique_ptr<ManagerLockHold> NestingManagerLock::TryLock(const std::string& managerPath,
                                                              LockRefusal& refusal) {
     refusal = LockRefusal{};
-    const std::string lockFile = LockFile(managerPath);
-    if (lockFile.empty()) {
-        refusal.error = GetLastError();
+    std::string lockFile;
+    refusal.error = LockFile(managerPath, lockFile);
+    if (refusal.error) {
         return nullptr;
     }
     std::lock_guard<std::mutex> guard(mutex_);
@@ -32,12 +30,11 @@ std::unique_ptr<ManagerLockHold> NestingManagerLock::TryLock(const std::string& 
         return std::make_unique<Hold>(this, lockFile);
     }
     std::intptr_t handle = 0;
-    switch (TakeFileLock(lockFile, handle)) {
+    switch (TakeFileLock(lockFile, handle, refusal.error)) {
         case Acquired::Busy:
             refusal.busy = true;
             return nullptr;
         case Acquired::Unavailable:
-            refusal.error = GetLastError();
             return nullptr;
         case Acquired::Locked:
             break;

@@ -61,12 +61,13 @@ class NestingManagerLock : public ManagerLock {
   protected:
     enum class Acquired { Locked, Busy, Unavailable };
 
-    // The lock file of a manager path; empty, with the thread's last error set, when no lock
-    // can be kept for it.
-    virtual std::string LockFile(const std::string& managerPath) const = 0;
+    // The lock file of a manager path in `lockFile`; the system's code when no lock can be
+    // kept for it.
+    virtual ErrorCode LockFile(const std::string& managerPath, std::string& lockFile) const = 0;
     // Takes the system lock of `lockFile` without waiting; on Locked, `handle` is what
-    // DropFileLock is later given. Unavailable sets the thread's last error.
-    virtual Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle) = 0;
+    // DropFileLock is later given. Unavailable says why in `error`.
+    virtual Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle,
+                                  ErrorCode& error) = 0;
     virtual void DropFileLock(std::intptr_t handle) = 0;
     // Drops every lock still held; a platform's destructor calls it, as the base's cannot.
     void DropAll();

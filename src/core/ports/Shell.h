@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "core/ports/ErrorCode.h"
+
 namespace bh {
 
 // An icon as the desktop shell gives it. The core never looks inside; the GUI's shell
@@ -28,13 +30,13 @@ class Shell {
     // unknown file gives a null icon and an empty type name.
     virtual ShellFileInfo GetFileInfo(const std::string& path) = 0;
 
-    // Opens a file with its default application, `folder` as working folder. On failure
-    // returns false and sets the thread's last error.
-    virtual bool OpenFile(const std::string& fileName, const std::string& folder) = 0;
+    // Opens a file with its default application, `folder` as working folder. Returns the
+    // failure's code (kNoError when it opened).
+    virtual ErrorCode OpenFile(const std::string& fileName, const std::string& folder) = 0;
 
-    // Opens an address (mailto:, https:) with its default handler. On failure returns
-    // false and sets the thread's last error.
-    virtual bool OpenAddress(const std::string& address) = 0;
+    // Opens an address (mailto:, https:) with its default handler. Returns the failure's
+    // code (kNoError when it opened).
+    virtual ErrorCode OpenAddress(const std::string& address) = 0;
 
     // Shows the file selected in the file manager. NotFound: no file manager could be
     // started; Invalid: the file manager program is not a valid program.

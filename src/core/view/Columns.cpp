@@ -89,21 +89,22 @@ std::string MakeCellText(const CFileEntry& entry, int column, const CellTextCont
 }
 
 std::string EntryFailureText(const CFileEntry& entry, const SystemErrors& errors) {
-    if (entry.lastError == kNoError) {
+    if (entry.LastErrorCode() == kNoError) {
         return std::string();
     }
-    if (entry.lastError == kErrorSharedArchive && !entry.sharedWith.empty()) {
+    if (entry.LastErrorCode() == kErrorSharedArchive && !entry.sharedWith.empty()) {
         return "also the archive of " + entry.sharedWith;
     }
-    return ErrorCodeText(errors, entry.lastError);
+    return ErrorCodeText(errors, entry.LastErrorCode());
 }
 
 std::string ResultsText(const CFileEntry& entry, const SystemErrors& errors) {
-    if (entry.lastError == kNoError) {
+    if (entry.LastErrorCode() == kNoError) {
         return std::string();
     }
-    const std::string message = IsCoreError(entry.lastError) ? EntryFailureText(entry, errors)
-                                                             : errors.MessageText(entry.lastError);
+    const std::string message = IsCoreError(entry.LastErrorCode())
+                                    ? EntryFailureText(entry, errors)
+                                    : errors.MessageText(entry.LastErrorCode());
     return TrimTrailingBlanks(Format("%s %s", ResultWord(entry.result), message.c_str()));
 }
 

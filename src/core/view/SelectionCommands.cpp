@@ -7,6 +7,7 @@
 #include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerList.h"
+#include "core/ports/LastError.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "core/view/RowTexts.h"
@@ -92,7 +93,8 @@ void OnOpenSource(CBrackenholdDoc& doc) {
     const std::string& source = rows.Entry(first).sourcePath;
     const std::string fileName = FileNameOf(source);
     Services& services = doc.services();
-    if (!services.shell.OpenFile(fileName, FolderOf(source))) {
+    if (const ErrorCode error = services.shell.OpenFile(fileName, FolderOf(source))) {
+        SetLastError(error);
         services.ui.MessageBox(GetLastErrorText(services.systemErrors) + "\n\n" + fileName,
                                kAppName, kMbOk | kMbIconExclamation);
     }

@@ -23,7 +23,7 @@ std::unique_ptr<ManagerLockHold> FakeManagerLock::TryLock(const std::string& man
         return nullptr;
     }
     if (unlockable.count(managerPath) != 0) {
-        refusal.error = 13;  // EACCES
+        refusal.error = ErrorCode(13);  // EACCES
         return nullptr;
     }
     return std::make_unique<Hold>(held_, managerPath);

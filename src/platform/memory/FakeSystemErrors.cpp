@@ -18,7 +18,7 @@ FakeSystemErrors::FakeSystemErrors()
              {36, "File name too long"}} {}
 
 std::string FakeSystemErrors::MessageText(ErrorCode code) const {
-    const auto found = texts_.find(code);
+    const auto found = texts_.find(code.Value());
     return found == texts_.end() ? std::string() : found->second;
 }
 

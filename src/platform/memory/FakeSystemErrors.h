@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -14,11 +15,11 @@ class FakeSystemErrors : public SystemErrors {
     FakeSystemErrors();
     std::string MessageText(ErrorCode code) const override;
 
-    void Set(ErrorCode code, const std::string& text) { texts_[code] = text; }
+    void Set(ErrorCode code, const std::string& text) { texts_[code.Value()] = text; }
     void Clear() { texts_.clear(); }
 
   private:
-    std::map<ErrorCode, std::string> texts_;
+    std::map<std::uint32_t, std::string> texts_;
 };
 
 }  // namespace bh

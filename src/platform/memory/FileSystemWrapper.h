@@ -5,7 +5,10 @@
 namespace bh {
 
 // Forwards every call to another file system, so that a test can override one operation
-// (count it, fail it, change the disk before it) and keep the others real.
+// (count it, fail it, change the disk before it) and keep the others real. Every virtual
+// method of FileSystem is forwarded, CopyBatch and ConcurrentQueries too: a wrapper that
+// overrides Copy and wants batches to pass through it overrides CopyBatch as well, and one
+// whose overrides are not safe on several threads says ConcurrentQueries 1.
 class FileSystemWrapper : public FileSystem {
   public:
     explicit FileSystemWrapper(FileSystem& inner) : inner_(inner) {}
@@ -13,9 +16,13 @@ class FileSystemWrapper : public FileSystem {
     ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override {
         return inner_.GetAttributes(path, out);
     }
+    int ConcurrentQueries() const override { return inner_.ConcurrentQueries(); }
     PathKind Lookup(const std::string& path) override { return inner_.Lookup(path); }
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
         return inner_.Copy(from, to, failIfExists);
+    }
+    std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) override {
+        return inner_.CopyBatch(requests);
     }
     ErrorCode Remove(const std::string& path) override { return inner_.Remove(path); }
     ErrorCode CreateEmpty(const std::string& path) override { return inner_.CreateEmpty(path); }

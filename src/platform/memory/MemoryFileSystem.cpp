@@ -5,7 +5,6 @@
 #include <cerrno>
 
 #include "core/base/Format.h"
-#include "core/ports/LastError.h"
 
 namespace bh {
 
@@ -25,7 +24,6 @@ std::uint64_t NextNodeId() {
 }
 
 ErrorCode Fail(ErrorCode code) {
-    SetLastError(code);
     return code;
 }
 
@@ -127,9 +125,9 @@ std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::Find(const std::string
 ErrorCode MemoryFileSystem::ParentError(const std::string& key) const {
     const auto parent = FindKey(ParentKey(key));
     if (!parent) {
-        return ENOENT;
+        return ErrorCode(ENOENT);
     }
-    return parent->kind == PathKind::Folder ? kNoError : ENOTDIR;
+    return parent->kind == PathKind::Folder ? kNoError : ErrorCode(ENOTDIR);
 }
 
 void MemoryFileSystem::MakeFolders(const std::string& key) {
@@ -213,7 +211,7 @@ ErrorCode MemoryFileSystem::GetAttributes(const std::string& path, FileAttribute
     const auto node = Find(path);
     if (!node) {
         const ErrorCode parent = ParentError(Normalize(path));
-        return Fail(parent == ENOTDIR ? ENOTDIR : ENOENT);
+        return Fail(parent == ErrorCode(ENOTDIR) ? ErrorCode(ENOTDIR) : ErrorCode(ENOENT));
     }
     out.size = node->kind == PathKind::Folder ? 0 : node->Size();
     out.lastWriteSeconds = node->lastWriteNs / kNsPerSecond;  // truncates toward zero
@@ -258,19 +256,19 @@ ErrorCode MemoryFileSystem::CopyAttempt(const std::string& from, const std::stri
     // what this attempt reads.
     const auto source = Find(from);
     if (!source) {
-        return ENOENT;
+        return ErrorCode(ENOENT);
     }
     if (source->kind == PathKind::Folder) {
-        return EISDIR;
+        return ErrorCode(EISDIR);
     }
     const Node before = *source;
     const std::string key = Normalize(to);
     if (const auto existing = FindKey(key)) {
         if (existing->kind == PathKind::Folder) {
-            return EISDIR;
+            return ErrorCode(EISDIR);
         }
         if (failIfExists) {
-            return EEXIST;
+            return ErrorCode(EEXIST);
         }
     }
     if (const ErrorCode parent = ParentError(key); parent != kNoError) {
@@ -309,10 +307,10 @@ ErrorCode MemoryFileSystem::CopyAttempt(const std::string& from, const std::stri
     }
     if (const auto existing = FindKey(key)) {
         if (existing->kind == PathKind::Folder) {
-            return discard(EISDIR);
+            return discard(ErrorCode(EISDIR));
         }
         if (failIfExists) {
-            return discard(EEXIST);
+            return discard(ErrorCode(EEXIST));
         }
     }
     if (const ErrorCode parent = ParentError(key); parent != kNoError) {
@@ -331,10 +329,10 @@ ErrorCode MemoryFileSystem::Remove(const std::string& path) {
     const std::string key = Normalize(path);
     const auto node = FindKey(key);
     if (!node) {
-        return Fail(ENOENT);
+        return Fail(ErrorCode(ENOENT));
     }
     if (node->kind == PathKind::Folder) {
-        return Fail(EISDIR);
+        return Fail(ErrorCode(EISDIR));
     }
     nodes_.erase(key);
     return kNoError;
@@ -348,7 +346,7 @@ ErrorCode MemoryFileSystem::CreateEmpty(const std::string& path) {
     const std::string key = Normalize(path);
     if (const auto existing = FindKey(key)) {
         if (existing->kind == PathKind::Folder) {
-            return Fail(EISDIR);
+            return Fail(ErrorCode(EISDIR));
         }
         existing->content.clear();
         existing->sizeOnly = false;
@@ -373,10 +371,10 @@ ErrorCode MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes)
     }
     const auto node = Find(path);
     if (!node) {
-        return Fail(ENOENT);
+        return Fail(ErrorCode(ENOENT));
     }
     if (node->kind == PathKind::Folder) {
-        return Fail(EISDIR);
+        return Fail(ErrorCode(EISDIR));
     }
     bytes = node->content;
     return kNoError;
@@ -390,7 +388,7 @@ ErrorCode MemoryFileSystem::WriteAtomically(const std::string& path, const std::
     const std::string key = Normalize(path);
     const auto existing = FindKey(key);
     if (existing && existing->kind == PathKind::Folder) {
-        return Fail(EISDIR);
+        return Fail(ErrorCode(EISDIR));
     }
     if (const ErrorCode parent = ParentError(key); parent != kNoError) {
         return Fail(parent);
@@ -420,7 +418,7 @@ std::size_t MemoryFileSystem::PathLimitBytes() const {
 }
 
 ErrorCode MemoryFileSystem::PathTooLongError() const {
-    return 36;
+    return ErrorCode(36);
 }
 
 void MemoryFileSystem::AddFile(const std::string& path, const std::string& content,

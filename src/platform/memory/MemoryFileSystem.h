@@ -41,7 +41,7 @@ enum class FsOperation {
 struct FaultPoint {
     FsOperation operation = FsOperation::GetAttributes;
     std::string pathSubstring;
-    ErrorCode error = 5;  // EIO
+    ErrorCode error{5};  // EIO
     std::uint64_t afterBytes = 0;
     int count = -1;
 };

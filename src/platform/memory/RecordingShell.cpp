@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/base/PathParts.h"
-#include "core/ports/LastError.h"
 
 namespace bh {
 
@@ -26,20 +25,14 @@ ShellFileInfo RecordingShell::GetFileInfo(const std::string& path) {
     return info;
 }
 
-bool RecordingShell::OpenFile(const std::string& fileName, const std::string& folder) {
+ErrorCode RecordingShell::OpenFile(const std::string& fileName, const std::string& folder) {
     calls_.push_back({ShellCallKind::OpenFile, fileName, folder});
-    if (!openFileOk_) {
-        SetLastError(openFileError_);
-    }
-    return openFileOk_;
+    return openFileOk_ ? kNoError : openFileError_;
 }
 
-bool RecordingShell::OpenAddress(const std::string& address) {
+ErrorCode RecordingShell::OpenAddress(const std::string& address) {
     calls_.push_back({ShellCallKind::OpenAddress, address, {}});
-    if (!openAddressOk_) {
-        SetLastError(openAddressError_);
-    }
-    return openAddressOk_;
+    return openAddressOk_ ? kNoError : openAddressError_;
 }
 
 RevealResult RecordingShell::RevealFile(const std::string& path) {

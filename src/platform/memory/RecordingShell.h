@@ -28,12 +28,12 @@ struct ShellCall {
 // A shell that records its calls. Type names come from a map by extension (compared
 // without regard to ASCII case, with the dot: ".txt"); an unmapped extension gets the
 // default type name, which is "<EXT> File" (as "TXT File") unless set. Opening succeeds
-// unless told otherwise; a failure sets the last error to the set code.
+// unless told otherwise; a failure returns the set code.
 class RecordingShell : public Shell {
   public:
     ShellFileInfo GetFileInfo(const std::string& path) override;
-    bool OpenFile(const std::string& fileName, const std::string& folder) override;
-    bool OpenAddress(const std::string& address) override;
+    ErrorCode OpenFile(const std::string& fileName, const std::string& folder) override;
+    ErrorCode OpenAddress(const std::string& address) override;
     RevealResult RevealFile(const std::string& path) override;
 
     void SetTypeName(const std::string& extension, const std::string& typeName);
@@ -41,8 +41,8 @@ class RecordingShell : public Shell {
     void SetDefaultTypeName(const std::string& typeName);
     // Whether GetFileInfo gives icons (default true); without, the icon is null.
     void SetIcons(bool enabled) { icons_ = enabled; }
-    void SetOpenFileResult(bool ok, ErrorCode failure = 8);  // ENOEXEC
-    void SetOpenAddressResult(bool ok, ErrorCode failure = 8);
+    void SetOpenFileResult(bool ok, ErrorCode failure = ErrorCode(8));  // ENOEXEC
+    void SetOpenAddressResult(bool ok, ErrorCode failure = ErrorCode(8));
     void SetRevealResult(RevealResult result) { revealResult_ = result; }
 
     const std::vector<ShellCall>& Calls() const { return calls_; }
@@ -59,9 +59,9 @@ class RecordingShell : public Shell {
     std::string defaultTypeName_;
     bool icons_ = true;
     bool openFileOk_ = true;
-    ErrorCode openFileError_ = 8;
+    ErrorCode openFileError_{8};
     bool openAddressOk_ = true;
-    ErrorCode openAddressError_ = 8;
+    ErrorCode openAddressError_{8};
     RevealResult revealResult_ = RevealResult::Shown;
 };
 

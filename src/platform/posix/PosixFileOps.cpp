@@ -222,7 +222,9 @@ TempFile& TempFile::operator=(TempFile&& other) noexcept {
 void TempFile::Discard() {
     fd.Reset();
     if (!path.empty()) {
-        ::unlink(path.c_str());
+        // Best effort: a temporary file that stays is removed after a later successful copy
+        // to the same target (RemoveStaleTemps).
+        static_cast<void>(::unlink(path.c_str()));
         path.clear();
     }
 }
@@ -357,7 +359,8 @@ void RemoveStaleTemps(const std::string& target) {
         struct stat st {};
         if (::fstatat(dirFd.Get(), leftover.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(st.st_mode)) {
-            ::unlinkat(dirFd.Get(), leftover.c_str(), 0);
+            // Best effort, as documented: a leftover that stays goes after a later listing.
+            static_cast<void>(::unlinkat(dirFd.Get(), leftover.c_str(), 0));
         }
     }
 }
@@ -428,7 +431,9 @@ int RenameInto(const std::string& from, const std::string& to, bool noReplace) {
     }
     // The file system cannot rename without replacing; a hard link cannot replace either.
     if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
+        // The file is in place; a temporary name that stays is a leftover RemoveStaleTemps
+        // removes after a later copy.
+        static_cast<void>(::unlink(from.c_str()));
         return 0;
     }
     if (errno != EPERM && errno != EOPNOTSUPP) {

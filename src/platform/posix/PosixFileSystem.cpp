@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <memory>
 
-#include "core/ports/LastError.h"
 #include "platform/posix/PosixFileOps.h"
 
 namespace bh {
@@ -49,12 +48,11 @@ bool SyncFileSystems(const std::vector<int>& fds) {
 }
 
 ErrorCode Fail(ErrorCode code) {
-    SetLastError(code);
     return code;
 }
 
 ErrorCode Fail(int error) {
-    return Fail(static_cast<ErrorCode>(error));
+    return ErrorCode(static_cast<std::uint32_t>(error));
 }
 
 bool SameTime(const timespec& a, const timespec& b) {
@@ -176,8 +174,8 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
 }
 
 // One attempt up to the flush: the source's data, mode and times in a temporary file beside
-// the destination, checked to be one version of the source. errno or kErrorSourceChanged,
-// without setting the last error; on failure the temporary file goes with `temp`.
+// the destination, checked to be one version of the source. errno or kErrorSourceChanged;
+// on failure the temporary file goes with `temp`.
 ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::string& to,
                                        bool failIfExists, TempFile& temp, off_t& size) {
     const auto error = [](int number) { return static_cast<ErrorCode>(number); };
@@ -332,8 +330,6 @@ std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>
     for (std::size_t i = 0; i < requests.size(); ++i) {
         if (results[i] == kNoError) {
             RemoveLeftoversOfCopy(*requests[i].from, *requests[i].to);
-        } else {
-            Fail(results[i]);
         }
     }
     return results;
@@ -431,7 +427,7 @@ std::size_t PosixFileSystem::PathLimitBytes() const {
 }
 
 ErrorCode PosixFileSystem::PathTooLongError() const {
-    return ENAMETOOLONG;
+    return ErrorCode(ENAMETOOLONG);
 }
 
 }  // namespace bh

@@ -20,8 +20,8 @@ class PosixFileSystem : public FileSystem {
     enum class CopyFlush { Full, WithoutEarlyWriteBack, None };
 
     ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
-    // stat keeps no state and the last error is per thread, so any number of threads may
-    // ask; the limit is what helps on a folder that answers slowly (a network share).
+    // stat keeps no state and errno is per thread, so any number of threads may ask; the
+    // limit is what helps on a folder that answers slowly (a network share).
     int ConcurrentQueries() const override { return 8; }
     PathKind Lookup(const std::string& path) override;
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;

@@ -11,8 +11,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ports/LastError.h"
-
 namespace bh {
 
 namespace {
@@ -60,7 +58,8 @@ bool IsOwnFolder(const std::string& folder) {
 
 std::string PosixManagerLock::ChooseLockFolder(const char* runtimeDir,
                                                const std::string& sessionFolder,
-                                               const std::string& fallback) {
+                                               const std::string& fallback, ErrorCode& error) {
+    error = kNoError;
     if (runtimeDir != nullptr && runtimeDir[0] == '/') {
         if (IsOwnFolder(runtimeDir)) {
             return std::string(runtimeDir) + "/";
@@ -69,33 +68,35 @@ std::string PosixManagerLock::ChooseLockFolder(const char* runtimeDir,
         return sessionFolder + "/";
     }
     if (::mkdir(fallback.c_str(), 0700) != 0 && errno != EEXIST) {
-        SetLastError(static_cast<ErrorCode>(errno));
+        error = ErrorCode(static_cast<std::uint32_t>(errno));
         return {};
     }
     if (!IsPrivateFolder(fallback)) {
         // Someone else made it, or made it open to others: never trust it.
-        SetLastError(EACCES);
+        error = ErrorCode(EACCES);
         return {};
     }
     return fallback + "/";
 }
 
-std::string PosixManagerLock::LockFileFor(const std::string& managerPath) {
+ErrorCode PosixManagerLock::LockFileFor(const std::string& managerPath, std::string& lockFile) {
     const std::string uid = std::to_string(::geteuid());
     // Not /tmp/brackenhold-UID: the desktop program's single-instance socket has that name.
+    ErrorCode error;
     const std::string folder = ChooseLockFolder(::getenv("XDG_RUNTIME_DIR"), "/run/user/" + uid,
-                                                "/tmp/brackenhold-locks-" + uid);
-    if (folder.empty()) {
-        return {};
+                                                "/tmp/brackenhold-locks-" + uid, error);
+    if (error) {
+        return error;
     }
-    return folder + LockFileName("brackenhold-", RealManagerPath(managerPath));
+    lockFile = folder + LockFileName("brackenhold-", RealManagerPath(managerPath));
+    return kNoError;
 }
 
 PosixManagerLock::Acquired PosixManagerLock::TakeFileLock(const std::string& lockFile,
-                                                          std::intptr_t& handle) {
+                                                          std::intptr_t& handle, ErrorCode& error) {
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        SetLastError(static_cast<ErrorCode>(errno));
+        error = ErrorCode(static_cast<std::uint32_t>(errno));
         return Acquired::Unavailable;
     }
     int result = 0;
@@ -104,7 +105,7 @@ PosixManagerLock::Acquired PosixManagerLock::TakeFileLock(const std::string& loc
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
         const bool busy = errno == EWOULDBLOCK;
-        SetLastError(static_cast<ErrorCode>(errno));
+        error = ErrorCode(static_cast<std::uint32_t>(errno));
         ::close(fd);
         return busy ? Acquired::Busy : Acquired::Unavailable;
     }

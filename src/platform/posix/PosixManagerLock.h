@@ -21,19 +21,20 @@ class PosixManagerLock : public NestingManagerLock {
     // same one whatever its environment: a run from cron has no XDG_RUNTIME_DIR, so without it
     // `sessionFolder` (/run/user/UID, which the system makes for the user's sessions) is used
     // when it is the user's own; else `fallback`, made private, and used only while it is this
-    // user's own private folder. Empty, with the last error set, when none can be had.
+    // user's own private folder. Empty, with the system's code in `error`, when none can be had.
     static std::string ChooseLockFolder(const char* runtimeDir, const std::string& sessionFolder,
-                                        const std::string& fallback);
+                                        const std::string& fallback, ErrorCode& error);
 
-    // The lock file for a manager path; empty, with the last error set, when there is no
+    // The lock file for a manager path in `lockFile`; the system's code when there is no
     // private folder for it.
-    static std::string LockFileFor(const std::string& managerPath);
+    static ErrorCode LockFileFor(const std::string& managerPath, std::string& lockFile);
 
   protected:
-    std::string LockFile(const std::string& managerPath) const override {
-        return LockFileFor(managerPath);
+    ErrorCode LockFile(const std::string& managerPath, std::string& lockFile) const override {
+        return LockFileFor(managerPath, lockFile);
     }
-    Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle) override;
+    Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle,
+                          ErrorCode& error) override;
     void DropFileLock(std::intptr_t handle) override;
 };
 

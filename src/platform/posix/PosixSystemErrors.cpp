@@ -37,7 +37,7 @@ bool IsUnknownText(const std::string& text, int code) {
 }  // namespace
 
 std::string PosixSystemErrors::MessageText(ErrorCode code) const {
-    const int number = static_cast<int>(code);
+    const int number = static_cast<int>(code.Value());
     std::string text = ErrnoText(number);
     if (IsUnknownText(text, number)) {
         return {};

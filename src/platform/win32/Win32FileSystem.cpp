@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/ports/LastError.h"
 #include "platform/win32/Win32FileOps.h"
 
 namespace bh {
@@ -20,9 +19,7 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 ErrorCode Fail(DWORD error) {
-    const auto code = static_cast<ErrorCode>(error);
-    SetLastError(code);
-    return code;
+    return ErrorCode(error);
 }
 
 bool IsFolder(DWORD attributes) {
@@ -180,7 +177,7 @@ ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, 
     DWORD error = 0;
     for (int attempt = 1; attempt <= kCopyTries; ++attempt) {
         error = CopyOnce(from, to, failIfExists);
-        if (error != kErrorSourceChanged) {
+        if (error != kErrorSourceChanged.Value()) {
             break;
         }
     }
@@ -194,7 +191,7 @@ ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, 
     return kNoError;
 }
 
-// One attempt: a Windows error code or kErrorSourceChanged, without setting the last error.
+// One attempt: a Windows error code or kErrorSourceChanged's number.
 DWORD Win32FileSystem::CopyOnce(const std::string& from, const std::string& to, bool failIfExists) {
     UniqueHandle in;
     BY_HANDLE_FILE_INFORMATION before{};
@@ -219,7 +216,7 @@ DWORD Win32FileSystem::CopyOnce(const std::string& from, const std::string& to, 
         return ::GetLastError();
     }
     if (!SameVersion(before, after)) {
-        return kErrorSourceChanged;  // the temporary file goes with `temp`
+        return kErrorSourceChanged.Value();  // the temporary file goes with `temp`
     }
     // The last-write time of the look after the data, which vouches for the bytes copied, so
     // that the archive never claims a newer version than it holds; the access time of the look
@@ -332,7 +329,7 @@ std::size_t Win32FileSystem::PathLimitBytes() const {
 }
 
 ErrorCode Win32FileSystem::PathTooLongError() const {
-    return ERROR_FILENAME_EXCED_RANGE;
+    return ErrorCode(ERROR_FILENAME_EXCED_RANGE);
 }
 
 }  // namespace bh

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "core/ports/LastError.h"
 #include "platform/win32/Win32FileOps.h"
 
 namespace bh {
@@ -51,27 +50,24 @@ std::string RealManagerKey(const std::string& path) {
     return real;
 }
 
-std::string LockFolder() {
+ErrorCode LockFolder(std::string& folder) {
     char base[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathA(sizeof base, base);
     if (length == 0 || length > MAX_PATH) {
-        bh::SetLastError(length == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE);
-        return {};
+        return ErrorCode(length == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE);
     }
-    const std::string folder = std::string(base) + "Brackenhold Locks\\";
+    folder = std::string(base) + "Brackenhold Locks\\";
     if (!::CreateDirectoryA(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-        bh::SetLastError(::GetLastError());
-        return {};
+        return ErrorCode(::GetLastError());
     }
     const DWORD attributes = ::GetFileAttributesA(folder.c_str());
     const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES &&
                           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
     if (!isFolder) {
-        bh::SetLastError(ERROR_DIRECTORY);
-        return {};
+        return ErrorCode(ERROR_DIRECTORY);
     }
-    return folder;
+    return kNoError;
 }
 
 }  // namespace
@@ -80,22 +76,23 @@ Win32ManagerLock::~Win32ManagerLock() {
     DropAll();
 }
 
-std::string Win32ManagerLock::LockFileFor(const std::string& managerPath) {
-    const std::string folder = LockFolder();
-    if (folder.empty()) {
-        return {};
+ErrorCode Win32ManagerLock::LockFileFor(const std::string& managerPath, std::string& lockFile) {
+    std::string folder;
+    if (const ErrorCode error = LockFolder(folder)) {
+        return error;
     }
-    return folder + LockFileName("", RealManagerKey(managerPath));
+    lockFile = folder + LockFileName("", RealManagerKey(managerPath));
+    return kNoError;
 }
 
 Win32ManagerLock::Acquired Win32ManagerLock::TakeFileLock(const std::string& lockFile,
-                                                          std::intptr_t& handle) {
+                                                          std::intptr_t& handle, ErrorCode& error) {
     const HANDLE file = ::CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-        bh::SetLastError(error);
+        const DWORD code = ::GetLastError();
+        const bool busy = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+        error = ErrorCode(code);
         return busy ? Acquired::Busy : Acquired::Unavailable;
     }
     handle = reinterpret_cast<std::intptr_t>(file);

@@ -16,14 +16,16 @@ class Win32ManagerLock : public NestingManagerLock {
     Win32ManagerLock() = default;
     ~Win32ManagerLock() override;
 
-    // The lock file for a manager path; empty when there is no folder for it.
-    static std::string LockFileFor(const std::string& managerPath);
+    // The lock file for a manager path in `lockFile`; the system's code when there is no
+    // folder for it.
+    static ErrorCode LockFileFor(const std::string& managerPath, std::string& lockFile);
 
   protected:
-    std::string LockFile(const std::string& managerPath) const override {
-        return LockFileFor(managerPath);
+    ErrorCode LockFile(const std::string& managerPath, std::string& lockFile) const override {
+        return LockFileFor(managerPath, lockFile);
     }
-    Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle) override;
+    Acquired TakeFileLock(const std::string& lockFile, std::intptr_t& handle,
+                          ErrorCode& error) override;
     void DropFileLock(std::intptr_t handle) override;
 };
 

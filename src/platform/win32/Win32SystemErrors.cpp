@@ -9,7 +9,7 @@ namespace bh {
 
 namespace {
 
-constexpr ErrorCode kInternetExtendedError = 12003;
+constexpr ErrorCode kInternetExtendedError{12003};
 constexpr DWORD kMessageFlags =
     FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER;
 constexpr DWORD kUserDefaultLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
@@ -32,8 +32,9 @@ std::string Win32SystemErrors::MessageText(ErrorCode code) const {
         return InternetResponseText();
     }
     char* text = nullptr;
-    const DWORD length = ::FormatMessageA(kMessageFlags, nullptr, code, kUserDefaultLanguage,
-                                          reinterpret_cast<char*>(&text), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageA(kMessageFlags, nullptr, code.Value(), kUserDefaultLanguage,
+                         reinterpret_cast<char*>(&text), 0, nullptr);
     std::string result;
     if (length > 0 && text != nullptr) {
         result.assign(text, length);

@@ -204,9 +204,9 @@ TEST(Win32Cli, FailuresShowTheSystemsTexts) {
     const Win32SystemErrors errors;
     CliRun run = Cli(dir, {"list", "missing.bak"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(
-        run.err.find("Failed to open document.\n\n" + ErrorCodeText(errors, ERROR_FILE_NOT_FOUND)),
-        std::string::npos)
+    EXPECT_NE(run.err.find("Failed to open document.\n\n" +
+                           ErrorCodeText(errors, ErrorCode(ERROR_FILE_NOT_FOUND))),
+              std::string::npos)
         << run.err;
 
     // A source in a folder that is gone: the Results column carries the system's text.
@@ -219,7 +219,7 @@ TEST(Win32Cli, FailuresShowTheSystemsTexts) {
     ASSERT_GE(lines.size(), 2u) << run.out;
     const std::vector<std::string> fields = Fields(lines[1]);
     ASSERT_EQ(fields.size(), 12u) << lines[1];
-    const std::string text = ErrorCodeText(errors, ERROR_PATH_NOT_FOUND);
+    const std::string text = ErrorCodeText(errors, ErrorCode(ERROR_PATH_NOT_FOUND));
     ASSERT_GE(fields[6].size(), text.size());
     EXPECT_EQ(fields[6].substr(fields[6].size() - text.size()), text) << fields[6];
     EXPECT_EQ(fields[6].find("Last Error"), std::string::npos);

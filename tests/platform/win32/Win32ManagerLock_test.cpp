@@ -20,23 +20,29 @@ using test::TempDir;
 
 constexpr int kExitBusy = 3;
 
+std::string LockFileOf(const std::string& manager) {
+    std::string lockFile;
+    EXPECT_EQ(Win32ManagerLock::LockFileFor(manager, lockFile), kNoError);
+    return lockFile;
+}
+
 TEST(Win32ManagerLock, OneLockFileForEverySpellingOfAManager) {
     TempDir dir;
     dir.MakeFolder("Team");
     const std::string manager = dir.Write("Team/m.bak", "");
-    const std::string lock = Win32ManagerLock::LockFileFor(manager);
+    const std::string lock = LockFileOf(manager);
     ASSERT_FALSE(lock.empty());
     EXPECT_EQ(lock.substr(lock.size() - 5), ".lock");
     std::string upper = Backslashed(manager);
     for (char& c : upper) {
         c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
     }
-    EXPECT_EQ(Win32ManagerLock::LockFileFor(upper), lock);
-    EXPECT_EQ(Win32ManagerLock::LockFileFor(dir.File("Team/../Team/./m.bak")), lock);
-    EXPECT_NE(Win32ManagerLock::LockFileFor(dir.File("Team/other.bak")), lock);
+    EXPECT_EQ(LockFileOf(upper), lock);
+    EXPECT_EQ(LockFileOf(dir.File("Team/../Team/./m.bak")), lock);
+    EXPECT_NE(LockFileOf(dir.File("Team/other.bak")), lock);
     // A manager that does not exist yet has its lock too, the same for each spelling.
-    EXPECT_EQ(Win32ManagerLock::LockFileFor(dir.File("Team/new.bak")),
-              Win32ManagerLock::LockFileFor(Backslashed(dir.File("TEAM/NEW.BAK"))));
+    EXPECT_EQ(LockFileOf(dir.File("Team/new.bak")),
+              LockFileOf(Backslashed(dir.File("TEAM/NEW.BAK"))));
     // The lock lives outside the manager's folder.
     EXPECT_EQ(lock.find(Backslashed(dir.Path())), std::string::npos);
 }

@@ -29,9 +29,9 @@ TEST(Win32SystemErrors, TextsComeFromTheMessageTableAndAreTrimmed) {
                                  ErrorCode{ERROR_ACCESS_DENIED}, ErrorCode{ERROR_SHARING_VIOLATION},
                                  ErrorCode{ERROR_FILE_EXISTS}, ErrorCode{ERROR_DISK_FULL}}) {
         const std::string raw = errors.MessageText(code);
-        ASSERT_FALSE(raw.empty()) << code;
+        ASSERT_FALSE(raw.empty()) << code.Value();
         // The system's own text ends in CR LF; the display text loses only the white space.
-        EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n") << code;
+        EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n") << code.Value();
         const std::string text = ErrorCodeText(errors, code);
         EXPECT_FALSE(IsBlank(text.front()) || IsBlank(text.back())) << text;
         EXPECT_EQ(raw.find(text), raw.find_first_not_of(" \t\r\n")) << text;
@@ -40,17 +40,17 @@ TEST(Win32SystemErrors, TextsComeFromTheMessageTableAndAreTrimmed) {
     }
     EXPECT_EQ(texts.size(), 6u);
     // Success has a text of its own, not the fallback.
-    EXPECT_EQ(ErrorCodeText(errors, 0).find("Last Error"), std::string::npos);
+    EXPECT_EQ(ErrorCodeText(errors, ErrorCode(0)).find("Last Error"), std::string::npos);
 }
 
 TEST(Win32SystemErrors, CodesWithoutTextFallBackToTheSignedNumber) {
     const Win32SystemErrors errors;
-    EXPECT_EQ(errors.MessageText(0x12345678), "");
-    EXPECT_EQ(ErrorCodeText(errors, 0x12345678), "Last Error = 305419896");
-    EXPECT_EQ(ErrorCodeText(errors, 0xE0001234), "Last Error = -536866252");
+    EXPECT_EQ(errors.MessageText(ErrorCode(0x12345678)), "");
+    EXPECT_EQ(ErrorCodeText(errors, ErrorCode(0x12345678)), "Last Error = 305419896");
+    EXPECT_EQ(ErrorCodeText(errors, ErrorCode(0xE0001234)), "Last Error = -536866252");
     // No Internet request is pending, so the server has no response to show.
-    EXPECT_EQ(errors.MessageText(12003), "");
-    EXPECT_EQ(ErrorCodeText(errors, 12003), "Last Error = 12003");
+    EXPECT_EQ(errors.MessageText(ErrorCode(12003)), "");
+    EXPECT_EQ(ErrorCodeText(errors, ErrorCode(12003)), "Last Error = 12003");
 }
 
 TEST(Win32SystemErrors, TheLastErrorTextIsTheFailedCallsText) {
@@ -58,10 +58,12 @@ TEST(Win32SystemErrors, TheLastErrorTextIsTheFailedCallsText) {
     Win32FileSystem fs;
     const Win32SystemErrors errors;
     std::string bytes;
-    ASSERT_NE(fs.ReadAll(dir.File("missing.bak"), bytes), kNoError);
+    const ErrorCode error = fs.ReadAll(dir.File("missing.bak"), bytes);
+    ASSERT_NE(error, kNoError);
+    SetLastError(error);
     const std::string text = GetLastErrorText(errors);
-    EXPECT_EQ(text, ErrorCodeText(errors, ERROR_FILE_NOT_FOUND));
-    EXPECT_NE(text, ErrorCodeText(errors, ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(text, ErrorCodeText(errors, ErrorCode(ERROR_FILE_NOT_FOUND)));
+    EXPECT_NE(text, ErrorCodeText(errors, ErrorCode(ERROR_PATH_NOT_FOUND)));
 }
 
 TEST(Win32Clock, LocalTimeRoundTripsAndRefusesWhatItCannotShow) {
