@@ -41,7 +41,7 @@ int RunBackupCommand(const std::vector<std::string>& args) {
     if (!dryRun) {
         ListRows& rows = session.rows();
         for (int row = 0; row < rows.Count(); ++row) {
-            if (rows.Entry(row).textColor == kColorProblem) {
+            if (rows.Entry(row).state == EntryState::Problem) {
                 PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
             }
         }

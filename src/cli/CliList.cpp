@@ -102,22 +102,44 @@ void PrintText(const ListRows& rows, const Summary& summary) {
     }
 }
 
-nlohmann::json EntryJson(const CFileEntry& entry) {
+// The JSON text of a state; the README lists them.
+const char* StateText(EntryState state) {
+    switch (state) {
+        case EntryState::UpToDate:
+            return "up to date";
+        case EntryState::Problem:
+            return "problem";
+        case EntryState::OutOfDate:
+            break;
+    }
+    return "out of date";
+}
+
+nlohmann::json EntryJson(const ListRows& rows, int row) {
+    const CFileEntry& entry = rows.Entry(row);
     return {
-        {"sourcePath", entry.sourcePath}, {"archivePath", entry.archivePath},
-        {"notes", entry.notes},           {"typeName", entry.typeName},
-        {"sourceSize", entry.sourceSize}, {"archiveSize", entry.archiveSize},
-        {"sourceTime", entry.sourceTime}, {"archiveTime", entry.archiveTime},
-        {"timeDiff", entry.timeDiff},     {"result", entry.result},
-        {"lastError", entry.lastError},   {"textColor", entry.textColor},
+        {"sourcePath", entry.sourcePath},
+        {"archivePath", entry.archivePath},
+        {"notes", entry.notes},
+        {"typeName", entry.typeName},
+        {"sourceSize", entry.sourceSize},
+        {"archiveSize", entry.archiveSize},
+        {"sourceTime", entry.sourceTime},
+        {"archiveTime", entry.archiveTime},
+        {"timeDiff", entry.timeDiff},
+        {"result", entry.result},
+        {"lastError", entry.lastError},
+        {"textColor", entry.textColor},
         {"backColor", entry.backColor},
+        {"status", StateText(entry.state)},
+        {"error", rows.CellText(row, kColumnResults)},
     };
 }
 
 void PrintJson(const ListRows& rows, const Summary& summary) {
     nlohmann::json entries = nlohmann::json::array();
     for (int row = 0; row < rows.Count(); ++row) {
-        entries.push_back(EntryJson(rows.Entry(row)));
+        entries.push_back(EntryJson(rows, row));
     }
     const nlohmann::json document = {
         {"entries", entries},

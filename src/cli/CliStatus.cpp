@@ -23,7 +23,7 @@ int RunStatus(const std::vector<std::string>& args) {
     }
     PrintListing(session.rows(), json);
     for (int row = 0; row < session.rows().Count(); ++row) {
-        if (session.rows().Entry(row).textColor != kColorUpToDate) {
+        if (session.rows().Entry(row).state != EntryState::UpToDate) {
             return kExitPartial;
         }
     }

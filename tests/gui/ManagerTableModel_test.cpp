@@ -41,7 +41,7 @@ class ManagerTableModelTest : public QObject {
     void AddEntries(ManagerTableModel& model, int count) {
         for (int i = 0; i < count; ++i) {
             const std::string name = "/src/f" + std::to_string(entries_.size());
-            entries_.push_back(test::MakeEntry(name, kColorUpToDate));
+            entries_.push_back(test::MakeEntry(name, EntryState::UpToDate));
             model.AppendRow(*entries_.back());
         }
     }
@@ -83,7 +83,7 @@ class ManagerTableModelTest : public QObject {
 
         // Rows waiting to be announced are announced before a row goes in between.
         AddEntries(*model, 2);
-        entries_.push_back(test::MakeEntry("/src/between", kColorOutOfDate));
+        entries_.push_back(test::MakeEntry("/src/between", EntryState::OutOfDate));
         model->InsertRow(1, *entries_.back());
         QCOMPARE(model->rowCount(), 8);
         QCOMPARE(Shown(*model, 1, kColumnSourcePath), QStringLiteral("/src/between"));
@@ -291,7 +291,7 @@ class ManagerTableModelTest : public QObject {
         auto model = MakeModel();
         AddEntries(*model, 2);
         model->SetSelected(1, true);
-        entries_.push_back(test::MakeEntry("/src/new", kColorOutOfDate));
+        entries_.push_back(test::MakeEntry("/src/new", EntryState::OutOfDate));
         model->InsertRow(1, *entries_.back());
         QCOMPARE(model->Count(), 3);
         QCOMPARE(model->CellText(1, kColumnSourcePath), std::string("/src/new"));
