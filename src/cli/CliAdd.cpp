@@ -25,12 +25,11 @@ void RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::string
     }
 }
 
-int RunAdd(const std::vector<std::string>& args) {
+int RunAdd(const std::vector<std::string>& args, CliSession& session) {
     if (args.size() < 2) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     if (!session.Open(args[0])) {
         return kExitUsage;
     }

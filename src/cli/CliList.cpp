@@ -154,13 +154,12 @@ void PrintJson(const ListRows& rows, const Summary& summary) {
     std::printf("%s\n", text.c_str());
 }
 
-int RunList(const std::vector<std::string>& args) {
+int RunList(const std::vector<std::string>& args, CliSession& session) {
     ListOptions options;
     if (!ParseOptions(args, options)) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     session.rows().SetDateMode(options.dateMode);
     if (!session.Open(options.manager)) {
         return kExitUsage;
