@@ -30,12 +30,11 @@ ErrorCode RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::s
     return last;
 }
 
-int RunAdd(const std::vector<std::string>& args) {
+int RunAdd(const std::vector<std::string>& args, CliSession& session) {
     if (args.size() < 2) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     if (!session.Open(args[0])) {
         return kExitUsage;
     }

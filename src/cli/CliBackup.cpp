@@ -15,13 +15,12 @@ namespace {
 
 // Backs up every out-of-date entry and prints the report. With --dry-run nothing is copied
 // or saved: each copy that would be made is printed and counted as if it had succeeded.
-int RunBackupCommand(const std::vector<std::string>& args) {
+int RunBackupCommand(const std::vector<std::string>& args, CliSession& session) {
     std::string manager;
     bool dryRun = false;
     if (!ParseManagerAndFlag(args, "--dry-run", manager, dryRun)) {
         return kExitUsage;
     }
-    CliSession session;
     if (StandardErrorIsTerminal()) {
         session.ui().SetProgressOutput(stderr);
     }
@@ -41,7 +40,7 @@ int RunBackupCommand(const std::vector<std::string>& args) {
     if (!dryRun) {
         ManagerList& rows = session.rows();
         for (int row = 0; row < rows.Count(); ++row) {
-            if (rows.Entry(row).textColor == kColorProblem) {
+            if (rows.Entry(row).state == EntryState::Problem) {
                 PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
             }
         }

@@ -1,8 +1,14 @@
 #include "cli/CliCommand.h"
 
 #include <cstdio>
+#include <memory>
 
+#include "cli/CliManagerLock.h"
 #include "cli/CliPlatform.h"
+#include "cli/CliSession.h"
+#include "core/app/ManagerLockedCommands.h"
+#include "core/base/ErrorText.h"
+#include "core/ports/ManagerLock.h"
 
 namespace bh::cli {
 
@@ -11,6 +17,30 @@ namespace {
 std::vector<CliCommandInfo>& Table() {
     static std::vector<CliCommandInfo> table;
     return table;
+}
+
+const CliCommandInfo* FindCommand(const std::string& name) {
+    for (const CliCommandInfo& info : CliCommands()) {
+        if (name == info.name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+// Takes the manager's lock for a command that changes it. A run that cannot be locked must
+// not run: it could write the manager beside another program.
+bool LockManager(const std::string& manager, ManagerLock& locks, const SystemErrors& errors,
+                 std::unique_ptr<ManagerLockHold>& hold) {
+    const std::string path = AbsolutePath(manager);
+    LockRefusal refusal;
+    hold = locks.TryLock(path, refusal);
+    if (!hold) {
+        PrintError(refusal.busy
+                       ? ManagerBusyText(path)
+                       : ManagerUnlockableText(path, ErrorCodeText(errors, refusal.error)));
+    }
+    return hold != nullptr;
 }
 
 }  // namespace
@@ -22,6 +52,26 @@ bool RegisterCliCommand(const CliCommandInfo& info) {
 
 const std::vector<CliCommandInfo>& CliCommands() {
     return Table();
+}
+
+int RunCli(const std::vector<std::string>& commandLine, CliSession& session) {
+    const CliCommandInfo* info = commandLine.empty() ? nullptr : FindCommand(commandLine[0]);
+    if (info == nullptr) {
+        if (!commandLine.empty()) {
+            PrintError("unknown command: " + commandLine[0]);
+        }
+        PrintUsage();
+        return kExitUsage;
+    }
+    const std::vector<std::string> args(commandLine.begin() + 1, commandLine.end());
+    const std::string manager = ManagerArgument(args);
+    std::unique_ptr<ManagerLockHold> hold;
+    ManagerLock* locks = session.services().managerLock;
+    if (CliCommandNeedsManagerLock(info->name) && !manager.empty() && locks != nullptr &&
+        !LockManager(manager, *locks, session.services().systemErrors, hold)) {
+        return kExitBusy;
+    }
+    return info->run(args, session);
 }
 
 void PrintUsage() {

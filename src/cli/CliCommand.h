@@ -13,9 +13,10 @@ inline constexpr int kExitPartial = 1;  // the command ran but something was not
 inline constexpr int kExitUsage = 2;    // bad arguments, or a manager that cannot be read
 inline constexpr int kExitBusy = 3;     // another program is working on the manager
 
-// A command of the program: `args` are the arguments after the command's name. A usage
-// error is reported by returning kExitUsage after calling PrintUsage.
-using CliCommandFn = int (*)(const std::vector<std::string>& args);
+// A command of the program: `args` are the arguments after the command's name; `session`
+// holds the ports, rows and document it works on. A usage error is reported by returning
+// kExitUsage after calling PrintUsage.
+using CliCommandFn = int (*)(const std::vector<std::string>& args, CliSession& session);
 
 struct CliCommandInfo {
     const char* name;
@@ -28,6 +29,12 @@ struct CliCommandInfo {
 bool RegisterCliCommand(const CliCommandInfo& info);
 
 const std::vector<CliCommandInfo>& CliCommands();
+
+// Runs the command named by commandLine[0] with the arguments after it in `session`. A command
+// that changes a manager (CliCommandNeedsManagerLock) holds the session's manager lock until it
+// has finished, saves included; when the lock is refused nothing runs and kExitBusy is
+// returned. An unknown or missing command prints the usage and returns kExitUsage.
+int RunCli(const std::vector<std::string>& commandLine, CliSession& session);
 
 // Prints the usage text of every command to stderr.
 void PrintUsage();

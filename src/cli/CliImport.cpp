@@ -23,12 +23,11 @@ void PrintSharedArchives(CliSession& session) {
     }
 }
 
-int RunImport(const std::vector<std::string>& args) {
+int RunImport(const std::vector<std::string>& args, CliSession& session) {
     if (args.size() != 2) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     if (!session.Open(args[0])) {
         return kExitUsage;
     }

@@ -104,22 +104,44 @@ void PrintText(const ManagerList& rows, const Services& services, const Summary&
     }
 }
 
-nlohmann::json EntryJson(const CFileEntry& entry) {
+// The JSON text of a state; the README lists them.
+const char* StateText(EntryState state) {
+    switch (state) {
+        case EntryState::UpToDate:
+            return "up to date";
+        case EntryState::Problem:
+            return "problem";
+        case EntryState::OutOfDate:
+            break;
+    }
+    return "out of date";
+}
+
+nlohmann::json EntryJson(const ManagerList& rows, const Services& services, int row) {
+    const CFileEntry& entry = rows.Entry(row);
     return {
-        {"sourcePath", entry.sourcePath}, {"archivePath", entry.archivePath},
-        {"notes", entry.notes},           {"typeName", entry.typeName},
-        {"sourceSize", entry.sourceSize}, {"archiveSize", entry.archiveSize},
-        {"sourceTime", entry.sourceTime}, {"archiveTime", entry.archiveTime},
-        {"timeDiff", entry.timeDiff},     {"result", entry.result},
-        {"lastError", entry.lastError},   {"textColor", entry.textColor},
+        {"sourcePath", entry.sourcePath},
+        {"archivePath", entry.archivePath},
+        {"notes", entry.notes},
+        {"typeName", entry.typeName},
+        {"sourceSize", entry.sourceSize},
+        {"archiveSize", entry.archiveSize},
+        {"sourceTime", entry.sourceTime},
+        {"archiveTime", entry.archiveTime},
+        {"timeDiff", entry.timeDiff},
+        {"result", entry.result},
+        {"lastError", entry.lastError},
+        {"textColor", entry.textColor},
         {"backColor", entry.backColor},
+        {"status", StateText(entry.state)},
+        {"error", CellText(rows, row, kColumnResults, services.clock, services.systemErrors)},
     };
 }
 
-void PrintJson(const ManagerList& rows, const Summary& summary) {
+void PrintJson(const ManagerList& rows, const Services& services, const Summary& summary) {
     nlohmann::json entries = nlohmann::json::array();
     for (int row = 0; row < rows.Count(); ++row) {
-        entries.push_back(EntryJson(rows.Entry(row)));
+        entries.push_back(EntryJson(rows, services, row));
     }
     const nlohmann::json document = {
         {"entries", entries},
@@ -134,20 +156,19 @@ void PrintJson(const ManagerList& rows, const Summary& summary) {
     std::printf("%s\n", text.c_str());
 }
 
-int RunList(const std::vector<std::string>& args) {
+int RunList(const std::vector<std::string>& args, CliSession& session) {
     ListOptions options;
     if (!ParseOptions(args, options)) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     session.rows().SetDateMode(options.dateMode);
     if (!session.Open(options.manager)) {
         return kExitUsage;
     }
     const Summary summary = ComputeSummary(session.rows());
     if (options.json) {
-        PrintJson(session.rows(), summary);
+        PrintJson(session.rows(), session.services(), summary);
     } else {
         PrintText(session.rows(), session.services(), summary);
     }
@@ -159,7 +180,7 @@ int RunList(const std::vector<std::string>& args) {
 void PrintListing(const ManagerList& rows, const Services& services, bool json) {
     const Summary summary = ComputeSummary(rows);
     if (json) {
-        PrintJson(rows, summary);
+        PrintJson(rows, services, summary);
     } else {
         PrintText(rows, services, summary);
     }

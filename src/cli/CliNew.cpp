@@ -10,12 +10,11 @@ namespace bh::cli {
 
 namespace {
 
-int RunNew(const std::vector<std::string>& args) {
+int RunNew(const std::vector<std::string>& args, CliSession& session) {
     if (args.size() != 1) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     const std::string path = AbsolutePath(args[0]);
     if (session.services().fileSystem.Lookup(path) != PathKind::None) {
         PrintError(path + " already exists; a new manager is never written over it");

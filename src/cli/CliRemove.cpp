@@ -14,7 +14,7 @@ namespace {
 
 // Removes the given rows from the manager and saves it; --delete-archives deletes their
 // archive files as well.
-int RunRemoveCommand(const std::vector<std::string>& args) {
+int RunRemoveCommand(const std::vector<std::string>& args, CliSession& session) {
     std::string manager;
     bool deleteArchives = false;
     std::vector<std::string> rowWords;
@@ -34,7 +34,6 @@ int RunRemoveCommand(const std::vector<std::string>& args) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     if (!session.Open(manager)) {
         return kExitUsage;
     }

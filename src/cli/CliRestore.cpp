@@ -16,7 +16,7 @@ namespace {
 
 // Restores the archives of the given rows (or all) over their sources, printing each row's
 // result and the summary. --keep-copies keeps a numbered copy of each source first.
-int RunRestoreCommand(const std::vector<std::string>& args) {
+int RunRestoreCommand(const std::vector<std::string>& args, CliSession& session) {
     std::string manager;
     bool all = false;
     bool keepCopies = false;
@@ -39,7 +39,6 @@ int RunRestoreCommand(const std::vector<std::string>& args) {
         PrintUsage();
         return kExitUsage;
     }
-    CliSession session;
     if (!session.Open(manager)) {
         return kExitUsage;
     }

@@ -1,13 +1,19 @@
 #include "cli/CliSession.h"
 
 #include "cli/CliCommand.h"
-#include "cli/CliManagerLock.h"
 #include "core/operations/ManagerFile.h"
 
 namespace bh::cli {
 
-CliSession::CliSession()
-    : services_{fileSystem_, shell_, ui_, settings_, clock_, systemErrors_, &CliManagerLocks()},
+CliSession::CliSession(ManagerLock* locks)
+    : ownLocks_(locks ? nullptr : std::make_unique<NativeManagerLock>()),
+      services_{fileSystem_,
+                shell_,
+                ui_,
+                settings_,
+                clock_,
+                systemErrors_,
+                locks ? locks : ownLocks_.get()},
       doc_(std::make_unique<CBrackenholdDoc>(services_, nullptr, CurrentFolderText())) {}
 
 bool CliSession::Open(const std::string& path) {

@@ -15,7 +15,9 @@ namespace bh::cli {
 // The ports and the document one command works on.
 class CliSession {
   public:
-    CliSession();
+    // Works with the platform's manager locks, owned by the session, or with `locks` when
+    // given (tests).
+    explicit CliSession(ManagerLock* locks = nullptr);
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 
@@ -29,6 +31,7 @@ class CliSession {
     CBrackenholdDoc& doc() { return *doc_; }
 
   private:
+    std::unique_ptr<ManagerLock> ownLocks_;
     NativeFileSystem fileSystem_;
     CliShell shell_;
     CliUserInterface ui_;

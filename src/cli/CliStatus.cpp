@@ -11,19 +11,18 @@ namespace bh::cli {
 namespace {
 
 // Lists the manager as `list` does; the exit code tells whether every archive is up to date.
-int RunStatus(const std::vector<std::string>& args) {
+int RunStatus(const std::vector<std::string>& args, CliSession& session) {
     std::string manager;
     bool json = false;
     if (!ParseManagerAndFlag(args, "--json", manager, json)) {
         return kExitUsage;
     }
-    CliSession session;
     if (!session.Open(manager)) {
         return kExitUsage;
     }
     PrintListing(session.rows(), session.services(), json);
     for (int row = 0; row < session.rows().Count(); ++row) {
-        if (session.rows().Entry(row).textColor != kColorUpToDate) {
+        if (session.rows().Entry(row).state != EntryState::UpToDate) {
             return kExitPartial;
         }
     }

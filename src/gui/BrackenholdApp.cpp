@@ -7,6 +7,7 @@
 
 #include "core/app/CommandEnabling.h"
 #include "core/app/HelpCommands.h"
+#include "core/app/ManagerLockedCommands.h"
 #include "core/base/CommandIds.h"
 #include "core/base/ProgressScope.h"
 #include "core/base/Settings.h"
@@ -19,7 +20,6 @@
 #include "core/operations/DocumentCommands.h"
 #include "core/operations/Import.h"
 #include "core/operations/ManagerFile.h"
-#include "core/operations/ManagerGuard.h"
 #include "core/operations/OpenRequest.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
@@ -43,24 +43,6 @@
 
 namespace bh {
 namespace {
-
-// The locks that keep this program and brackenhold-cli off one manager at the same time.
-ManagerLock& ManagerLocks() {
-    static NativeManagerLock locks;
-    return locks;
-}
-
-// Runs a command that backs up, restores or saves the manager while holding its lock;
-// another program working on it is told and nothing runs.
-template <typename Command>
-void WithManagerLock(CBrackenholdDoc& doc, Command command) {
-    std::unique_ptr<ManagerLockHold> hold;
-    if (!LockForCommand(doc.services().ui, doc.services().systemErrors, ManagerLocks(),
-                        doc.PathName(), hold)) {
-        return;
-    }
-    command();
-}
 
 // Passes everything to the user interface it wraps and reports each new title (which every
 // change of the modified flag and the path makes) after it was shown.
@@ -104,7 +86,11 @@ ActionState Checked(bool checked) {
 }  // namespace
 
 BrackenholdApp::BrackenholdApp(AppPorts ports, QObject* parent)
-    : QObject(parent), ports_(ports), recentFiles_(RecentFileList::kDefaultSize) {}
+    : QObject(parent),
+      ports_(ports),
+      ownLock_(ports.managerLock ? nullptr : std::make_unique<NativeManagerLock>()),
+      managerLock_(ports.managerLock ? ports.managerLock : ownLock_.get()),
+      recentFiles_(RecentFileList::kDefaultSize) {}
 
 BrackenholdApp::~BrackenholdApp() {
     Exit();
@@ -144,7 +130,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     frame_->setCentralWidget(view_);
     services_ =
         std::make_unique<Services>(Services{ports_.fileSystem, ports_.shell, *ui_, ports_.settings,
-                                            ports_.clock, ports_.systemErrors, &ManagerLocks()});
+                                            ports_.clock, ports_.systemErrors, managerLock_});
     doc_ = std::make_unique<CBrackenholdDoc>(*services_, &recentFiles_);
     view_->SetCoreRules(CoreRules());
     view_->model().SetIconFunction([](const CFileEntry& entry) {
@@ -155,7 +141,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     autoBackupTimer_ = new QtAutoBackupTimer(frame_.get());
     autoBackup_ = std::make_unique<AutoBackup>(*ui_, *autoBackupTimer_);
     autoBackup_->flashWindow = [this] { QApplication::alert(frame_.get()); };
-    autoBackup_->managerLock = &ManagerLocks();
+    autoBackup_->managerLock = managerLock_;
     // A tick that falls due while a command runs is served once, after it.
     autoBackupTimer_->SetAction([this] {
         frame_->Gate().RunOrHold([this] { autoBackup_->OnTimer(*doc_); }, "autoBackupTick");
@@ -166,6 +152,9 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     connect(view_, &CBrackenholdView::summariesChanged, this, &BrackenholdApp::ShowSummaries);
 
     WireCommands();
+    frame_->runHandler = [this](int id, const std::function<void()>& handler) {
+        RunWithManagerLock(id, *doc_, handler);
+    };
     frame_->onFilesDropped = [this](const std::vector<std::string>& paths) {
         for (const std::string& path : paths)
             OpenRequest(path);
@@ -310,7 +299,7 @@ void BrackenholdApp::WireFileCommands() {
     frame.SetCommand(
         kCmdFileSave,
         [&doc, afterFileCommand] {
-            WithManagerLock(doc, [&doc] { OnFileSave(doc); });
+            OnFileSave(doc);
             afterFileCommand();
         },
         [&doc] { return Enabled(CanSave(doc)); });
@@ -350,16 +339,13 @@ void BrackenholdApp::WireOperationCommands() {
     CBrackenholdDoc& doc = *doc_;
     const auto state = [this](int id) { return [this, id] { return CoreState(id); }; };
     frame.SetCommand(
-        kCmdBackupAll, [&doc] { WithManagerLock(doc, [&doc] { OnBackupAll(doc); }); },
-        state(kCmdBackupAll));
+        kCmdBackupAll, [&doc] { OnBackupAll(doc); }, state(kCmdBackupAll));
     frame.SetCommand(
-        kCmdBackupSelected, [&doc] { WithManagerLock(doc, [&doc] { OnBackupSelected(doc); }); },
-        state(kCmdBackupSelected));
+        kCmdBackupSelected, [&doc] { OnBackupSelected(doc); }, state(kCmdBackupSelected));
     frame.SetCommand(
         kCmdRefreshAll, [&doc] { OnRefreshAll(doc); }, state(kCmdRefreshAll));
     frame.SetCommand(
-        kCmdRestoreSelected, [&doc] { WithManagerLock(doc, [&doc] { OnRestoreSelected(doc); }); },
-        state(kCmdRestoreSelected));
+        kCmdRestoreSelected, [&doc] { OnRestoreSelected(doc); }, state(kCmdRestoreSelected));
     frame.SetCommand(
         kCmdRenameDrive,
         [this, &doc] {

@@ -22,7 +22,8 @@ class QtUserInterface;
 class Volumes;
 
 // The ports the program runs on, borrowed from whoever starts it (main() or a test). A null
-// user interface means the Qt one over the main window.
+// user interface means the Qt one over the main window; a null manager lock means the
+// platform's, owned by the program.
 struct AppPorts {
     FileSystem& fileSystem;
     Shell& shell;
@@ -30,6 +31,7 @@ struct AppPorts {
     Clock& clock;
     SystemErrors& systemErrors;
     UserInterface* ui = nullptr;
+    ManagerLock* managerLock = nullptr;
 };
 
 // The program: one main frame, one list view and one backup manager, their commands, the
@@ -78,6 +80,10 @@ class BrackenholdApp : public QObject {
     void StopRunningOperation();
 
     AppPorts ports_;
+    // The platform's locks when none was given; every command, save and timer tick of this
+    // program uses one lock object, so that their holds nest.
+    std::unique_ptr<ManagerLock> ownLock_;
+    ManagerLock* managerLock_ = nullptr;
     RecentFileList recentFiles_;
     std::unique_ptr<CMainFrame> frame_;
     CBrackenholdView* view_ = nullptr;  // owned by the frame

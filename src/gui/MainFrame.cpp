@@ -109,7 +109,12 @@ CMainFrame::CMainFrame(SettingsStore& settings, int listFontPoints, QWidget* par
 CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::RunHandler(int id) {
-    if (auto found = handlers_.find(id); found != handlers_.end() && found->second.run)
+    const auto found = handlers_.find(id);
+    if (found == handlers_.end() || !found->second.run)
+        return;
+    if (runHandler)
+        runHandler(id, found->second.run);
+    else
         found->second.run();
 }
 

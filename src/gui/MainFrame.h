@@ -54,6 +54,10 @@ class CMainFrame : public QMainWindow {
     OperationGate& Gate() const { return *gate_; }
     QAction* Action(int id) const;
 
+    // Runs the handler of command `id`: the program sets it so that the core decides which
+    // commands hold the manager's lock. Unset, the handler runs as it is.
+    std::function<void(int id, const std::function<void()>& handler)> runHandler;
+
     // Loads the toolbar set of that index: 0 small, 1 medium, 2 large.
     void ChangeToolbarSize(int index);
     int ToolbarSizeIndex() const { return toolbarIndex_; }

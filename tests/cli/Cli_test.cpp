@@ -172,6 +172,40 @@ TEST(Cli, ListJsonCarriesEntryFieldsAndStaysValid) {
     EXPECT_EQ(summary["problems"], 1);
 }
 
+TEST(Cli, StatusJsonNamesEachStateAndShowsTheResultsText) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, {"new", "team.bak"}).exitCode, 0);
+    dir.Write("plain.txt", "");
+    dir.Write("a.txt", "abc");
+    ASSERT_EQ(Cli(dir, {"add", "team.bak", "plain.txt", "a.txt"}).exitCode, 0);
+    ManagerReadResult read = DecodeManager(TempDir::Read(dir.File("team.bak")));
+    read.records.push_back({dir.File("gone.txt"), dir.File("gone.arc"), ""});
+    dir.Write("team.bak", EncodeManager(read.records));
+
+    const CliRun run = Cli(dir, {"status", "team.bak", "--json"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const nlohmann::json parsed = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(parsed.is_discarded()) << run.out;
+    const auto& entries = parsed["entries"];
+    ASSERT_EQ(entries.size(), 3u);
+    // An empty source is not newer than its new empty archive; "abc" is larger than its.
+    EXPECT_EQ(entries[0]["status"], "up to date");
+    EXPECT_EQ(entries[0]["error"], "");
+    EXPECT_EQ(entries[0]["textColor"], 0x008000);
+    EXPECT_EQ(entries[1]["status"], "out of date");
+    EXPECT_EQ(entries[1]["error"], "");
+    EXPECT_EQ(entries[1]["textColor"], 0);
+    EXPECT_EQ(entries[2]["status"], "problem");
+    EXPECT_EQ(entries[2]["textColor"], 0x0000FF);
+    const std::string error = entries[2]["error"];
+    EXPECT_TRUE(test::Contains(error, "No such file or directory")) << error;
+
+    // The error is the Results column's text of the same row.
+    const auto lines = Lines(Cli(dir, {"list", "team.bak"}).out);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(Fields(lines[3])[6], error);
+}
+
 TEST(Cli, ImportAppendsAndSaves) {
     TempDir dir;
     ASSERT_EQ(Cli(dir, {"new", "team.bak"}).exitCode, 0);

@@ -44,6 +44,7 @@ TEST_F(FileEntryTest, MissingSourceIsAProblemAndTheArchiveIsNeverQueried) {
     const CFileEntry entry = Entry();
     EXPECT_EQ(entry.result, kResultSourceFailed);
     EXPECT_EQ(entry.lastError, std::uint32_t{ENOENT});
+    EXPECT_EQ(entry.state, EntryState::Problem);
     EXPECT_EQ(entry.textColor, kColorProblem);
     EXPECT_EQ(entry.backColor, kColorWhite);
     EXPECT_EQ(entry.sourceSize, 0u);
@@ -56,11 +57,31 @@ TEST_F(FileEntryTest, MissingSourceIsAProblemAndTheArchiveIsNeverQueried) {
     EXPECT_EQ(entry.notes, "notes");
 }
 
+TEST_F(FileEntryTest, EachStateShowsItsDesignedColours) {
+    struct Case {
+        EntryState state;
+        std::uint32_t text;
+    };
+    CFileEntry entry = Entry();
+    for (const Case& c :
+         {Case{EntryState::OutOfDate, 0x000000}, Case{EntryState::UpToDate, 0x008000},
+          Case{EntryState::Problem, 0x0000FF}}) {
+        entry.backColor = 0x123456;
+        entry.SetState(c.state);
+        EXPECT_EQ(entry.state, c.state);
+        EXPECT_EQ(entry.textColor, c.text);
+        EXPECT_EQ(entry.backColor, 0xFFFFFFu);
+        EXPECT_EQ(ColorsOf(c.state).text, c.text);
+        EXPECT_EQ(ColorsOf(c.state).back, 0xFFFFFFu);
+    }
+}
+
 TEST_F(FileEntryTest, MissingArchiveKeepsTheSourceFields) {
     Source("source text", kTime);
     const CFileEntry entry = Entry();
     EXPECT_EQ(entry.result, kResultArchiveFailed);
     EXPECT_EQ(entry.lastError, std::uint32_t{ENOENT});
+    EXPECT_EQ(entry.state, EntryState::Problem);
     EXPECT_EQ(entry.textColor, kColorProblem);
     EXPECT_EQ(entry.sourceSize, 11u);
     EXPECT_EQ(entry.sourceTime, kTime);
@@ -74,16 +95,18 @@ TEST_F(FileEntryTest, StatusFollowsSizesAndTimes) {
         const char* what;
         std::string archive;
         std::int64_t archiveTime;
+        EntryState state;
         std::uint32_t color;
         std::int32_t timeDiff;
     };
     const std::string source = "0123456789";
     const Case cases[] = {
-        {"equal", source, kTime, kColorUpToDate, 0},
-        {"archive a second older", source, kTime - 1, kColorOutOfDate, 1},
-        {"archive newer", source, kTime + 3600, kColorUpToDate, 0},
-        {"size differs, archive newer", "short", kTime + 60, kColorOutOfDate, -60},
-        {"size differs, same time", "short", kTime, kColorOutOfDate, 0},
+        {"equal", source, kTime, EntryState::UpToDate, kColorUpToDate, 0},
+        {"archive a second older", source, kTime - 1, EntryState::OutOfDate, kColorOutOfDate, 1},
+        {"archive newer", source, kTime + 3600, EntryState::UpToDate, kColorUpToDate, 0},
+        {"size differs, archive newer", "short", kTime + 60, EntryState::OutOfDate, kColorOutOfDate,
+         -60},
+        {"size differs, same time", "short", kTime, EntryState::OutOfDate, kColorOutOfDate, 0},
     };
     Source(source, kTime);
     for (const Case& c : cases) {
@@ -91,6 +114,7 @@ TEST_F(FileEntryTest, StatusFollowsSizesAndTimes) {
         const CFileEntry entry = Entry();
         EXPECT_EQ(entry.result, kResultOk) << c.what;
         EXPECT_EQ(entry.lastError, 0u) << c.what;
+        EXPECT_EQ(entry.state, c.state) << c.what;
         EXPECT_EQ(entry.textColor, c.color) << c.what;
         EXPECT_EQ(entry.timeDiff, c.timeDiff) << c.what;
         EXPECT_EQ(entry.archiveSize, c.archive.size()) << c.what;
@@ -111,7 +135,7 @@ TEST_F(FileEntryTest, ReevaluationClearsAnEarlierFailure) {
     EXPECT_EQ(entry.textColor, kColorUpToDate);
 
     // A later copy failure painted it red with a code; evaluating again repaints it.
-    entry.textColor = kColorProblem;
+    entry.SetState(EntryState::Problem);
     entry.lastError = EACCES;
     entry.backColor = 0x123456;
     entry.EvaluateStatus(counting_);

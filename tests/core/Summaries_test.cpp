@@ -11,9 +11,9 @@ namespace {
 
 class SummariesTest : public ::testing::Test {
   protected:
-    CFileEntry& Add(std::uint32_t size, std::uint32_t color) {
+    CFileEntry& Add(std::uint32_t size, EntryState state) {
         CFileEntry& entry = entries_.MakeFound("C:\\f.txt", size, 100);
-        entry.textColor = color;
+        entry.SetState(state);
         entries_.MoveTo(rows_, entry);
         return entry;
     }
@@ -35,7 +35,7 @@ TEST_F(SummariesTest, AnEmptyManager) {
 }
 
 TEST_F(SummariesTest, TotalSizeUnitsRoundAtEachThreshold) {
-    Add(999, kColorUpToDate);
+    Add(999, EntryState::UpToDate);
     EXPECT_EQ(SizeText(), "\t999 B");
     rows_.Entry(0).sourceSize = 1000;
     EXPECT_EQ(SizeText(), "\t1 KB");
@@ -47,15 +47,15 @@ TEST_F(SummariesTest, TotalSizeUnitsRoundAtEachThreshold) {
     EXPECT_EQ(SizeText(), "\t4 GB");
     // Sums beyond 32 bits do not wrap, and large totals stay in GB.
     for (int i = 0; i < 1200; ++i) {
-        Add(4000000000u, kColorUpToDate);
+        Add(4000000000u, EntryState::UpToDate);
     }
     EXPECT_EQ(SizeText(), "\t4804 GB");
 }
 
 TEST_F(SummariesTest, CountsByStatusColour) {
-    Add(10, kColorOutOfDate);
-    Add(10, kColorOutOfDate);
-    Add(10, kColorUpToDate);
+    Add(10, EntryState::OutOfDate);
+    Add(10, EntryState::OutOfDate);
+    Add(10, EntryState::UpToDate);
     CFileEntry& missing = entries_.Make("C:\\gone.txt");  // evaluated on an empty disk
     entries_.MoveTo(rows_, missing);
     ASSERT_EQ(missing.textColor, kColorProblem);
@@ -69,8 +69,8 @@ TEST_F(SummariesTest, CountsByStatusColour) {
 }
 
 TEST_F(SummariesTest, KeptCurrentByAddAndRemove) {
-    CFileEntry& red = Add(500, kColorProblem);
-    CFileEntry& black = Add(700, kColorOutOfDate);
+    CFileEntry& red = Add(500, EntryState::Problem);
+    CFileEntry& black = Add(700, EntryState::OutOfDate);
     Summary summary;
     summary.Add(red);
     summary.Add(black);

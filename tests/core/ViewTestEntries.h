@@ -32,7 +32,7 @@ class ViewEntries {
         entry.sourceTime = sourceTime;
         entry.lastError = 0;
         entry.result = kResultOk;
-        entry.textColor = kColorUpToDate;
+        entry.SetState(EntryState::UpToDate);
         return entry;
     }
 

@@ -39,12 +39,12 @@ class NoIconShell : public Shell {
     RevealResult RevealFile(const std::string&) override { return RevealResult::Shown; }
 };
 
-inline std::unique_ptr<CFileEntry> MakeEntry(const std::string& source, std::uint32_t textColor,
+inline std::unique_ptr<CFileEntry> MakeEntry(const std::string& source, EntryState state,
                                              std::uint32_t size = 0) {
     NothingThereFileSystem fileSystem;
     NoIconShell shell;
     auto entry = std::make_unique<CFileEntry>(source, source + ".arc", "", shell, fileSystem);
-    entry->textColor = textColor;
+    entry->SetState(state);
     entry->sourceSize = size;
     return entry;
 }

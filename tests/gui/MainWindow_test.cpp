@@ -18,6 +18,7 @@
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
 #include "gui/StatusPanes.h"
+#include "platform/memory/FakeManagerLock.h"
 #include "platform/memory/FakeSystemErrors.h"
 #include "platform/memory/FixedClock.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -38,11 +39,12 @@ class MainWindowTest : public QObject {
     std::unique_ptr<FixedClock> clock_;
     std::unique_ptr<FakeSystemErrors> errors_;
     std::unique_ptr<ScriptedUserInterface> ui_;
+    std::unique_ptr<FakeManagerLock> lock_;  // null: the platform's
     std::unique_ptr<BrackenholdApp> app_;
 
     void Start() {
         app_ = std::make_unique<BrackenholdApp>(
-            AppPorts{*files_, *shell_, *settings_, *clock_, *errors_, ui_.get()});
+            AppPorts{*files_, *shell_, *settings_, *clock_, *errors_, ui_.get(), lock_.get()});
         app_->Start({});
         QCoreApplication::processEvents();
     }
@@ -66,7 +68,10 @@ class MainWindowTest : public QObject {
         errors_ = std::make_unique<FakeSystemErrors>();
         ui_ = std::make_unique<ScriptedUserInterface>();
     }
-    void cleanup() { app_.reset(); }
+    void cleanup() {
+        app_.reset();
+        lock_.reset();
+    }
 
     void firstStartWithEmptySettings() {
         Start();
@@ -259,6 +264,34 @@ class MainWindowTest : public QObject {
         QCOMPARE(app_->doc().rows().Entry(0).sourcePath, std::string("/src/b.txt"));
         QVERIFY(files_->Lookup("/src/a.txt") == PathKind::File);
         QCOMPARE(ui_->UnexpectedCalls().size(), std::size_t(0));
+    }
+
+    void aManagerAnotherProgramHoldsRefusesTheWritingCommands() {
+        lock_ = std::make_unique<FakeManagerLock>();
+        lock_->busy.insert("/m/team.bak");
+        Start();
+        app_->doc().SetPathName("/m/team.bak");
+        AddEntry("/src/a.txt", true);
+        app_->frame().UpdateCommands();
+
+        ui_->ClearCalls();
+        QVERIFY(app_->frame().RunCommand(kCmdBackupAll));
+        std::vector<UiCall> boxes = ui_->MessageBoxes();
+        QCOMPARE(boxes.size(), std::size_t(1));
+        QCOMPARE(boxes[0].text, ManagerBusyText("/m/team.bak"));
+
+        // A refresh writes nothing and runs beside the other program.
+        ui_->ClearCalls();
+        const int asked = lock_->attempts;
+        QVERIFY(app_->frame().RunCommand(kCmdRefreshAll));
+        QCOMPARE(lock_->attempts, asked);
+        QVERIFY(ui_->MessageBoxes().empty());
+
+        lock_->busy.clear();
+        QVERIFY(app_->frame().RunCommand(kCmdBackupAll));
+        boxes = ui_->MessageBoxes();
+        QVERIFY(!boxes.empty());
+        QCOMPARE(boxes.back().caption, std::string("Report"));
     }
 
     void contextMenuHasTheDesignedItems() {

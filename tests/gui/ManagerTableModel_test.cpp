@@ -47,7 +47,7 @@ class ManagerTableModelTest : public QObject {
         for (int i = 0; i < count; ++i) {
             const std::string name = "/src/f" + std::to_string(entries_.size());
             (void)model;
-            entries_.push_back(&list_->Append(test::MakeEntry(name, kColorUpToDate)));
+            entries_.push_back(&list_->Append(test::MakeEntry(name, EntryState::UpToDate)));
         }
     }
 
@@ -88,7 +88,8 @@ class ManagerTableModelTest : public QObject {
 
         // Rows waiting to be announced are announced before a row goes in between.
         AddEntries(*model, 2);
-        entries_.push_back(&list_->Insert(1, test::MakeEntry("/src/between", kColorOutOfDate)));
+        entries_.push_back(
+            &list_->Insert(1, test::MakeEntry("/src/between", EntryState::OutOfDate)));
         QCOMPARE(model->rowCount(), 8);
         QCOMPARE(Shown(*model, 1, kColumnSourcePath), QStringLiteral("/src/between"));
         QCOMPARE(Shown(*model, 7, kColumnSourcePath), QStringLiteral("/src/f6"));
@@ -295,7 +296,7 @@ class ManagerTableModelTest : public QObject {
         auto model = MakeModel();
         AddEntries(*model, 2);
         list_->SetSelected(1, true);
-        entries_.push_back(&list_->Insert(1, test::MakeEntry("/src/new", kColorOutOfDate)));
+        entries_.push_back(&list_->Insert(1, test::MakeEntry("/src/new", EntryState::OutOfDate)));
         QCOMPARE(model->Count(), 3);
         QCOMPARE(model->CellText(1, kColumnSourcePath), std::string("/src/new"));
         QVERIFY(!list_->IsSelected(1));

@@ -48,7 +48,6 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     archiveSize = 0;
     archiveTime = 0;
     timeDiff = 0;
-    backColor = kColorWhite;
     sourceIdentity = {};
     archiveIdentity = {};
     sharedWith.clear();
@@ -56,7 +55,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     if (status.sourceError != kNoError) {
         sourceSize = 0;
         sourceTime = 0;
-        textColor = kColorProblem;
+        SetState(EntryState::Problem);
         result = kResultSourceFailed;
         lastError = status.sourceError.Value();
         return;
@@ -64,12 +63,12 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     sourceSize = static_cast<std::uint32_t>(status.source.size);
     sourceTime = ToEntryTime(status.source.lastWriteSeconds);
     sourceIdentity = {status.source.device, status.source.inode};
-    textColor = kColorOutOfDate;
+    SetState(EntryState::OutOfDate);
     result = kResultOk;
     lastError = 0;
 
     if (status.archiveError != kNoError) {
-        textColor = kColorProblem;
+        SetState(EntryState::Problem);
         result = kResultArchiveFailed;
         lastError = status.archiveError.Value();
         return;
@@ -84,7 +83,26 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
                                              static_cast<std::uint32_t>(archiveTime));
         return;
     }
-    textColor = kColorUpToDate;
+    SetState(EntryState::UpToDate);
+}
+
+EntryColors ColorsOf(EntryState state) {
+    switch (state) {
+        case EntryState::UpToDate:
+            return {kColorUpToDate, kColorWhite};
+        case EntryState::Problem:
+            return {kColorProblem, kColorWhite};
+        case EntryState::OutOfDate:
+            break;
+    }
+    return {kColorOutOfDate, kColorWhite};
+}
+
+void CFileEntry::SetState(EntryState newState) {
+    state = newState;
+    const EntryColors colors = ColorsOf(newState);
+    textColor = colors.text;
+    backColor = colors.back;
 }
 
 void CFileEntry::ChangeDrive(const std::string& drive) {

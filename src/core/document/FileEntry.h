@@ -11,11 +11,23 @@
 
 namespace bh {
 
-// Row colours as 0x00BBGGRR values. The text colour is also the entry's status class.
+// Row colours as 0x00BBGGRR values.
 constexpr std::uint32_t kColorOutOfDate = 0x000000;  // black
 constexpr std::uint32_t kColorUpToDate = 0x008000;   // green
 constexpr std::uint32_t kColorProblem = 0x0000FF;    // red
 constexpr std::uint32_t kColorWhite = 0xFFFFFF;
+
+// What the last evaluation or copy made of an entry. Counts, summaries and exit codes ask this,
+// never the colours.
+enum class EntryState { OutOfDate, UpToDate, Problem };
+
+struct EntryColors {
+    std::uint32_t text = kColorOutOfDate;
+    std::uint32_t back = kColorWhite;
+};
+
+// The row colours of a state: the one place where a state becomes colours.
+EntryColors ColorsOf(EntryState state);
 
 // Entry result codes.
 constexpr std::int32_t kResultOk = 0;
@@ -68,6 +80,9 @@ class CFileEntry {
     // (ReplaceLeadingFolder). Returns whether the path changed. Does not evaluate.
     bool ChangeArchiveFolder(const std::string& from, const std::string& to);
 
+    // Sets the state and the colours that show it.
+    void SetState(EntryState newState);
+
     std::string typeName;
     std::uint32_t sourceSize = 0;
     std::uint32_t archiveSize = 0;
@@ -82,6 +97,8 @@ class CFileEntry {
     ErrorCode LastErrorCode() const { return ErrorCode(lastError); }
     void SetLastErrorCode(ErrorCode code) { lastError = code.Value(); }
     std::int32_t result = kResultOk;
+    EntryState state = EntryState::OutOfDate;
+    // Derived from the state by SetState; kept as fields because the rows draw them.
     std::uint32_t textColor = kColorOutOfDate;
     std::uint32_t backColor = kColorWhite;
     std::shared_ptr<const ShellIcon> icon;

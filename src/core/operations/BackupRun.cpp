@@ -152,9 +152,9 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
         stopped = stopped || progress->CancelRequested();
         if (stopped) {
             ++counts.skipped;
-        } else if (entry.textColor == kColorProblem) {
+        } else if (entry.state == EntryState::Problem) {
             ++counts.problems;
-        } else if (entry.textColor == kColorUpToDate) {
+        } else if (entry.state == EntryState::UpToDate) {
             ++counts.upToDate;
         } else if (options.selectedOnly && !rows.IsSelected(row)) {
             ++counts.skipped;

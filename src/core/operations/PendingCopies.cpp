@@ -117,8 +117,7 @@ void PendingCopies::Record(const Pending& copy, ErrorCode error) {
         ++counts_.backedUp;
         entry.EvaluateStatus(fileSystem_);
     } else {
-        entry.textColor = kColorProblem;
-        entry.backColor = kColorWhite;
+        entry.SetState(EntryState::Problem);
         entry.SetLastErrorCode(error);
         ++counts_.problems;
     }

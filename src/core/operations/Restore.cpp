@@ -108,8 +108,8 @@ class RestoreRun {
             }
         }
         SetLastError(error);
-        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s",
-                         progress_->Pos(), parts.fname.c_str(), parts.ext.c_str(),
+        ShowError(Format("Problem making a copy of source file %d\n\n%s%s\n\n%s", progress_->Pos(),
+                         parts.fname.c_str(), parts.ext.c_str(),
                          GetLastErrorText(services_.systemErrors).c_str()),
                   row);
         return {};

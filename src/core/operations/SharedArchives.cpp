@@ -69,8 +69,7 @@ const std::string* OtherSource(const ArchiveUses& uses, const CFileEntry& entry)
 }
 
 void MarkShared(CFileEntry& entry, const std::string& otherSource) {
-    entry.textColor = kColorProblem;
-    entry.backColor = kColorWhite;
+    entry.SetState(EntryState::Problem);
     entry.result = kResultArchiveFailed;
     entry.SetLastErrorCode(kErrorSharedArchive);
     entry.sharedWith = otherSource;

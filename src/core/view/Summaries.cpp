@@ -10,15 +10,15 @@ namespace bh {
 void Summary::Add(const CFileEntry& entry) {
     ++files;
     totalSize += entry.sourceSize;
-    obsolete += entry.textColor == kColorOutOfDate ? 1 : 0;
-    problems += entry.textColor == kColorProblem ? 1 : 0;
+    obsolete += entry.state == EntryState::OutOfDate ? 1 : 0;
+    problems += entry.state == EntryState::Problem ? 1 : 0;
 }
 
 void Summary::Remove(const CFileEntry& entry) {
     --files;
     totalSize -= entry.sourceSize;
-    obsolete -= entry.textColor == kColorOutOfDate ? 1 : 0;
-    problems -= entry.textColor == kColorProblem ? 1 : 0;
+    obsolete -= entry.state == EntryState::OutOfDate ? 1 : 0;
+    problems -= entry.state == EntryState::Problem ? 1 : 0;
 }
 
 Summary ComputeSummary(const ManagerList& rows) {
