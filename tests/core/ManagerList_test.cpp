@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -214,6 +215,61 @@ TEST_F(ManagerListTest, DateModeChangeRemakesOnlyTheLastModifiedColumn) {
     rows_.EnsureVisible(1);
     rows_.EnsureVisible(5);
     EXPECT_EQ(logger_.log, (std::vector<std::string>{"changed 1-1 c0-11", "show 1"}));
+}
+
+// An observer told that rows are about to go can still read them, the entries go with their
+// rows and never before, and an observer learns when the list itself goes.
+class Witness : public ManagerListObserver {
+  public:
+    explicit Witness(const ManagerList& list) : list_(list) {}
+    void BeforeRowsRemoved(int first, int last) override { Read(first, last); }
+    void BeforeReset() override { Read(0, list_.Count() - 1); }
+    void OnListDestroyed() override { destroyed = true; }
+
+    std::string seen;
+    bool destroyed = false;
+
+  private:
+    void Read(int first, int last) {
+        for (int row = first; row <= last; ++row) {
+            seen += list_.Entry(row).sourcePath.back();
+        }
+    }
+    const ManagerList& list_;
+};
+
+TEST_F(ManagerListTest, EntriesLiveExactlyAsLongAsTheirRows) {
+    auto list = std::make_unique<ManagerList>(clock_);
+    Witness witness(*list);
+    list->AddObserver(witness);
+    std::vector<std::weak_ptr<const ShellIcon>> alive;
+    for (const char name : std::string("abcd")) {
+        CFileEntry& entry =
+            list->Append(entries_.Take(entries_.MakeFound(std::string("C:\\") + name, 1, 1)));
+        auto icon = std::make_shared<const ShellIcon>();
+        alive.push_back(icon);
+        entry.icon = std::move(icon);
+    }
+
+    list->RemoveRows({false, true});
+    EXPECT_EQ(witness.seen, "b");
+    EXPECT_TRUE(alive[1].expired());
+    EXPECT_FALSE(alive[0].expired());
+
+    list->RemakeAll();
+    EXPECT_EQ(witness.seen, "bacd");
+    EXPECT_FALSE(alive[0].expired()) << "remaking the texts keeps every entry";
+
+    std::vector<std::unique_ptr<CFileEntry>> replacement;
+    replacement.push_back(entries_.Take(entries_.MakeFound("C:\\z", 1, 1)));
+    list->Replace(std::move(replacement));
+    EXPECT_EQ(witness.seen, "bacdacd");
+    EXPECT_TRUE(alive[0].expired() && alive[2].expired() && alive[3].expired());
+    EXPECT_EQ(list->Count(), 1);
+    EXPECT_TRUE(list->HasSource("c:\\Z"));
+
+    list.reset();
+    EXPECT_TRUE(witness.destroyed);
 }
 
 }  // namespace
