@@ -83,21 +83,24 @@ class CFileEntry {
     // Sets the state and the colours that show it.
     void SetState(EntryState newState);
 
+    // lastError as the typed code it holds.
+    ErrorCode LastErrorCode() const { return ErrorCode(lastError); }
+    void SetLastErrorCode(ErrorCode code) { lastError = code.Value(); }
+
     std::string typeName;
     std::uint32_t sourceSize = 0;
     std::uint32_t archiveSize = 0;
     std::int32_t timeDiff = 0;
     std::int32_t sourceTime = 0;
     std::int32_t archiveTime = 0;
+    // Beside the times, where it fills what would be padding: 100,000 entries stay smaller.
+    EntryState state = EntryState::OutOfDate;
     std::string sourcePath;
     std::string notes;
     std::string archivePath;
     // Stored and shown as the plain number; LastErrorCode/SetLastErrorCode convert it.
     std::uint32_t lastError = 0;
-    ErrorCode LastErrorCode() const { return ErrorCode(lastError); }
-    void SetLastErrorCode(ErrorCode code) { lastError = code.Value(); }
     std::int32_t result = kResultOk;
-    EntryState state = EntryState::OutOfDate;
     // Derived from the state by SetState; kept as fields because the rows draw them.
     std::uint32_t textColor = kColorOutOfDate;
     std::uint32_t backColor = kColorWhite;
