@@ -3,7 +3,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "core/base/Format.h"
@@ -28,21 +27,18 @@ const char* HasWord(unsigned count) {
     return count == 1 ? "File has" : "Files have";
 }
 
-// Save As rebuilds the rows from the entries, which drops their selection; a Backup Selected
-// of an untitled manager would then skip every row. The selection is carried over by entry.
+// Save As remakes the rows, which drops their selection; a Backup Selected of an untitled
+// manager would then skip every row. The rows keep their order, so the selection is put back
+// by row.
 bool SaveAsKeepingSelection(CBrackenholdDoc& doc) {
     ManagerList& rows = doc.rows();
-    std::unordered_set<const CFileEntry*> selected;
+    std::vector<int> selected;
     for (int row = rows.NextSelected(-1); row >= 0; row = rows.NextSelected(row)) {
-        selected.insert(&rows.Entry(row));
+        selected.push_back(row);
     }
     const bool saved = OnFileSaveAs(doc);
-    if (!selected.empty()) {
-        for (int row = 0; row < rows.Count(); ++row) {
-            if (selected.contains(&rows.Entry(row)) && !rows.IsSelected(row)) {
-                rows.SetSelected(row, true);
-            }
-        }
+    for (const int row : selected) {
+        rows.SetSelected(row, true);
     }
     return saved && !doc.PathName().empty();
 }
