@@ -1,9 +1,7 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerList.h"
