@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "bh/Version.h"
 #include "core/app/HelpCommands.h"
 #include "gui/BuildConfig.h"
 
@@ -35,7 +36,9 @@ CAboutDlg::CAboutDlg(Shell& shell, UserInterface& ui, QWidget* parent)
     icon->setPixmap(QIcon(QStringLiteral(":/icons/brackenhold.png")).pixmap(kIconSize, kIconSize));
     icon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
-    auto* version = TextLabel(QStringLiteral("Brackenhold Version 1.005"), "versionText", this);
+    auto* version =
+        TextLabel(QStringLiteral("Brackenhold Version %1").arg(QLatin1String(kVersionText)),
+                  "versionText", this);
     auto* notice =
         TextLabel(tr("Free software for keeping archive copies of files."), "noticeText", this);
     auto* description = TextLabel(
