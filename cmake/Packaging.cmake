@@ -24,16 +24,16 @@ endif()
 # Scheduled backups run as systemd user timers; notifications need a session bus.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "systemd, dbus-user-session")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "keeps archive copies of files up to date
- Brackenhold keeps a list of source files, each with an archive copy in any
- local or network folder. A backup run copies every source whose archive is
- out of date over its archive; the same list restores archives, retargets
- them, imports other lists and keeps notes per file.
- .
- The package holds the desktop program (brackenhold) and the command-line
- program (brackenhold-cli), which can schedule backups as systemd user
- timers.")
+# CPack puts the summary first and indents these lines itself; an empty line becomes " .".
+set(CPACK_PACKAGE_DESCRIPTION
+    "Brackenhold keeps a list of source files, each with an archive copy in any
+local or network folder. A backup run copies every source whose archive is
+out of date over its archive; the same list restores archives, retargets
+them, imports other lists and keeps notes per file.
+
+The package holds the desktop program (brackenhold) and the command-line
+program (brackenhold-cli), which can schedule backups as systemd user
+timers.")
 
 # The machine-readable copyright file Debian asks for.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${BH_DOC_DIR})
