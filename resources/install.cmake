@@ -4,7 +4,7 @@ include_guard(GLOBAL)
 include(GNUInstallDirs)
 
 set(BH_RESOURCES_DIR ${CMAKE_CURRENT_LIST_DIR})
-install(FILES ${BH_RESOURCES_DIR}/brackenhold.desktop
+install(FILES ${BH_RESOURCES_DIR}/org.tallowmere.Brackenhold.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${BH_RESOURCES_DIR}/brackenhold-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME brackenhold.xml)

@@ -47,6 +47,11 @@ CAboutDlg::CAboutDlg(Shell& shell, UserInterface& ui, QWidget* parent)
            "be located in arbitrary network folders."),
         "descriptionText", this);
     description->setWordWrap(true);
+    auto* licence = TextLabel(tr("Licensed under the GNU General Public License, version 3 or "
+                                 "(at your option) any later version; it comes with no "
+                                 "warranty."),
+                              "licenceText", this);
+    licence->setWordWrap(true);
 
     email_->setObjectName(QStringLiteral("emailButton"));
     email_->setCursor(Qt::PointingHandCursor);
@@ -63,6 +68,7 @@ CAboutDlg::CAboutDlg(Shell& shell, UserInterface& ui, QWidget* parent)
     texts->addWidget(notice);
     texts->addSpacing(8);
     texts->addWidget(description);
+    texts->addWidget(licence);
     auto* mailRow = new QHBoxLayout;
     mailRow->addWidget(email_);
     mailRow->addWidget(address, 1);

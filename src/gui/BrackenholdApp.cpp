@@ -29,9 +29,9 @@
 #include "core/view/Summaries.h"
 #include "gui/AboutDlg.h"
 #include "gui/BrackenholdView.h"
-#include "gui/BuildConfig.h"
 #include "gui/MainFrame.h"
 #include "gui/ManagerTableModel.h"
+#include "gui/ManualLocation.h"
 #include "gui/OperationGate.h"
 #include "gui/QtAutoBackupTimer.h"
 #include "gui/QtShell.h"
@@ -276,7 +276,8 @@ void BrackenholdApp::WireCommands() {
     WireViewCommands();
     CMainFrame& frame = *frame_;
     frame.SetCommand(kCmdDocumentation, [this] {
-        RunDocumentationCommand(ports_.shell, *ui_, ports_.systemErrors, kDocHost);
+        RunDocumentationCommand(ports_.shell, *ui_, ports_.systemErrors,
+                                LocateManual().toStdString());
     });
     frame.SetCommand(kCmdAbout, [this] {
         CAboutDlg about(ports_.shell, *ui_, frame_.get());

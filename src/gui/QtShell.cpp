@@ -102,6 +102,10 @@ ErrorCode QtShell::OpenFile(const std::string& fileName, const std::string& fold
 
 ErrorCode QtShell::OpenAddress(const std::string& address) {
     const QUrl url(QString::fromStdString(address));
+    // A missing local file is reported as such rather than left to the handler's own page.
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
+        return ErrorCode(ENOENT);
+    }
     if (!url.isValid() || !launcher_.openUrl(url)) {
         return ErrorCode(ENOEXEC);
     }

@@ -1,4 +1,5 @@
 #include <clocale>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -7,10 +8,29 @@
 #include <QStringList>
 
 #include "gui/BrackenholdApp.h"
+#include "gui/GuiCommandLine.h"
 #include "gui/QtSettingsStore.h"
 #include "gui/QtShell.h"
 #include "gui/SingleInstance.h"
 #include "platform/NativePlatform.h"
+
+namespace {
+
+// Help and version go to stdout, errors to stderr. A text that could not be written all is a
+// failure, never a silent success.
+int PrintAndExit(const bh::GuiCommandLine& commandLine) {
+    const bool isError = commandLine.action == bh::GuiCommandLine::Action::Error;
+    std::FILE* stream = isError ? stderr : stdout;
+    const QByteArray text = commandLine.text.toLocal8Bit();
+    const bool written = std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
+                                     stream) == static_cast<std::size_t>(text.size()) &&
+                         std::fflush(stream) == 0;
+    if (isError)
+        return 2;
+    return written ? 0 : 4;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -23,7 +43,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Brackenhold"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brackenhold.png")));
 
-    QStringList files = QApplication::arguments().mid(1);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tallowmere.Brackenhold"));
+
+    const bh::GuiCommandLine commandLine = bh::ParseGuiCommandLine(QApplication::arguments());
+    if (commandLine.action != bh::GuiCommandLine::Action::Run)
+        return PrintAndExit(commandLine);
+    QStringList files;
+    if (!commandLine.manager.isEmpty())
+        files.append(commandLine.manager);
     // A second start hands its file to the program already running and ends.
     bh::SingleInstance instance;
     if (instance.ForwardToRunning(files))

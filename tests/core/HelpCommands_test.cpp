@@ -11,12 +11,15 @@
 namespace bh {
 namespace {
 
-TEST(HelpCommands, AddressesCarryTheFixedPathAndSubject) {
-    EXPECT_EQ(DocumentationAddress("https://docs.example.org"),
-              "https://docs.example.org/programs/BrackenholdDoc.pdf#page=1&view=fitH");
-    // A host written with a trailing slash gives no doubled slash.
-    EXPECT_EQ(DocumentationAddress("https://docs.example.org/"),
-              "https://docs.example.org/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+TEST(HelpCommands, AddressesCarryTheManualsPathAndTheSubject) {
+    EXPECT_EQ(DocumentationAddress("/usr/share/doc/brackenhold/manual.html"),
+              "file:///usr/share/doc/brackenhold/manual.html");
+    // Characters that would end the path or change its meaning in a URL are encoded, and
+    // so are the bytes of a name that is not ASCII.
+    EXPECT_EQ(DocumentationAddress("/home/ann/My Docs #2/50%?/\xc3\xa9t\xc3\xa9/manual.html"),
+              "file:///home/ann/My%20Docs%20%232/50%25%3F/%C3%A9t%C3%A9/manual.html");
+    EXPECT_EQ(DocumentationAddress("C:/Program Files/Brackenhold/manual.html"),
+              "file:///C:/Program%20Files/Brackenhold/manual.html");
     EXPECT_EQ(AuthorMailAddress("ann@example.org"),
               "mailto:ann@example.org?subject=Concerning your program Brackenhold");
 }
@@ -25,27 +28,26 @@ TEST(HelpCommands, DocumentationOpensTheManualOrShowsWhyNot) {
     RecordingShell shell;
     ScriptedUserInterface ui;
     FakeSystemErrors errors;
-    RunDocumentationCommand(shell, ui, errors, "https://h.example");
+    RunDocumentationCommand(shell, ui, errors, "/opt/bh/manual.html");
     ASSERT_EQ(shell.Count(ShellCallKind::OpenAddress), 1);
-    EXPECT_EQ(shell.Calls().back().path,
-              "https://h.example/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+    EXPECT_EQ(shell.Calls().back().path, "file:///opt/bh/manual.html");
     EXPECT_EQ(ui.MessageBoxes().size(), 0u);
 
     shell.SetOpenAddressResult(false, ErrorCode(8));
     errors.Set(ErrorCode(8), "Exec format error\n");
-    RunDocumentationCommand(shell, ui, errors, "https://h.example");
+    RunDocumentationCommand(shell, ui, errors, "/opt/bh/manual.html");
     const auto boxes = ui.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text,
               "Exec format error\n\n"
-              "https://h.example/programs/BrackenholdDoc.pdf#page=1&view=fitH");
+              "file:///opt/bh/manual.html");
     EXPECT_EQ(boxes[0].caption, "Brackenhold");
     EXPECT_EQ(boxes[0].flags, kMbOk | kMbIconExclamation);
 
     // A code the system has no words for still explains itself.
     shell.SetOpenAddressResult(false, ErrorCode(0x12345678));
     errors.Clear();
-    RunDocumentationCommand(shell, ui, errors, "https://h.example");
+    RunDocumentationCommand(shell, ui, errors, "/opt/bh/manual.html");
     ASSERT_EQ(ui.MessageBoxes().size(), 2u);
     EXPECT_EQ(ui.MessageBoxes()[1].text.substr(0, 22), "Last Error = 305419896");
 }

@@ -33,6 +33,10 @@ class AboutDlgTest : public QObject {
                                 "copies a source file to an archive file whenever the archive is "
                                 "out of date. The source and archive can be located in arbitrary "
                                 "network folders."));
+        // The licence is part of what the program tells about itself.
+        QVERIFY(LabelText(dialog, "licenceText")
+                    .startsWith(QStringLiteral("Licensed under the GNU General Public License, "
+                                               "version 3 or (at your option) any later")));
         auto* icon = dialog.findChild<QLabel*>(QStringLiteral("programIcon"));
         QVERIFY(icon != nullptr);
         QVERIFY(!icon->pixmap().isNull());

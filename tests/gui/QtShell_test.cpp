@@ -109,10 +109,11 @@ class QtShellTest : public QObject {
     }
 
     void openAddressKeepsTheFragment() {
+        test::TempDir dir;
+        dir.Write("manual.html", "<p>manual</p>");
         FakeDesktop desktop;
         QtShell shell(desktop.Launcher());
-        const std::string manual =
-            "https://www.example.invalid/programs/BrackenholdDoc.pdf#page=1&view=fitH";
+        const std::string manual = "file://" + dir.File("manual.html") + "#page=1&view=fitH";
         QVERIFY(shell.OpenAddress(manual) == kNoError);
         QCOMPARE(desktop.openedUrls.size(), 1);
         QCOMPARE(desktop.openedUrls[0].fragment(), QStringLiteral("page=1&view=fitH"));
@@ -124,6 +125,12 @@ class QtShellTest : public QObject {
 
         desktop.openOk = false;
         QVERIFY(shell.OpenAddress(manual) == ErrorCode(ENOEXEC));
+
+        // A local file that is not there is reported as missing; no handler is started.
+        desktop.openOk = true;
+        desktop.openedUrls.clear();
+        QVERIFY(shell.OpenAddress("file://" + dir.File("gone.html")) == ErrorCode(ENOENT));
+        QVERIFY(desktop.openedUrls.isEmpty());
     }
 
     void revealAsksTheFileManagerThenOpensTheFolder() {

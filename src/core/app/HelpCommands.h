@@ -9,18 +9,19 @@ class Shell;
 class SystemErrors;
 class UserInterface;
 
-// The manual's address on the documentation site: `host` (scheme and host, for example
-// "https://www.example.org") followed by the manual's path and the fragment that opens it at
-// its first page, fitted to the width.
-std::string DocumentationAddress(std::string_view host);
+// The manual's address: the file URL of `manualPath`, the local manual's absolute path with
+// forward slashes (a drive letter is kept). Bytes a URL path cannot carry as they
+// are, spaces and non-ASCII letters among them, are written as %XX.
+std::string DocumentationAddress(std::string_view manualPath);
 
 // The mail link to the author: "mailto:" + `contact` + the subject line.
 std::string AuthorMailAddress(std::string_view contact);
 
-// Opens the manual with the address's default handler. On failure shows the system's text
-// of the failure, a blank line and the address (caption "Brackenhold", OK, exclamation).
+// Opens the manual at `manualPath` with the default handler of its address. On failure shows
+// the system's text of the failure, a blank line and the address (caption "Brackenhold", OK,
+// exclamation).
 void RunDocumentationCommand(Shell& shell, UserInterface& ui, const SystemErrors& errors,
-                             std::string_view host);
+                             std::string_view manualPath);
 
 // Opens the user's mail program addressed to `contact`. On failure shows "Problem sending
 // mail." (caption "Send Veddo Mail", OK, stop icon). Returns whether the shell took it.
