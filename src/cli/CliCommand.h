@@ -12,6 +12,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitPartial = 1;  // the command ran but something was not done
 inline constexpr int kExitUsage = 2;    // bad arguments, or a manager that cannot be read
 inline constexpr int kExitBusy = 3;     // another program is working on the manager
+inline constexpr int kExitOutput = 4;   // stdout could not be written
 
 // A command of the program: `args` are the arguments after the command's name; `session`
 // holds the ports, rows and document it works on. A usage error is reported by returning

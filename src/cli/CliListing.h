@@ -1,14 +1,19 @@
 #pragma once
 
-namespace bh {
-class ManagerList;
-struct Services;
-}  // namespace bh
+#include <cstdint>
+#include <string>
 
 namespace bh::cli {
 
-// Prints the rows and the summary lines as `list` does: tab-separated text with a header
-// line, or the JSON document.
-void PrintListing(const ManagerList& rows, const Services& services, bool json);
+class CliSession;
+
+// Lists the manager at `manager` on stdout as `list` and `status` do, reading and evaluating its
+// entries in batches and writing each batch before the next is read, so that the memory used
+// does not grow with the manager: tab-separated text with a header line, or the JSON document.
+// Returns kExitOk; kExitUsage when the manager could not be read (the message was printed);
+// kExitOutput when stdout could not be written (named on stderr; nothing more is written).
+// `allUpToDate`, when given, tells whether every entry was up to date.
+int WriteListing(CliSession& session, const std::string& manager, bool json, std::int32_t dateMode,
+                 bool* allUpToDate = nullptr);
 
 }  // namespace bh::cli

@@ -3,8 +3,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliListing.h"
-#include "cli/CliSession.h"
-#include "core/document/FileEntry.h"
+#include "core/base/ColumnIds.h"
 
 namespace bh::cli {
 
@@ -17,16 +16,12 @@ int RunStatus(const std::vector<std::string>& args, CliSession& session) {
     if (!ParseManagerAndFlag(args, "--json", manager, json)) {
         return kExitUsage;
     }
-    if (!session.Open(manager)) {
-        return kExitUsage;
+    bool allUpToDate = false;
+    const int exitCode = WriteListing(session, manager, json, kDefaultDateMode, &allUpToDate);
+    if (exitCode != kExitOk) {
+        return exitCode;
     }
-    PrintListing(session.rows(), session.services(), json);
-    for (int row = 0; row < session.rows().Count(); ++row) {
-        if (session.rows().Entry(row).state != EntryState::UpToDate) {
-            return kExitPartial;
-        }
-    }
-    return kExitOk;
+    return allUpToDate ? kExitOk : kExitPartial;
 }
 
 const bool registered = RegisterCliCommand({"status", "MANAGER [--json]", RunStatus});

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -51,6 +52,11 @@ class RecordingFileSystem : public FileSystem {
         bytes = "read";
         return ErrorCode(107);
     }
+    ErrorCode OpenForReading(const std::string& path, std::unique_ptr<FileReader>& out) override {
+        calls.push_back("OpenForReading " + path);
+        out = std::make_unique<StringFileReader>("parts");
+        return ErrorCode(110);
+    }
     ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override {
         calls.push_back("WriteAtomically " + path + " " + bytes);
         return ErrorCode(108);
@@ -89,15 +95,21 @@ TEST(FileSystemWrapperTest, ForwardsEveryMethodOfThePortWithItsArgumentsAndResul
     std::string bytes;
     EXPECT_EQ(fs.ReadAll("/i", bytes), ErrorCode(107));
     EXPECT_EQ(bytes, "read");
+    std::unique_ptr<FileReader> reader;
+    EXPECT_EQ(fs.OpenForReading("/m", reader), ErrorCode(110));
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->Size(), 5u);
     EXPECT_EQ(fs.WriteAtomically("/j", "data"), ErrorCode(108));
     EXPECT_TRUE(fs.IsSameFile("/k", "/l"));
     EXPECT_EQ(fs.PathLimitBytes(), 77u);
     EXPECT_EQ(fs.PathTooLongError(), ErrorCode(109));
 
     const std::vector<std::string> expected = {
-        "GetAttributes /a",        "ConcurrentQueries", "Lookup /b",      "Copy /c /d fail",
-        "CopyBatch /e /f",         "Remove /g",         "CreateEmpty /h", "ReadAll /i",
-        "WriteAtomically /j data", "IsSameFile /k /l",  "PathLimitBytes", "PathTooLongError"};
+        "GetAttributes /a",        "ConcurrentQueries", "Lookup /b",
+        "Copy /c /d fail",         "CopyBatch /e /f",   "Remove /g",
+        "CreateEmpty /h",          "ReadAll /i",        "OpenForReading /m",
+        "WriteAtomically /j data", "IsSameFile /k /l",  "PathLimitBytes",
+        "PathTooLongError"};
     EXPECT_EQ(inner.calls, expected);
 
     // One call above per virtual method of the port: a method added to the port is added

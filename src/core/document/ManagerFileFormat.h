@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/document/ManagerList.h"
+#include "core/document/ManagerReadStatus.h"
 
 namespace bh {
 
@@ -20,14 +21,6 @@ struct ManagerRecord {
     std::string sourcePath;
     std::string archivePath;
     std::string notes;
-};
-
-enum class ManagerReadStatus {
-    Ok,
-    NotManager,  // the first string is not the header
-    Truncated,   // the file ends inside a length, a count or a text
-    Corrupt,     // a length or count larger than the bytes that remain
-    Trailing,    // bytes follow the last record (a damaged count would lose records)
 };
 
 struct ManagerReadResult {
@@ -64,7 +57,8 @@ std::string EncodeManager(const std::vector<ManagerRecord>& records);
 // input is not a manager here: callers that treat it as an empty manager check first.
 ManagerReadResult DecodeManager(std::string_view bytes);
 
-// The reason shown after "Failed to open document." for a Truncated, Corrupt or Trailing file.
+// The reason shown after "Failed to open document." for a Truncated, Corrupt or Trailing file
+// (a ReadFailed file shows its error's text instead).
 std::string ManagerReadReason(ManagerReadStatus status);
 
 }  // namespace bh

@@ -41,10 +41,7 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
     ManagerLoad load;
     std::string bytes;
     if (const ErrorCode error = services.fileSystem.ReadAll(path, bytes)) {
-        load.status = ManagerLoad::Status::ReadFailed;
-        SetLastError(error);
-        load.reason = GetLastErrorText(services.systemErrors);
-        return load;
+        return FailedLoad(services, ManagerReadStatus::ReadFailed, error);
     }
     if (bytes.empty()) {
         return load;
@@ -53,21 +50,8 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
     // Frees the file's bytes before the entries are made (assigning an empty string would
     // keep the buffer).
     std::string().swap(bytes);
-    switch (parsed.status) {
-        case ManagerReadStatus::Ok:
-            break;
-        case ManagerReadStatus::NotManager:
-            load.status = ManagerLoad::Status::NotManager;
-            return load;
-        case ManagerReadStatus::Truncated:
-            load.status = ManagerLoad::Status::Truncated;
-            load.reason = ManagerReadReason(parsed.status);
-            return load;
-        case ManagerReadStatus::Corrupt:
-        case ManagerReadStatus::Trailing:
-            load.status = ManagerLoad::Status::Corrupt;
-            load.reason = ManagerReadReason(parsed.status);
-            return load;
+    if (parsed.status != ManagerReadStatus::Ok) {
+        return FailedLoad(services, parsed.status, kNoError);
     }
     if (parsed.records.empty()) {
         services.ui.ShowIdleMessage();
@@ -94,21 +78,45 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
     return load;
 }
 
+ManagerLoad FailedLoad(const Services& services, ManagerReadStatus status, ErrorCode readError) {
+    ManagerLoad load;
+    switch (status) {
+        case ManagerReadStatus::ReadFailed:
+            load.status = ManagerLoad::Status::ReadFailed;
+            SetLastError(readError);
+            load.reason = GetLastErrorText(services.systemErrors);
+            return load;
+        case ManagerReadStatus::NotManager:
+            load.status = ManagerLoad::Status::NotManager;
+            return load;
+        case ManagerReadStatus::Truncated:
+            load.status = ManagerLoad::Status::Truncated;
+            break;
+        case ManagerReadStatus::Ok:
+        case ManagerReadStatus::Corrupt:
+        case ManagerReadStatus::Trailing:
+            load.status = ManagerLoad::Status::Corrupt;
+            break;
+    }
+    load.reason = ManagerReadReason(status);
+    return load;
+}
+
+void ShowOpenFailure(UserInterface& ui, const ManagerLoad& load) {
+    if (load.status == ManagerLoad::Status::NotManager) {
+        ui.MessageBox(kNotManagerText, kOpenCaption, kMbOk | kMbIconHand);
+    } else {
+        ui.MessageBox(FailureText(kOpenFailedText, load.reason), kAppName,
+                      kMbOk | kMbIconExclamation);
+    }
+}
+
 bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     UserInterface& ui = doc.services().ui;
     ManagerLoad load = LoadManagerFile(doc.services(), path);
-    switch (load.status) {
-        case ManagerLoad::Status::Ok:
-            break;
-        case ManagerLoad::Status::NotManager:
-            ui.MessageBox(kNotManagerText, kOpenCaption, kMbOk | kMbIconHand);
-            return false;
-        case ManagerLoad::Status::ReadFailed:
-        case ManagerLoad::Status::Truncated:
-        case ManagerLoad::Status::Corrupt:
-            ui.MessageBox(FailureText(kOpenFailedText, load.reason), kAppName,
-                          kMbOk | kMbIconExclamation);
-            return false;
+    if (load.status != ManagerLoad::Status::Ok) {
+        ShowOpenFailure(ui, load);
+        return false;
     }
     doc.rows().Replace(std::move(load.entries));
     doc.SetModifiedFlag(false);

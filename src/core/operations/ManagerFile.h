@@ -34,6 +34,13 @@ struct ManagerLoad {
 // manager. Shows no message; nothing outside the result changes.
 ManagerLoad LoadManagerFile(Services& services, const std::string& path);
 
+// The failed load of a file whose reading or parsing ended with `status` (not Ok); `readError`
+// is the file's error for ReadFailed.
+ManagerLoad FailedLoad(const Services& services, ManagerReadStatus status, ErrorCode readError);
+
+// Shows the designed message of a failed load.
+void ShowOpenFailure(UserInterface& ui, const ManagerLoad& load);
+
 // Opens `path` as the document's manager: on success the entries are replaced, the modified
 // flag is cleared, the path and title set, the view's initial update run and the entries that
 // share an archive marked (MarkSharedArchives). On failure the

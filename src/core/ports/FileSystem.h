@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/ports/ErrorCode.h"
+#include "core/ports/FileReader.h"
 
 namespace bh {
 
@@ -87,6 +89,16 @@ class FileSystem {
 
     // Reads a whole file into `bytes`. On failure `bytes` is empty.
     virtual ErrorCode ReadAll(const std::string& path, std::string& bytes) = 0;
+
+    // Opens a file for reading in parts, with the failures of ReadAll. This default reads the
+    // whole file at once; a file system that can read parts overrides it, so that a large
+    // manager is read without holding all of it.
+    virtual ErrorCode OpenForReading(const std::string& path, std::unique_ptr<FileReader>& out) {
+        std::string bytes;
+        const ErrorCode error = ReadAll(path, bytes);
+        out = error ? nullptr : std::make_unique<StringFileReader>(std::move(bytes));
+        return error;
+    }
 
     // Replaces the file at `path` with `bytes` atomically: a temporary file beside it is
     // written, flushed to the disk and renamed over it. On failure the old file is as it was.

@@ -29,6 +29,9 @@ class FileSystemWrapper : public FileSystem {
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override {
         return inner_.ReadAll(path, bytes);
     }
+    ErrorCode OpenForReading(const std::string& path, std::unique_ptr<FileReader>& out) override {
+        return inner_.OpenForReading(path, out);
+    }
     ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override {
         return inner_.WriteAtomically(path, bytes);
     }

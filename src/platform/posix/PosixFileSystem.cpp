@@ -375,6 +375,56 @@ ErrorCode PosixFileSystem::ReadAll(const std::string& path, std::string& bytes) 
     return kNoError;
 }
 
+namespace {
+
+// Reads parts of a file through the descriptor it was opened with.
+class PosixFileReader : public FileReader {
+  public:
+    PosixFileReader(UniqueFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+    std::uint64_t Size() const override { return size_; }
+
+    ErrorCode ReadAt(std::uint64_t offset, std::size_t size, std::string& bytes) override {
+        bytes.resize(size);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pread(fd_.Get(), bytes.data() + done, size - done,
+                                      static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                bytes.clear();
+                return Fail(errno);
+            }
+            if (n == 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        bytes.resize(done);
+        return kNoError;
+    }
+
+  private:
+    UniqueFd fd_;
+    std::uint64_t size_;
+};
+
+}  // namespace
+
+ErrorCode PosixFileSystem::OpenForReading(const std::string& path,
+                                          std::unique_ptr<FileReader>& out) {
+    out.reset();
+    UniqueFd fd;
+    struct stat st {};
+    if (const int error = OpenRegularForReading(path, fd, st); error != 0) {
+        return Fail(error);
+    }
+    out = std::make_unique<PosixFileReader>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
+    return kNoError;
+}
+
 ErrorCode PosixFileSystem::WriteAtomically(const std::string& path, const std::string& bytes) {
     const std::string target = SaveTarget(path);
     struct stat old {};

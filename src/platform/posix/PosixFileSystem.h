@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ class PosixFileSystem : public FileSystem {
     ErrorCode Remove(const std::string& path) override;
     ErrorCode CreateEmpty(const std::string& path) override;
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
+    ErrorCode OpenForReading(const std::string& path, std::unique_ptr<FileReader>& out) override;
     ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
     std::size_t PathLimitBytes() const override;
