@@ -280,6 +280,10 @@ TEST(FreedesktopNotifier, WithoutABusTheRunIsUnchanged) {
         const ScopedBusAddress scoped(("unix:path=" + socket).c_str());
         EXPECT_TRUE(notifier.Notify("s", "b").Failed()) << "a bus that is not there";
     }
+    {
+        const ScopedBusAddress scoped("autolaunch:");
+        EXPECT_TRUE(notifier.Notify("s", "b").Failed()) << "no bus is launched for it";
+    }
     const ScopedBusAddress scoped(nullptr);
     EXPECT_TRUE(notifier.Notify("s", "b").Failed()) << "no address: no bus is started";
 

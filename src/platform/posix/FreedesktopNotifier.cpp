@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace bh {
 
@@ -82,7 +83,9 @@ Message Call(DBusConnection* connection, DBusMessage* call, int timeoutMs) {
 // A private connection to the session bus, registered with it; null when there is no bus.
 Connection OpenSessionBus(int timeoutMs) {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (address == nullptr || *address == '\0') {
+    // An autolaunch address would start a bus of its own: only a running one is used.
+    if (address == nullptr || *address == '\0' ||
+        std::string(address).find("autolaunch:") != std::string::npos) {
         return nullptr;
     }
     DBusError error;
