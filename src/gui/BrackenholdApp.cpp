@@ -128,9 +128,9 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     view_ = new CBrackenholdView(ports_.settings, *ui_, *frame_, ports_.clock, ports_.systemErrors,
                                  fontPoints);
     frame_->setCentralWidget(view_);
-    services_ =
-        std::make_unique<Services>(Services{ports_.fileSystem, ports_.shell, *ui_, ports_.settings,
-                                            ports_.clock, ports_.systemErrors, managerLock_});
+    services_ = std::make_unique<Services>(
+        Services{ports_.fileSystem, ports_.shell, *ui_, ports_.settings, ports_.clock,
+                 ports_.systemErrors, managerLock_, ports_.notifier});
     doc_ = std::make_unique<CBrackenholdDoc>(*services_, &recentFiles_);
     view_->SetCoreRules(CoreRules());
     view_->model().SetIconFunction([](const CFileEntry& entry) {

@@ -32,6 +32,8 @@ struct AppPorts {
     SystemErrors& systemErrors;
     UserInterface* ui = nullptr;
     ManagerLock* managerLock = nullptr;
+    // The desktop's notifications, for a failed auto backup; null: none.
+    DesktopNotifier* notifier = nullptr;
 };
 
 // The program: one main frame, one list view and one backup manager, their commands, the

@@ -1,5 +1,6 @@
 #include <clocale>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,9 @@ int main(int argc, char* argv[]) {
     bh::QtSettingsStore settings;
     bh::NativeClock clock;
     bh::NativeSystemErrors systemErrors;
-    bh::BrackenholdApp app(bh::AppPorts{fileSystem, shell, settings, clock, systemErrors});
+    const std::unique_ptr<bh::DesktopNotifier> notifier = bh::MakeNativeDesktopNotifier();
+    bh::BrackenholdApp app(bh::AppPorts{fileSystem, shell, settings, clock, systemErrors, nullptr,
+                                        nullptr, notifier.get()});
 
     std::vector<std::string> names;
     for (const QString& file : files)

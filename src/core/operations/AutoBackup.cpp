@@ -3,6 +3,7 @@
 #include "core/base/Format.h"
 #include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/BackupNotice.h"
 #include "core/operations/BackupRun.h"
 #include "core/ports/AutoBackupTimer.h"
 #include "core/ports/ManagerLock.h"
@@ -83,7 +84,8 @@ void AutoBackup::OnTimer(CBrackenholdDoc& doc) const {
     }
     BackupOptions options;
     options.unattended = true;
-    OnBackupAll(doc, options);
+    const BackupResult result = RunBackup(doc, options);
+    NotifyBackupOutcome(doc.services().notifier, doc.PathName(), result);
     if (flashWindow) {
         flashWindow();
     }

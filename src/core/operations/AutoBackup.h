@@ -45,7 +45,8 @@ class AutoBackup {
     // "Auto Backup (off)", or "Auto Backup (%d hour)" while on.
     std::string MenuText() const;
 
-    // The timer action: flash, an unattended Backup All (so no report is shown), flash again.
+    // The timer action: flash, an unattended Backup All (so no report is shown), a desktop
+    // notification when that run failed or partly failed (nobody may be watching), flash again.
     // When another program holds the manager's lock the tick is skipped without a message:
     // the next tick tries again.
     void OnTimer(CBrackenholdDoc& doc) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ports/Clock.h"
+#include "core/ports/DesktopNotifier.h"
 #include "core/ports/FileSystem.h"
 #include "core/ports/ManagerLock.h"
 #include "core/ports/SettingsStore.h"
@@ -22,6 +23,9 @@ struct Services {
     // The locks that keep other programs off a manager while it is written; null where no
     // other program can reach the files (tests of the document alone).
     ManagerLock* managerLock = nullptr;
+    // The desktop's notifications, which tell of a failed unattended backup; null where the
+    // system has none (Windows, tests that do not look).
+    DesktopNotifier* notifier = nullptr;
 };
 
 }  // namespace bh
