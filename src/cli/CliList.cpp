@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliCommand.h"
 #include "cli/CliListing.h"
+#include "cli/CliListingRun.h"
 #include "cli/CliSession.h"
 #include "core/view/Columns.h"
 #include "core/view/EntryTexts.h"
@@ -16,32 +18,6 @@
 namespace bh::cli {
 
 namespace {
-
-struct ListOptions {
-    std::string manager;
-    bool json = false;
-    std::int32_t dateMode = kDefaultDateMode;
-};
-
-bool ParseOptions(const std::vector<std::string>& args, ListOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            options.json = true;
-        } else if (args[i] == "--date-mode" && i + 1 < args.size()) {
-            const std::string& mode = args[++i];
-            if (mode.size() != 1 || mode[0] < '0' || mode[0] > '3') {
-                PrintError("--date-mode takes 0, 1, 2 or 3");
-                return false;
-            }
-            options.dateMode = mode[0] - '0';
-        } else if (options.manager.empty() && !args[i].starts_with("--")) {
-            options.manager = args[i];
-        } else {
-            return false;
-        }
-    }
-    return !options.manager.empty();
-}
 
 // Keeps one row on one line: tabs, line breaks, backslashes and other control bytes are
 // written as escapes.
@@ -156,25 +132,6 @@ void PrintJson(const ManagerList& rows, const Services& services, const Summary&
     std::printf("%s\n", text.c_str());
 }
 
-int RunList(const std::vector<std::string>& args, CliSession& session) {
-    ListOptions options;
-    if (!ParseOptions(args, options)) {
-        PrintUsage();
-        return kExitUsage;
-    }
-    session.rows().SetDateMode(options.dateMode);
-    if (!session.Open(options.manager)) {
-        return kExitUsage;
-    }
-    const Summary summary = ComputeSummary(session.rows());
-    if (options.json) {
-        PrintJson(session.rows(), session.services(), summary);
-    } else {
-        PrintText(session.rows(), session.services(), summary);
-    }
-    return kExitOk;
-}
-
 }  // namespace
 
 void PrintListing(const ManagerList& rows, const Services& services, bool json) {
@@ -188,7 +145,20 @@ void PrintListing(const ManagerList& rows, const Services& services, bool json) 
 
 namespace {
 
-const bool registered = RegisterCliCommand({"list", "MANAGER [--json] [--date-mode N]", RunList});
+void DeclareList(CLI::App& app, ListingRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager to list")->required();
+    app.add_flag("--json", request.json, "print the listing as JSON");
+    app.add_option("--date-mode", request.dateMode, "the Last Modified column's date style, 0 to 3")
+        ->type_name("N")
+        ->check(CLI::Range(0, 3).description(""));
+}
+
+int RunList(const ListingRequest& request, CliSession& session) {
+    return RunListing(request, session);
+}
+
+const bool registered =
+    RegisterCliCommand("list", "list every entry with its evaluated status", DeclareList, RunList);
 
 }  // namespace
 
