@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,7 +27,9 @@ int PrintUsageError(const CliParsed& parsed) {
     const bool namesCommand =
         !parsed.commandName.empty() && !parsed.text.starts_with("unknown option ");
     PrintError((namesCommand ? parsed.commandName + ": " : std::string()) + parsed.text);
-    const std::string topic = parsed.commandName.empty() ? "" : " " + parsed.commandName;
+    // help's own errors (an unknown topic) are answered by the general usage.
+    const bool general = parsed.commandName.empty() || parsed.commandName == "help";
+    const std::string topic = general ? "" : " " + parsed.commandName;
     std::fprintf(stderr, "Run 'brackenhold-cli help%s' for usage.\n", topic.c_str());
     return kExitUsage;
 }
@@ -90,7 +93,14 @@ const std::vector<CliCommandInfo>& CliCommands() {
 }
 
 int RunCli(const std::vector<std::string>& commandLine, CliSession& session) {
-    return CheckStandardOutput(RunParsed(commandLine, session));
+    try {
+        return CheckStandardOutput(RunParsed(commandLine, session));
+    } catch (const CLI::Error& error) {
+        // A command whose declarations CLI11 refuses (two options of one name): a fault of
+        // the program, reported rather than ending it.
+        PrintError(error.what());
+        return kExitUsage;
+    }
 }
 
 void PrintError(const std::string& text) {

@@ -1,6 +1,7 @@
 #include "cli/CliParser.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <utility>
 
 #include "cli/CliHelpFormatter.h"
@@ -36,7 +37,11 @@ CliParser::CliParser() : app_(std::make_unique<CLI::App>("", "brackenhold-cli"))
     app_->require_subcommand(0, 1);
     DeclareGlobalOptions(*app_);
     app_->set_version_flag("--version", "", "print the version and exit");
-    for (const CliCommandInfo& info : CliCommands()) {
+    // By name: the files register themselves in an order no one chose.
+    std::vector<CliCommandInfo> infos = CliCommands();
+    std::sort(infos.begin(), infos.end(),
+              [](const CliCommandInfo& a, const CliCommandInfo& b) { return a.name < b.name; });
+    for (const CliCommandInfo& info : infos) {
         CLI::App* command = app_->add_subcommand(info.name, info.description);
         CliBoundCommand bound = info.declare(*command);
         DeclareGlobalOptions(*command);
