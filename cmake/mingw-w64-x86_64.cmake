@@ -26,6 +26,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Header-only libraries of the host, offered without the host's include folder.
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/host-headers CACHE PATH "")
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/host-headers CACHE PATH "")
 
 # Self-contained programs: Wine has no copy of the mingw runtime DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

@@ -1,3 +1,5 @@
+#include <CLI/CLI.hpp>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,18 +32,33 @@ ErrorCode RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::s
     return last;
 }
 
-int RunAdd(const std::vector<std::string>& args, CliSession& session) {
-    if (args.size() < 2) {
-        PrintUsage();
-        return kExitUsage;
+struct AddRequest {
+    std::string manager;
+    std::vector<std::string> files;
+};
+
+void DeclareAdd(CLI::App& app, AddRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager to add the files to")->required();
+    app.add_option("FILE", request.files, "a file to back up")->required();
+}
+
+// The added entries, named once the manager that holds them is saved.
+void PrintAdded(const ManagerList& rows, int firstAdded) {
+    for (int row = firstAdded; row < rows.Count(); ++row) {
+        std::printf("added %s -> %s\n", rows.Entry(row).sourcePath.c_str(),
+                    rows.Entry(row).archivePath.c_str());
     }
-    if (!session.Open(args[0])) {
+}
+
+int RunAdd(const AddRequest& request, CliSession& session) {
+    if (!session.Open(request.manager)) {
         return kExitUsage;
     }
     bool allAdded = true;
     std::vector<std::string> created;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const AddFileResult result = AddFile(session.doc(), AbsolutePath(args[i]));
+    const int firstAdded = session.rows().Count();
+    for (const std::string& file : request.files) {
+        const AddFileResult result = AddFile(session.doc(), AbsolutePath(file));
         if (result == AddFileResult::Added) {
             created.push_back(session.rows().Entry(session.rows().Count() - 1).archivePath);
             continue;
@@ -51,7 +68,7 @@ int RunAdd(const std::vector<std::string>& args, CliSession& session) {
         if (result == AddFileResult::ArchiveNotCreated) {
             reason += ": " + GetLastErrorText(session.services().systemErrors);
         }
-        PrintFileFailure(args[i], reason);
+        PrintFileFailure(file, reason);
     }
     if (!created.empty() && !SaveDocumentFile(session.doc(), session.doc().PathName())) {
         // The failed save was reported and the exit is partial whether or not every empty
@@ -59,10 +76,14 @@ int RunAdd(const std::vector<std::string>& args, CliSession& session) {
         IgnoreError(RemoveCreatedArchives(session.services().fileSystem, created));
         return kExitPartial;
     }
+    if (session.verbose()) {
+        PrintAdded(session.rows(), firstAdded);
+    }
     return allAdded ? kExitOk : kExitPartial;
 }
 
-const bool registered = RegisterCliCommand({"add", "MANAGER FILE...", RunAdd});
+const bool registered =
+    RegisterCliCommand("add", "add files (each gets an empty archive)", DeclareAdd, RunAdd);
 
 }  // namespace
 

@@ -1,7 +1,8 @@
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
-#include <vector>
 
+#include "cli/CliBackupNotice.h"
 #include "cli/CliCommand.h"
 #include "cli/CliFailures.h"
 #include "cli/CliPlatform.h"
@@ -13,42 +14,86 @@ namespace bh::cli {
 
 namespace {
 
-// Backs up every out-of-date entry and prints the report. With --dry-run nothing is copied
-// or saved: each copy that would be made is printed and counted as if it had succeeded.
-int RunBackupCommand(const std::vector<std::string>& args, CliSession& session) {
+struct BackupRequest {
     std::string manager;
     bool dryRun = false;
-    if (!ParseManagerAndFlag(args, "--dry-run", manager, dryRun)) {
-        return kExitUsage;
+    bool notify = false;
+};
+
+void DeclareBackup(CLI::App& app, BackupRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager whose entries are backed up")
+        ->required();
+    app.add_flag("--dry-run", request.dryRun,
+                 "copy and save nothing: print each copy a backup would make");
+    app.add_flag("--notify", request.notify,
+                 "raise a desktop notification when the run fails or partly fails");
+}
+
+// The dry run's closing line: the designed report counts copies that were made.
+void PrintWouldCount(unsigned count) {
+    std::printf("%u %s would be backed up.\n", count, count == 1 ? "file" : "files");
+}
+
+BackupOptions Options(const BackupRequest& request, const CliSession& session) {
+    BackupOptions options;
+    options.dryRun = request.dryRun;
+    if (!session.quiet()) {
+        options.onWouldCopy = [](const CFileEntry& entry) {
+            std::printf("would copy %s -> %s\n", entry.sourcePath.c_str(),
+                        entry.archivePath.c_str());
+        };
     }
-    if (StandardErrorIsTerminal()) {
+    if (session.verbose()) {
+        options.onCopied = [](const CFileEntry& entry) {
+            std::printf("copied %s -> %s\n", entry.sourcePath.c_str(), entry.archivePath.c_str());
+        };
+    }
+    return options;
+}
+
+void PrintProblems(CliSession& session) {
+    ManagerList& rows = session.rows();
+    for (int row = 0; row < rows.Count(); ++row) {
+        if (rows.Entry(row).state == EntryState::Problem) {
+            PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
+        }
+    }
+}
+
+// Backs up every out-of-date entry and prints the report. A dry run copies and saves nothing:
+// each copy that would be made is printed and counted as if it had succeeded.
+int RunBackupCommand(const BackupRequest& request, CliSession& session) {
+    if (StandardErrorIsTerminal() && !session.quiet()) {
         session.ui().SetProgressOutput(stderr);
     }
-    if (!session.Open(manager)) {
+    if (!session.Open(request.manager)) {
+        if (request.notify) {
+            NotifyBackupNotOpened(AbsolutePath(request.manager));
+        }
         return kExitUsage;
     }
-    BackupOptions options;
-    options.dryRun = dryRun;
-    options.onWouldCopy = [](const CFileEntry& entry) {
-        std::printf("would copy %s -> %s\n", entry.sourcePath.c_str(), entry.archivePath.c_str());
-    };
-    BackupResult result = RunBackup(session.doc(), options);
+    BackupResult result = RunBackup(session.doc(), Options(request, session));
+    if (request.notify && !request.dryRun) {
+        NotifyBackupRun(session.doc().PathName(), result);
+    }
     if (!result.ran) {
         result.counts.total = static_cast<unsigned>(session.rows().Count());
     }
-    std::printf("%s\n", ReportText(result.counts).c_str());
-    if (!dryRun) {
-        ManagerList& rows = session.rows();
-        for (int row = 0; row < rows.Count(); ++row) {
-            if (rows.Entry(row).state == EntryState::Problem) {
-                PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
-            }
+    if (!session.quiet()) {
+        if (request.dryRun) {
+            PrintWouldCount(result.counts.backedUp);
+        } else {
+            std::printf("%s\n", ReportText(result.counts).c_str());
         }
+    }
+    if (!request.dryRun) {
+        PrintProblems(session);
     }
     return result.counts.problems == 0 && !result.saveFailed ? kExitOk : kExitPartial;
 }
 
-const bool registered = RegisterCliCommand({"backup", "MANAGER [--dry-run]", RunBackupCommand});
+const bool registered =
+    RegisterCliCommand("backup", "back up out-of-date entries", DeclareBackup, RunBackupCommand);
 
 }  // namespace
 

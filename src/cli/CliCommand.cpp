@@ -1,13 +1,17 @@
 #include "cli/CliCommand.h"
 
+#include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
+#include "bh/Version.h"
 #include "cli/CliManagerLock.h"
+#include "cli/CliParser.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliSession.h"
 #include "core/app/ManagerLockedCommands.h"
-#include "core/base/ErrorText.h"
 #include "core/ports/ManagerLock.h"
 
 namespace bh::cli {
@@ -19,34 +23,73 @@ std::vector<CliCommandInfo>& Table() {
     return table;
 }
 
-const CliCommandInfo* FindCommand(const std::string& name) {
-    for (const CliCommandInfo& info : CliCommands()) {
-        if (name == info.name) {
-            return &info;
-        }
-    }
-    return nullptr;
+int PrintUsageError(const CliParsed& parsed) {
+    const bool namesCommand =
+        !parsed.commandName.empty() && !parsed.text.starts_with("unknown option ");
+    PrintError((namesCommand ? parsed.commandName + ": " : std::string()) + parsed.text);
+    // help's own errors (an unknown topic) are answered by the general usage.
+    const bool general = parsed.commandName.empty() || parsed.commandName == "help";
+    const std::string topic = general ? "" : " " + parsed.commandName;
+    std::fprintf(stderr, "Run 'brackenhold-cli help%s' for usage.\n", topic.c_str());
+    return kExitUsage;
 }
 
-// Takes the manager's lock for a command that changes it. A run that cannot be locked must
-// not run: it could write the manager beside another program.
-bool LockManager(const std::string& manager, ManagerLock& locks, const SystemErrors& errors,
-                 std::unique_ptr<ManagerLockHold>& hold) {
-    const std::string path = AbsolutePath(manager);
-    LockRefusal refusal;
-    hold = locks.TryLock(path, refusal);
-    if (!hold) {
-        PrintError(refusal.busy
-                       ? ManagerBusyText(path)
-                       : ManagerUnlockableText(path, ErrorCodeText(errors, refusal.error)));
+int RunCommand(const CliParsed& parsed, CliSession& session) {
+    session.SetOutputLevel(parsed.quiet, parsed.verbose);
+    const std::string manager = parsed.command->manager();
+    std::unique_ptr<ManagerLockHold> hold;
+    if (CliCommandNeedsManagerLock(parsed.commandName) && !manager.empty() &&
+        !LockManager(manager, session, hold)) {
+        return kExitBusy;
     }
-    return hold != nullptr;
+    return parsed.command->run(session);
+}
+
+int RunParsed(const std::vector<std::string>& commandLine, CliSession& session) {
+    CliParser parser;
+    const CliParsed parsed = parser.Parse(commandLine);
+    switch (parsed.kind) {
+        case CliParsed::Kind::Run:
+            return RunCommand(parsed, session);
+        case CliParsed::Kind::Help:
+            std::fputs(parsed.text.c_str(), stdout);
+            return kExitOk;
+        case CliParsed::Kind::Version:
+            std::printf("brackenhold-cli %s\n", kVersionText);
+            return kExitOk;
+        case CliParsed::Kind::UsageError:
+            return PrintUsageError(parsed);
+        case CliParsed::Kind::NoCommand:
+            break;
+    }
+    std::fputs(parser.GeneralUsageText().c_str(), stderr);
+    return kExitUsage;
+}
+
+// A listing that did not reach its reader must not look like success: a scheduled
+// `status --json > file` on a full disk would otherwise leave a cut file behind an exit 0.
+int CheckStandardOutput(int code) {
+    if (code == kExitOutput) {
+        // The command has named the failed write already.
+        std::clearerr(stdout);
+        return code;
+    }
+    int error = std::fflush(stdout) != 0 ? errno : 0;
+    if (error == 0 && std::ferror(stdout)) {
+        error = EIO;
+    }
+    if (error == 0) {
+        return code;
+    }
+    std::clearerr(stdout);
+    PrintError(std::string("standard output: ") + std::strerror(error));
+    return kExitOutput;
 }
 
 }  // namespace
 
-bool RegisterCliCommand(const CliCommandInfo& info) {
-    Table().push_back(info);
+bool RegisterCliCommandInfo(CliCommandInfo info) {
+    Table().push_back(std::move(info));
     return true;
 }
 
@@ -55,29 +98,13 @@ const std::vector<CliCommandInfo>& CliCommands() {
 }
 
 int RunCli(const std::vector<std::string>& commandLine, CliSession& session) {
-    const CliCommandInfo* info = commandLine.empty() ? nullptr : FindCommand(commandLine[0]);
-    if (info == nullptr) {
-        if (!commandLine.empty()) {
-            PrintError("unknown command: " + commandLine[0]);
-        }
-        PrintUsage();
+    try {
+        return CheckStandardOutput(RunParsed(commandLine, session));
+    } catch (const CLI::Error& error) {
+        // A command whose declarations CLI11 refuses (two options of one name): a fault of
+        // the program, reported rather than ending it.
+        PrintError(error.what());
         return kExitUsage;
-    }
-    const std::vector<std::string> args(commandLine.begin() + 1, commandLine.end());
-    const std::string manager = ManagerArgument(args);
-    std::unique_ptr<ManagerLockHold> hold;
-    ManagerLock* locks = session.services().managerLock;
-    if (CliCommandNeedsManagerLock(info->name) && !manager.empty() && locks != nullptr &&
-        !LockManager(manager, *locks, session.services().systemErrors, hold)) {
-        return kExitBusy;
-    }
-    return info->run(args, session);
-}
-
-void PrintUsage() {
-    std::fputs("usage: brackenhold-cli COMMAND ARGUMENTS...\ncommands:\n", stderr);
-    for (const CliCommandInfo& info : CliCommands()) {
-        std::fprintf(stderr, "  brackenhold-cli %s %s\n", info.name, info.usage);
     }
 }
 
@@ -87,27 +114,6 @@ void PrintError(const std::string& text) {
 
 std::string AbsolutePath(const std::string& path) {
     return SystemAbsolutePath(path);
-}
-
-bool ParseManagerAndFlag(const std::vector<std::string>& args, const std::string& flag,
-                         std::string& manager, bool& flagGiven) {
-    manager.clear();
-    flagGiven = false;
-    for (const std::string& arg : args) {
-        if (arg == flag) {
-            flagGiven = true;
-        } else if (manager.empty() && !arg.starts_with("--")) {
-            manager = arg;
-        } else {
-            manager.clear();
-            break;
-        }
-    }
-    if (manager.empty()) {
-        PrintUsage();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace bh::cli

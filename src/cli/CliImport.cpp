@@ -1,5 +1,5 @@
+#include <CLI/CLI.hpp>
 #include <string>
-#include <vector>
 
 #include "cli/CliCommand.h"
 #include "cli/CliFailures.h"
@@ -12,6 +12,11 @@ namespace bh::cli {
 
 namespace {
 
+struct ImportRequest {
+    std::string manager;
+    std::string other;
+};
+
 // Names every entry whose archive is now shared with another source: the next backup will
 // leave those archives alone until the clash is resolved.
 void PrintSharedArchives(CliSession& session) {
@@ -23,15 +28,16 @@ void PrintSharedArchives(CliSession& session) {
     }
 }
 
-int RunImport(const std::vector<std::string>& args, CliSession& session) {
-    if (args.size() != 2) {
-        PrintUsage();
+void DeclareImport(CLI::App& app, ImportRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager to add the entries to")->required();
+    app.add_option("OTHER", request.other, "the manager whose entries are added")->required();
+}
+
+int RunImport(const ImportRequest& request, CliSession& session) {
+    if (!session.Open(request.manager)) {
         return kExitUsage;
     }
-    if (!session.Open(args[0])) {
-        return kExitUsage;
-    }
-    const std::string other = AbsolutePath(args[1]);
+    const std::string other = AbsolutePath(request.other);
     std::string failure;
     switch (ImportManager(session.doc(), other, &failure)) {
         case ImportResult::Imported:
@@ -46,7 +52,8 @@ int RunImport(const std::vector<std::string>& args, CliSession& session) {
     }
 }
 
-const bool registered = RegisterCliCommand({"import", "MANAGER OTHER", RunImport});
+const bool registered =
+    RegisterCliCommand("import", "append the entries of another manager", DeclareImport, RunImport);
 
 }  // namespace
 

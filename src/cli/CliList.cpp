@@ -1,51 +1,26 @@
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <CLI/CLI.hpp>
 
 #include "cli/CliCommand.h"
 #include "cli/CliListing.h"
-#include "core/view/EntryTexts.h"
 
 namespace bh::cli {
 
 namespace {
 
-struct ListOptions {
-    std::string manager;
-    bool json = false;
-    std::int32_t dateMode = kDefaultDateMode;
-};
-
-bool ParseOptions(const std::vector<std::string>& args, ListOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            options.json = true;
-        } else if (args[i] == "--date-mode" && i + 1 < args.size()) {
-            const std::string& mode = args[++i];
-            if (mode.size() != 1 || mode[0] < '0' || mode[0] > '3') {
-                PrintError("--date-mode takes 0, 1, 2 or 3");
-                return false;
-            }
-            options.dateMode = mode[0] - '0';
-        } else if (options.manager.empty() && !args[i].starts_with("--")) {
-            options.manager = args[i];
-        } else {
-            return false;
-        }
-    }
-    return !options.manager.empty();
+void DeclareList(CLI::App& app, ListingRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager to list")->required();
+    app.add_flag("--json", request.json, "print the listing as JSON");
+    app.add_option("--date-mode", request.dateMode, "the Last Modified column's date style, 0 to 3")
+        ->type_name("N")
+        ->check(CLI::Range(0, 3).description(""));
 }
 
-int RunList(const std::vector<std::string>& args, CliSession& session) {
-    ListOptions options;
-    if (!ParseOptions(args, options)) {
-        PrintUsage();
-        return kExitUsage;
-    }
-    return WriteListing(session, options.manager, options.json, options.dateMode);
+int RunList(const ListingRequest& request, CliSession& session) {
+    return WriteListing(session, request);
 }
 
-const bool registered = RegisterCliCommand({"list", "MANAGER [--json] [--date-mode N]", RunList});
+const bool registered =
+    RegisterCliCommand("list", "list every entry with its evaluated status", DeclareList, RunList);
 
 }  // namespace
 

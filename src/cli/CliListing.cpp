@@ -6,6 +6,8 @@
 #include "cli/CliFailures.h"
 #include "cli/CliSession.h"
 #include "cli/ListingWriter.h"
+#include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "core/operations/ManagerStream.h"
 
 namespace bh::cli {
@@ -21,32 +23,61 @@ int OutputFailed(const ListingWriter& writer, const Services& services) {
     return kExitOutput;
 }
 
+// Names every problem entry of a batch on stderr.
+void ReportProblems(const ManagerList& batch, const SystemErrors& errors) {
+    for (int row = 0; row < batch.Count(); ++row) {
+        if (batch.Entry(row).state == EntryState::Problem) {
+            PrintEntryProblem(batch.Entry(row), errors);
+        }
+    }
+}
+
+bool AllRowsUpToDate(const ManagerList& batch) {
+    for (int row = 0; row < batch.Count(); ++row) {
+        if (batch.Entry(row).state != EntryState::UpToDate) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-int WriteListing(CliSession& session, const std::string& manager, bool json, std::int32_t dateMode,
-                 bool* allUpToDate) {
+int WriteListing(CliSession& session, const ListingRequest& request, bool* allUpToDate) {
     Services& services = session.services();
-    ListingWriter writer(stdout, json ? ListingWriter::Form::Json : ListingWriter::Form::Text,
+    ListingWriter writer(stdout,
+                         request.json ? ListingWriter::Form::Json : ListingWriter::Form::Text,
                          services.clock, services.systemErrors);
-    bool begun = false;
+    bool begun = !request.print;
+    bool upToDate = true;
+    const auto onBatch = [&](ManagerList& batch, std::size_t firstRow) {
+        upToDate = upToDate && AllRowsUpToDate(batch);
+        if (request.reportProblems) {
+            ReportProblems(batch, services.systemErrors);
+        }
+        if (!request.print) {
+            return true;
+        }
+        // Nothing is written before the manager is known to be sound.
+        if (!begun && !writer.Begin()) {
+            return false;
+        }
+        begun = true;
+        return writer.AddRows(batch, firstRow);
+    };
+    const std::string manager = AbsolutePath(request.manager);
+    session.ui().SetSubject(manager);
     const ManagerStreamResult result =
-        StreamManagerFile(services, AbsolutePath(manager), dateMode, kListingBatch,
-                          [&writer, &begun](ManagerList& batch, std::size_t firstRow) {
-                              // Nothing is written before the manager is known to be sound.
-                              if (!begun && !writer.Begin()) {
-                                  return false;
-                              }
-                              begun = true;
-                              return writer.AddRows(batch, firstRow);
-                          });
+        StreamManagerFile(services, manager, request.dateMode, kListingBatch, onBatch);
     if (result == ManagerStreamResult::OpenFailed) {
         return kExitUsage;
     }
-    if (result == ManagerStreamResult::Stopped || (!begun && !writer.Begin()) || !writer.End()) {
+    if (result == ManagerStreamResult::Stopped ||
+        (request.print && ((!begun && !writer.Begin()) || !writer.End()))) {
         return OutputFailed(writer, services);
     }
     if (allUpToDate != nullptr) {
-        *allUpToDate = writer.AllUpToDate();
+        *allUpToDate = upToDate;
     }
     return kExitOk;
 }

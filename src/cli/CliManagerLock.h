@@ -1,12 +1,21 @@
 #pragma once
 
+#include <memory>
 #include <string>
-#include <vector>
+
+namespace bh {
+class ManagerLockHold;
+}
 
 namespace bh::cli {
 
-// The manager a command's arguments name: the first argument that is not an option; empty
-// when there is none.
-std::string ManagerArgument(const std::vector<std::string>& args);
+class CliSession;
+
+// Takes the lock of `manager` (made absolute) for a command that changes it, into `hold`;
+// without lock service (none configured) there is nothing to take. False, with the reason
+// printed, when another program holds it or it cannot be locked: such a run must not run, as
+// it could write the manager beside the other program.
+bool LockManager(const std::string& manager, CliSession& session,
+                 std::unique_ptr<ManagerLockHold>& hold);
 
 }  // namespace bh::cli

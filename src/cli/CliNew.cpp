@@ -1,5 +1,5 @@
+#include <CLI/CLI.hpp>
 #include <string>
-#include <vector>
 
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
@@ -10,20 +10,25 @@ namespace bh::cli {
 
 namespace {
 
-int RunNew(const std::vector<std::string>& args, CliSession& session) {
-    if (args.size() != 1) {
-        PrintUsage();
-        return kExitUsage;
-    }
-    const std::string path = AbsolutePath(args[0]);
+struct NewRequest {
+    std::string manager;
+};
+
+void DeclareNew(CLI::App& app, NewRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager file to create")->required();
+}
+
+int RunNew(const NewRequest& request, CliSession& session) {
+    const std::string path = AbsolutePath(request.manager);
+    session.ui().SetSubject(path);
     if (session.services().fileSystem.Lookup(path) != PathKind::None) {
-        PrintError(path + " already exists; a new manager is never written over it");
+        PrintError(path + ": already exists; a new manager is never written over it");
         return kExitUsage;
     }
     return SaveDocumentFile(session.doc(), path) ? kExitOk : kExitPartial;
 }
 
-const bool registered = RegisterCliCommand({"new", "MANAGER", RunNew});
+const bool registered = RegisterCliCommand("new", "create an empty manager", DeclareNew, RunNew);
 
 }  // namespace
 

@@ -1,4 +1,6 @@
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
 #include "core/base/ErrorText.h"
+#include "core/document/FileEntry.h"
 #include "core/operations/Restore.h"
 #include "core/ports/MessageBoxFlags.h"
 
@@ -14,57 +17,52 @@ namespace bh::cli {
 
 namespace {
 
-// Restores the archives of the given rows (or all) over their sources, printing each row's
-// result and the summary. --keep-copies keeps a numbered copy of each source first.
-int RunRestoreCommand(const std::vector<std::string>& args, CliSession& session) {
+struct RestoreRequest {
     std::string manager;
+    std::vector<int> rows;
     bool all = false;
     bool keepCopies = false;
-    std::vector<std::string> rowWords;
-    for (const std::string& arg : args) {
-        if (arg == "--all") {
-            all = true;
-        } else if (arg == "--keep-copies") {
-            keepCopies = true;
-        } else if (arg.starts_with("--")) {
-            PrintUsage();
-            return kExitUsage;
-        } else if (manager.empty()) {
-            manager = arg;
-        } else {
-            rowWords.push_back(arg);
+};
+
+void DeclareRestore(CLI::App& app, RestoreRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager whose archives are restored")
+        ->required();
+    DeclareRowNumbers(app, request.rows, "the number of a row to restore, as list shows it");
+    CLI::Option* all = app.add_flag("--all", request.all, "restore every row");
+    all->excludes(app.get_option("ROW"));
+    app.add_flag("--keep-copies", request.keepCopies,
+                 "keep a numbered copy of each source before it is replaced");
+    app.callback([&request] {
+        if (!request.all && request.rows.empty()) {
+            throw CLI::RequiredError("ROW or --all");
         }
-    }
-    if (manager.empty() || all == !rowWords.empty()) {
-        PrintUsage();
-        return kExitUsage;
-    }
-    if (!session.Open(manager)) {
-        return kExitUsage;
-    }
-    ManagerList& rows = session.rows();
+    });
+}
+
+std::vector<int> SelectedRows(const RestoreRequest& request, int rowCount, bool& valid) {
     std::vector<int> selected;
-    if (all) {
-        for (int row = 0; row < rows.Count(); ++row) {
-            selected.push_back(row);
-        }
-    } else if (!ParseRowNumbers(rowWords, rows.Count(), selected)) {
-        return kExitUsage;
+    valid = true;
+    if (!request.all) {
+        valid = RowIndices(request.rows, rowCount, selected);
+        return selected;
     }
-    SelectOnly(rows, selected);
-    // Every error is printed: none of them silences the rest. Nobody answers the box of a
-    // copy that could not be made, so its source is left as it is rather than overwritten
-    // without the copy that was asked for.
-    session.ui().SetQuestionAnswer(kIdOk);
-    const RestoreOutcome outcome =
-        RunRestore(session.doc(), keepCopies, /*restoreWithoutCopy=*/false);
-    const SystemErrors& errors = session.services().systemErrors;
+    for (int row = 0; row < rowCount; ++row) {
+        selected.push_back(row);
+    }
+    return selected;
+}
+
+void PrintOutcome(const RestoreOutcome& outcome) {
     for (const RestoredRow& row : outcome.rows) {
         std::printf("%d\t%s\n", row.row + 1, row.resultText.c_str());
     }
     std::printf("%s\n", RestoreSummaryText(outcome).c_str());
+}
+
+void PrintFailures(const RestoreOutcome& outcome, CliSession& session) {
+    const SystemErrors& errors = session.services().systemErrors;
     for (const RestoredRow& row : outcome.rows) {
-        const std::string& source = rows.Entry(row.row).sourcePath;
+        const std::string& source = session.rows().Entry(row.row).sourcePath;
         if (row.copyError != kNoError) {
             PrintFileFailure(source, "no copy of the source could be made: " +
                                          ErrorCodeText(errors, row.copyError));
@@ -72,11 +70,42 @@ int RunRestoreCommand(const std::vector<std::string>& args, CliSession& session)
             PrintFileFailure(source, row.error, errors);
         }
     }
+}
+
+// Restores the archives of the given rows (or all) over their sources, printing each row's
+// result and the summary. --keep-copies keeps a numbered copy of each source first.
+int RunRestoreCommand(const RestoreRequest& request, CliSession& session) {
+    if (!session.Open(request.manager)) {
+        return kExitUsage;
+    }
+    bool valid = true;
+    const std::vector<int> selected = SelectedRows(request, session.rows().Count(), valid);
+    if (!valid) {
+        return kExitUsage;
+    }
+    SelectOnly(session.rows(), selected);
+    // Every error is printed: none of them silences the rest. Nobody answers the box of a
+    // copy that could not be made, so its source is left as it is rather than overwritten
+    // without the copy that was asked for.
+    session.ui().SetQuestionAnswer(kIdOk);
+    std::function<void(const CFileEntry&)> onRestored;
+    if (session.verbose()) {
+        onRestored = [](const CFileEntry& entry) {
+            std::printf("restored %s -> %s\n", entry.archivePath.c_str(), entry.sourcePath.c_str());
+        };
+    }
+    const RestoreOutcome outcome =
+        RunRestore(session.doc(), request.keepCopies, /*restoreWithoutCopy=*/false, onRestored);
+    if (!session.quiet()) {
+        PrintOutcome(outcome);
+    }
+    PrintFailures(outcome, session);
     return outcome.restored == outcome.selected ? kExitOk : kExitPartial;
 }
 
 const bool registered =
-    RegisterCliCommand({"restore", "MANAGER (--all | ROW...) [--keep-copies]", RunRestoreCommand});
+    RegisterCliCommand("restore", "restore archives over their sources (--all, or the given rows)",
+                       DeclareRestore, RunRestoreCommand);
 
 }  // namespace
 

@@ -1,24 +1,43 @@
 #include "cli/CliRowArguments.h"
 
+#include <CLI/CLI.hpp>
+#include <string>
+
 #include "cli/CliCommand.h"
 #include "core/document/ManagerList.h"
 
 namespace bh::cli {
 
-bool ParseRowNumbers(const std::vector<std::string>& words, int rowCount, std::vector<int>& rows) {
-    for (const std::string& word : words) {
-        long long number = 0;
-        bool digits = !word.empty() && word.size() <= 10;
-        for (const char c : word) {
-            digits = digits && c >= '0' && c <= '9';
-            number = number * 10 + (c - '0');
-        }
-        if (!digits || number < 1 || number > rowCount) {
-            PrintError("no such row: " + word + " (the manager has " + std::to_string(rowCount) +
-                       " rows)");
+namespace {
+
+// A row number is digits only: no sign, no blank, no exponent, and at least 1. Leading zeros
+// are dropped here, because CLI11 reads a number with a leading zero as octal: "010" would
+// otherwise restore or remove row 8.
+std::string CheckRowNumber(std::string& word) {
+    const bool digits = !word.empty() && word.find_first_not_of("0123456789") == std::string::npos;
+    const std::size_t first = word.find_first_not_of('0');
+    const bool inRange = digits && first != std::string::npos && word.size() - first <= 9;
+    if (!inRange) {
+        return word + " is not a row number";
+    }
+    word.erase(0, first);
+    return std::string();
+}
+
+}  // namespace
+
+void DeclareRowNumbers(CLI::App& app, std::vector<int>& rows, const char* description) {
+    app.add_option("ROW", rows, description)->transform(CLI::Validator(CheckRowNumber, ""));
+}
+
+bool RowIndices(const std::vector<int>& numbers, int rowCount, std::vector<int>& rows) {
+    for (const int number : numbers) {
+        if (number > rowCount) {
+            PrintError("no such row: " + std::to_string(number) + " (the manager has " +
+                       std::to_string(rowCount) + " rows)");
             return false;
         }
-        rows.push_back(static_cast<int>(number - 1));
+        rows.push_back(number - 1);
     }
     return true;
 }

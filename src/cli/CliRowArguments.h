@@ -1,7 +1,10 @@
 #pragma once
 
-#include <string>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace bh {
 class ManagerList;
@@ -9,9 +12,12 @@ class ManagerList;
 
 namespace bh::cli {
 
-// Parses 1-based row numbers ("3") into 0-based row indices. False, with a message on
-// stderr, for a word that is not a number or a row the manager does not have.
-bool ParseRowNumbers(const std::vector<std::string>& words, int rowCount, std::vector<int>& rows);
+// Declares the ROW... positional: row numbers from 1, as the listing numbers them.
+void DeclareRowNumbers(CLI::App& app, std::vector<int>& rows, const char* description);
+
+// The 0-based row indices of 1-based row numbers. False, with a message on stderr, for a row
+// the manager does not have.
+bool RowIndices(const std::vector<int>& numbers, int rowCount, std::vector<int>& rows);
 
 // Selects exactly the given rows.
 void SelectOnly(ManagerList& listRows, const std::vector<int>& rows);

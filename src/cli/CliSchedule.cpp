@@ -1,9 +1,9 @@
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliSession.h"
 #include "cli/ProcessRunner.h"
 #include "cli/Schedule.h"
 
@@ -12,26 +12,24 @@ namespace bh::cli {
 namespace {
 
 // What the command line of `schedule` asked for; the logic lives in Schedule.h.
-struct ScheduleArgs {
-    bool list = false;
+struct ScheduleRequest {
     std::string manager;
-    std::optional<int> hours;
+    std::string hours;
+    bool list = false;
 };
 
-constexpr int kExitOutputFailed = 4;
+struct UnscheduleRequest {
+    std::string manager;
+};
 
-int UsageError(const char* command, const std::string& text) {
-    PrintError(std::string(command) + ": " + text);
-    std::fprintf(stderr, "Run 'brackenhold-cli help %s' for usage.\n", command);
-    return kExitUsage;
-}
-
-// Done: `doneText` on stdout (whose failed write is a failure too).
-int Finish(const ScheduleOutcome& outcome, const std::string& doneText) {
+// Done: `doneText` on stdout unless -q; otherwise the failure on one line.
+int Finish(const ScheduleOutcome& outcome, const std::string& doneText, bool quiet) {
     switch (outcome.status) {
         case ScheduleStatus::Done:
-            std::printf("%s\n", doneText.c_str());
-            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitOk : kExitOutputFailed;
+            if (!quiet) {
+                std::printf("%s\n", doneText.c_str());
+            }
+            return kExitOk;
         case ScheduleStatus::SystemctlFailed:
             PrintError(outcome.message);
             return kExitPartial;
@@ -45,60 +43,45 @@ Scheduler MakeScheduler() {
     return Scheduler(UserUnitFolder(), RunProcess);
 }
 
-// "--list", or MANAGER and --every HOURS in any order; "--" ends the options.
-std::optional<std::string> ParseScheduleArgs(const std::vector<std::string>& args,
-                                             ScheduleArgs& parsed) {
-    bool options = true;
-    for (std::size_t at = 0; at < args.size(); ++at) {
-        const std::string& arg = args[at];
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && arg == "--list") {
-            parsed.list = true;
-        } else if (options && (arg == "--every" || arg.starts_with("--every="))) {
-            const bool joined = arg != "--every";
-            if (!joined && at + 1 == args.size()) {
-                return "--every needs HOURS";
-            }
-            const std::string text = joined ? arg.substr(8) : args[++at];
-            parsed.hours = ParseScheduleHours(text);
-            if (!parsed.hours) {
-                return "HOURS must be a whole number from 1 to 8760, not '" + text + "'";
-            }
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return "unknown option " + arg;
-        } else if (parsed.manager.empty()) {
-            parsed.manager = arg;
-        } else {
-            return "unexpected argument " + arg;
-        }
-    }
-    if (parsed.list) {
-        return parsed.manager.empty() && !parsed.hours
-                   ? std::nullopt
-                   : std::optional<std::string>("--list takes no other arguments");
-    }
-    if (parsed.manager.empty()) {
-        return std::string("MANAGER is required");
-    }
-    return parsed.hours ? std::nullopt : std::optional<std::string>("--every HOURS is required");
-}
-
 int ListSchedules() {
     for (const ScheduleEntry& entry : MakeScheduler().List()) {
         std::printf("every %d %s\t%s\n", entry.hours, entry.hours == 1 ? "hour" : "hours",
                     entry.manager.c_str());
     }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitOk : kExitOutputFailed;
+    return kExitOk;
+}
+
+void DeclareSchedule(CLI::App& app, ScheduleRequest& request) {
+    CLI::Option* manager =
+        app.add_option("MANAGER", request.manager, "the manager to back up on a timer");
+    // Read as text: CLI11 would take "010" as octal, and HOURS is always decimal.
+    CLI::Option* every =
+        app.add_option("--every", request.hours, "the hours between two runs, 1 to 8760")
+            ->type_name("HOURS");
+    app.add_flag("--list", request.list, "show the schedules written so far")
+        ->excludes(manager)
+        ->excludes(every);
+    app.callback([&request] {
+        if (request.list) {
+            return;
+        }
+        if (request.manager.empty()) {
+            throw CLI::RequiredError("MANAGER");
+        }
+        if (request.hours.empty()) {
+            throw CLI::RequiredError("--every");
+        }
+        if (!ParseScheduleHours(request.hours)) {
+            throw CLI::ValidationError(
+                "--every",
+                "HOURS must be a whole number from 1 to 8760, not '" + request.hours + "'");
+        }
+    });
 }
 
 // Writes the systemd user units that back the manager up every HOURS hours and enables them.
-int RunScheduleCommand(const std::vector<std::string>& args, CliSession&) {
-    ScheduleArgs parsed;
-    if (const std::optional<std::string> error = ParseScheduleArgs(args, parsed)) {
-        return UsageError("schedule", *error);
-    }
-    if (parsed.list) {
+int RunScheduleCommand(const ScheduleRequest& request, CliSession& session) {
+    if (request.list) {
         return ListSchedules();
     }
     const std::string folder = UserUnitFolder();
@@ -108,38 +91,30 @@ int RunScheduleCommand(const std::vector<std::string>& args, CliSession&) {
                                   : "the path of brackenhold-cli is unknown");
         return kExitUsage;
     }
-    const std::string manager = AbsolutePath(parsed.manager);
-    return Finish(MakeScheduler().Schedule(program, manager, *parsed.hours),
-                  manager + ": backed up every " + std::to_string(*parsed.hours) +
-                      (*parsed.hours == 1 ? " hour by " : " hours by ") +
-                      ScheduleUnitName(manager) + ".timer");
+    const int hours = *ParseScheduleHours(request.hours);
+    const std::string manager = AbsolutePath(request.manager);
+    return Finish(MakeScheduler().Schedule(program, manager, hours),
+                  manager + ": backed up every " + std::to_string(hours) +
+                      (hours == 1 ? " hour by " : " hours by ") + ScheduleUnitName(manager) +
+                      ".timer",
+                  session.quiet());
+}
+
+void DeclareUnschedule(CLI::App& app, UnscheduleRequest& request) {
+    app.add_option("MANAGER", request.manager, "the manager whose schedule is removed")->required();
 }
 
 // Stops and removes the manager's schedule.
-int RunUnscheduleCommand(const std::vector<std::string>& args, CliSession&) {
-    std::vector<std::string> managers;
-    bool options = true;
-    for (const std::string& arg : args) {
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return UsageError("unschedule", "unknown option " + arg);
-        } else {
-            managers.push_back(arg);
-        }
-    }
-    if (managers.size() != 1) {
-        return UsageError("unschedule", managers.empty() ? "MANAGER is required"
-                                                         : "only one MANAGER may be given");
-    }
-    const std::string manager = AbsolutePath(managers[0]);
-    return Finish(MakeScheduler().Unschedule(manager), manager + ": no longer scheduled");
+int RunUnscheduleCommand(const UnscheduleRequest& request, CliSession& session) {
+    const std::string manager = AbsolutePath(request.manager);
+    return Finish(MakeScheduler().Unschedule(manager), manager + ": no longer scheduled",
+                  session.quiet());
 }
 
-const bool registeredSchedule =
-    RegisterCliCommand({"schedule", "MANAGER --every HOURS | --list", RunScheduleCommand});
-const bool registeredUnschedule =
-    RegisterCliCommand({"unschedule", "MANAGER", RunUnscheduleCommand});
+const bool registeredSchedule = RegisterCliCommand(
+    "schedule", "back a manager up on a systemd user timer", DeclareSchedule, RunScheduleCommand);
+const bool registeredUnschedule = RegisterCliCommand(
+    "unschedule", "stop and remove a manager's schedule", DeclareUnschedule, RunUnscheduleCommand);
 
 }  // namespace
 

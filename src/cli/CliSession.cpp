@@ -17,7 +17,9 @@ CliSession::CliSession(ManagerLock* locks)
       doc_(std::make_unique<CBrackenholdDoc>(services_, nullptr, CurrentFolderText())) {}
 
 bool CliSession::Open(const std::string& path) {
-    return OpenDocumentFile(*doc_, AbsolutePath(path));
+    const std::string absolute = AbsolutePath(path);
+    ui_.SetSubject(absolute);
+    return OpenDocumentFile(*doc_, absolute);
 }
 
 }  // namespace bh::cli

@@ -22,8 +22,16 @@ class CliSession {
     CliSession& operator=(const CliSession&) = delete;
 
     // Opens the manager at `path` (made absolute); on failure the designed message has been
-    // printed to stderr.
+    // printed to stderr. Messages of the core name this manager from now on.
     bool Open(const std::string& path);
+
+    // -q: only failures are printed; -v: one line per file acted on.
+    void SetOutputLevel(bool quiet, bool verbose) {
+        quiet_ = quiet;
+        verbose_ = verbose;
+    }
+    bool quiet() const { return quiet_; }
+    bool verbose() const { return verbose_; }
 
     Services& services() { return services_; }
     CliUserInterface& ui() { return ui_; }
@@ -40,6 +48,8 @@ class CliSession {
     NativeSystemErrors systemErrors_;
     Services services_;
     std::unique_ptr<CBrackenholdDoc> doc_;
+    bool quiet_ = false;
+    bool verbose_ = false;
 };
 
 }  // namespace bh::cli

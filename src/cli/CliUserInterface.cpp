@@ -64,12 +64,38 @@ class LineProgress : public ProgressIndicator {
 
 }  // namespace
 
+std::string OneLineMessage(const std::string& text) {
+    std::string line;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string part = text.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) {
+            continue;
+        }
+        if (!line.empty()) {
+            if (line.back() == '.') {
+                line.pop_back();
+            }
+            line += ": ";
+        }
+        line += part;
+    }
+    return line;
+}
+
 CliUserInterface::CliUserInterface() : questionAnswer_(kIdNo) {}
 
-int CliUserInterface::MessageBox(const std::string& text, const std::string& caption,
-                                 unsigned flags) {
+int CliUserInterface::MessageBox(const std::string& text, const std::string&, unsigned flags) {
     ++messageBoxes_;
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    // The caption is the program's name or the command's title: the line names the program and
+    // the file instead, as every other error line of the command-line program does.
+    const std::string subject = subject_.empty() ? "" : subject_ + ": ";
+    std::fprintf(stderr, "brackenhold-cli: %s%s\n", subject.c_str(), OneLineMessage(text).c_str());
     switch (flags & kMbButtonMask) {
         case kMbOk:
             return kIdOk;

@@ -124,7 +124,7 @@ TEST_F(CliDataSafetyTest, ManagerWithBytesAfterItsLastRecordIsRefusedAndKept) {
          {std::vector<std::string>{"list", "Y/m.bak"}, {"add", "Y/m.bak", "src/b.txt"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.exitCode, 2) << args[0];
-        EXPECT_TRUE(Contains(run.err, "Failed to open document.")) << run.err;
+        EXPECT_TRUE(Contains(run.err, "Failed to open document: ")) << run.err;
         EXPECT_TRUE(Contains(run.err, "bytes follow its last entry")) << run.err;
     }
     EXPECT_EQ(TempDir::Read(dir.File("Y/m.bak")), bytes);
@@ -140,7 +140,7 @@ TEST_F(CliDataSafetyTest, AddThatCannotSaveRemovesTheArchivesItCreated) {
 
     const CliRun failed = Cli({"add", "Y/m.bak", "src/x.txt", "src/z.txt"});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(Contains(failed.err, "Failed to save document.")) << failed.err;
+    EXPECT_TRUE(Contains(failed.err, "Failed to save document: ")) << failed.err;
     EXPECT_FALSE(TempDir::Exists(dir.File("Y/x.txt")));
     EXPECT_FALSE(TempDir::Exists(dir.File("Y/z.txt")));
     EXPECT_EQ(TempDir::Read(dir.File("Y/other.txt")), "not ours");

@@ -201,7 +201,7 @@ TEST_F(CliHostileInputTest, FifosAndDevicesAreRefusedWithoutBlocking) {
     // A FIFO as the manager itself: not a manager, and nothing waits for a writer.
     const CliRun list = Cli({"list", "fifo"});
     EXPECT_EQ(list.exitCode, 2) << list.err;
-    EXPECT_TRUE(Contains(list.err, "Failed to open document.")) << list.err;
+    EXPECT_TRUE(Contains(list.err, "Failed to open document: ")) << list.err;
 }
 
 TEST_F(CliHostileInputTest, AReadOnlyManagerIsNotReplaced) {
@@ -211,7 +211,7 @@ TEST_F(CliHostileInputTest, AReadOnlyManagerIsNotReplaced) {
     ASSERT_EQ(::chmod(dir.File("m.bak").c_str(), 0444), 0);
     const CliRun add = Cli({"add", "m.bak", "a.txt"});
     EXPECT_EQ(add.exitCode, 1) << add.err;
-    EXPECT_TRUE(Contains(add.err, "Failed to save document.")) << add.err;
+    EXPECT_TRUE(Contains(add.err, "Failed to save document: ")) << add.err;
     EXPECT_TRUE(Contains(add.err, "Permission denied")) << add.err;
     EXPECT_EQ(TempDir::Read(dir.File("m.bak")), before);
     struct stat st {};

@@ -110,13 +110,73 @@ TEST_F(CliOperationsTest, DryRunNamesTheCopiesAndChangesNothing) {
     const std::string before = TempDir::Read(dir.File("m.bak"));
     const CliRun run = Cli(dir, {"backup", "m.bak", "--dry-run"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("would copy " + dir.File("src/a.txt") + " -> " +
-                                    dir.File("arc/a.txt") + "\nwould copy " +
-                                    dir.File("src/b.txt") + " -> " + dir.File("arc/b.txt") +
-                                    "\n1  File was up to date.\n\n2  Files were backed up."))
-        << run.out;
+    // The count is in would-form: nothing was backed up.
+    EXPECT_EQ(run.out, "would copy " + dir.File("src/a.txt") + " -> " + dir.File("arc/a.txt") +
+                           "\nwould copy " + dir.File("src/b.txt") + " -> " +
+                           dir.File("arc/b.txt") + "\n2 files would be backed up.\n");
     EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "old");
     EXPECT_EQ(TempDir::Read(dir.File("m.bak")), before);
+
+    WriteManager({"a.txt", "c.txt"});
+    EXPECT_TRUE(Cli(dir, {"backup", "--dry-run", "m.bak"})
+                    .out.ends_with(dir.File("arc/a.txt") + "\n1 file would be backed up.\n"));
+}
+
+TEST_F(CliOperationsTest, QuietPrintsOnlyFailures) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"-q", "backup", "m.bak", "--dry-run"}, {"--quiet", "status", "m.bak"}}) {
+        const CliRun run = Cli(dir, args);
+        EXPECT_EQ(run.out, "") << args[1];
+        EXPECT_EQ(run.err, "") << args[1];
+    }
+    EXPECT_EQ(Cli(dir, {"status", "m.bak", "-q"}).exitCode, 1) << "the exit code stays";
+    const CliRun backup = Cli(dir, {"backup", "m.bak", "--quiet"});
+    EXPECT_EQ(backup.exitCode, 0) << backup.err;
+    EXPECT_EQ(backup.out + backup.err, "");
+    EXPECT_EQ(TempDir::Read(dir.File("arc/a.txt")), "data a.txt");
+    const CliRun restore = Cli(dir, {"-q", "restore", "m.bak", "1"});
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_EQ(restore.out + restore.err, "");
+    EXPECT_NE(Cli(dir, {"-q", "list", "m.bak"}).out, "") << "list ignores -q";
+
+    // Failures are still named, one line each, and still fail the run.
+    ASSERT_EQ(std::remove(dir.File("src/b.txt").c_str()), 0);
+    const std::string problem =
+        "brackenhold-cli: " + dir.File("src/b.txt") + ": No such file or directory\n";
+    const CliRun failed = Cli(dir, {"-q", "backup", "m.bak"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(failed.err, problem);
+    const CliRun status = Cli(dir, {"status", "-q", "m.bak"});
+    EXPECT_EQ(status.exitCode, 1);
+    EXPECT_EQ(status.out, "");
+    EXPECT_EQ(status.err, problem);
+}
+
+TEST_F(CliOperationsTest, VerboseNamesEachFileActedOn) {
+    const CliRun backup = Cli(dir, {"-v", "backup", "m.bak"});
+    EXPECT_EQ(backup.exitCode, 0) << backup.err;
+    EXPECT_TRUE(backup.out.starts_with(
+        "copied " + dir.File("src/a.txt") + " -> " + dir.File("arc/a.txt") + "\ncopied " +
+        dir.File("src/b.txt") + " -> " + dir.File("arc/b.txt") + "\n1  File was up to date."))
+        << backup.out;
+
+    ASSERT_TRUE(TempDir::SetTimes(dir.File("src/c.txt"), 1000000000));
+    const CliRun restore = Cli(dir, {"restore", "m.bak", "3", "--verbose"});
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_TRUE(restore.out.starts_with("restored " + dir.File("arc/c.txt") + " -> " +
+                                        dir.File("src/c.txt") + "\n3\tRestored\n"))
+        << restore.out;
+
+    dir.Write("src/d.txt", "d");
+    const CliRun add = Cli(dir, {"add", "-v", "m.bak", "src/d.txt"});
+    EXPECT_EQ(add.exitCode, 0) << add.err;
+    EXPECT_EQ(add.out, "added " + dir.File("src/d.txt") + " -> " + dir.File("d.txt") + "\n");
+
+    const CliRun remove = Cli(dir, {"remove", "m.bak", "4", "2", "-v"});
+    EXPECT_EQ(remove.exitCode, 0) << remove.err;
+    EXPECT_EQ(remove.out, "removed 2: " + dir.File("src/b.txt") +
+                              "\nremoved 4: " + dir.File("src/d.txt") + "\n");
 }
 
 TEST_F(CliOperationsTest, BadArgumentsAndUnreadableManagers) {

@@ -23,9 +23,12 @@ CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
 
 TEST(Cli, UsageErrorsExitTwo) {
     TempDir dir;
+    const CliRun none = Cli(dir, {});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(none.err.starts_with("usage: brackenhold-cli")) << none.err;
+    EXPECT_EQ(none.out, "");
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"frobnicate"},
+         std::vector<std::vector<std::string>>{{"frobnicate"},
                                                {"new"},
                                                {"add", "m.bak"},
                                                {"list"},
@@ -33,8 +36,9 @@ TEST(Cli, UsageErrorsExitTwo) {
                                                {"import", "m.bak"}}) {
         const CliRun run = Cli(dir, args);
         EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
-        EXPECT_NE(run.err.find("usage: brackenhold-cli"), std::string::npos)
-            << ::testing::PrintToString(args);
+        EXPECT_TRUE(run.err.ends_with(" for usage.\n")) << run.err;
+        EXPECT_TRUE(run.err.starts_with("brackenhold-cli: ")) << run.err;
+        EXPECT_EQ(Lines(run.err).size(), 2u) << run.err;
     }
 }
 
@@ -239,19 +243,27 @@ TEST(Cli, UnreadableManagersExitTwoWithTheirMessage) {
         std::vector<std::string> args;
         std::string message;
     };
+    // One line each, naming the manager, the designed text's parts joined with ": ".
     const Case cases[] = {
-        {{"list", "foreign.bak"}, "This is not a Backup file!"},
-        {{"list", "cut.bak"}, "Failed to open document."},
-        {{"list", "missing.bak"}, "Failed to open document.\n\nNo such file or directory"},
-        {{"add", "foreign.bak", "cut.bak"}, "This is not a Backup file!"},
-        {{"import", "cut.bak", "foreign.bak"}, "Failed to open document."},
+        {{"list", "foreign.bak"}, "foreign.bak: This is not a Backup file!"},
+        {{"list", "cut.bak"}, "cut.bak: Failed to open document: "},
+        {{"list", "missing.bak"},
+         "missing.bak: Failed to open document: No such file or directory"},
+        {{"status", "missing.bak"},
+         "missing.bak: Failed to open document: No such file or directory"},
+        {{"add", "foreign.bak", "cut.bak"}, "foreign.bak: This is not a Backup file!"},
+        {{"import", "cut.bak", "foreign.bak"}, "cut.bak: Failed to open document: "},
     };
     for (const Case& c : cases) {
         const CliRun run = Cli(dir, c.args);
         EXPECT_EQ(run.exitCode, 2) << c.args[1];
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.err.starts_with("brackenhold-cli: " + dir.File(c.message))) << run.err;
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
         EXPECT_EQ(run.out, "");
     }
+    EXPECT_EQ(Cli(dir, {"list", "missing.bak"}).err,
+              "brackenhold-cli: " + dir.File("missing.bak") +
+                  ": Failed to open document: No such file or directory\n");
     EXPECT_EQ(TempDir::Read(dir.File("cut.bak")), valid.substr(0, valid.size() - 2));
 }
 

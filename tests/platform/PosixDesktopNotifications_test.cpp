@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,7 @@
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSystemErrors.h"
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 namespace bh {
@@ -298,6 +300,47 @@ TEST(FreedesktopNotifier, WithoutABusTheRunIsUnchanged) {
     EXPECT_EQ(withNotifier.doc.rows().Entry(1).state, EntryState::UpToDate);
     EXPECT_TRUE(test::TempDir::Exists(dir.File("m.bak"))) << "the manager is saved as ever";
     EXPECT_EQ(withNotifier.ui.Count(UiCallKind::MessageBox), 0);
+}
+
+// The command line's `backup --notify`, as the schedule's unit runs it: a failed run and a
+// manager that cannot be opened notify once each, a clean run and a plain backup never.
+TEST(FreedesktopNotifier, CommandLineBackupNotifiesOnlyWhenAskedAndOnlyOfFailures) {
+    if (system("command -v dbus-daemon >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "dbus-daemon is not installed (Debian package dbus-daemon)";
+    }
+    PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon printed no address";
+    const ScopedBusAddress scoped(bus.Address().c_str());
+    FakeNotificationService service(bus.Address());
+    ASSERT_TRUE(service.Owned());
+
+    test::TempDir dir;
+    const auto cli = [&dir](const std::vector<std::string>& args) {
+        return test::RunProgram(BH_CLI_PATH, args, dir.Path());
+    };
+    dir.Write("kept.txt", "kept");
+    dir.Write("gone.txt", "gone");
+    ASSERT_EQ(cli({"new", "m.bak"}).exitCode, 0);
+    ASSERT_EQ(cli({"add", "m.bak", "kept.txt", "gone.txt"}).exitCode, 0);
+    ASSERT_EQ(cli({"backup", "--notify", "m.bak"}).exitCode, 0);
+    EXPECT_EQ(service.Calls().size(), 0u) << "a clean run notifies nothing";
+
+    ASSERT_EQ(std::remove(dir.File("gone.txt").c_str()), 0);
+    EXPECT_EQ(cli({"backup", "m.bak"}).exitCode, 1);
+    EXPECT_EQ(service.Calls().size(), 0u) << "without --notify nothing is sent";
+    EXPECT_EQ(cli({"backup", "--quiet", "--notify", "--", "m.bak"}).exitCode, 1);
+    std::vector<NotifyCall> calls = service.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].summary, "Brackenhold: backup failed");
+    EXPECT_TRUE(calls[0].body.starts_with(dir.File("m.bak") + "\n1 file could not be backed up"))
+        << calls[0].body;
+
+    EXPECT_EQ(cli({"backup", "--notify", "missing.bak"}).exitCode, 2);
+    calls = service.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_TRUE(
+        calls[1].body.starts_with(dir.File("missing.bak") + "\nThe manager could not be opened"))
+        << calls[1].body;
 }
 
 }  // namespace

@@ -17,9 +17,14 @@ namespace bh::test {
 
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                   const std::string& workingFolder) {
+    return RunProgramWithOutput(program, args, workingFolder, {});
+}
+
+CliRun RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& workingFolder, const std::string& outputPath) {
     CliRun run;
     TempDir capture;
-    const std::string outPath = capture.File("out");
+    const std::string outPath = outputPath.empty() ? capture.File("out") : outputPath;
     const std::string errPath = capture.File("err");
 
     posix_spawn_file_actions_t actions;
@@ -60,7 +65,7 @@ CliRun RunProgram(const std::string& program, const std::vector<std::string>& ar
         }
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = TempDir::Read(outPath);
+    run.out = outputPath.empty() ? TempDir::Read(outPath) : std::string();
     run.err = TempDir::Read(errPath);
     return run;
 }

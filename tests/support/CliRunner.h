@@ -20,4 +20,9 @@ inline constexpr int kValgrindExit = 86;
 CliRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                   const std::string& workingFolder);
 
+// The same with standard output written to `outputPath` (such as /dev/full) instead of
+// collected: `out` stays empty. POSIX only.
+CliRun RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& workingFolder, const std::string& outputPath);
+
 }  // namespace bh::test

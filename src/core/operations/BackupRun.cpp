@@ -139,7 +139,7 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     std::optional<ProgressScope> progress;
     progress.emplace(ui, kBackingUpCaption, count);
     progress->AllowCancel();
-    PendingCopies copies(rows, fileSystem, counts);
+    PendingCopies copies(rows, fileSystem, counts, options.onCopied);
     for (int row = 0; row < count; ++row) {
         CFileEntry& entry = rows.Entry(row);
         if (copies.ReadsPendingArchive(entry)) {

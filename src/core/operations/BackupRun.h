@@ -44,6 +44,8 @@ struct BackupOptions {
     // up, as if its copy had succeeded.
     bool dryRun = false;
     std::function<void(const CFileEntry&)> onWouldCopy;
+    // Called with each entry whose archive a real run has just replaced, in row order.
+    std::function<void(const CFileEntry&)> onCopied;
 };
 
 struct BackupResult {

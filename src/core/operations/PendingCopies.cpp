@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "core/base/PathParts.h"
 #include "core/document/FileEntry.h"
@@ -55,8 +56,9 @@ class PendingCopies::RowsBySource {
     std::unordered_map<std::string, std::vector<int>> rows_;
 };
 
-PendingCopies::PendingCopies(ManagerList& rows, FileSystem& fileSystem, BackupCounts& counts)
-    : rows_(rows), fileSystem_(fileSystem), counts_(counts) {}
+PendingCopies::PendingCopies(ManagerList& rows, FileSystem& fileSystem, BackupCounts& counts,
+                             std::function<void(const CFileEntry&)> onCopied)
+    : rows_(rows), fileSystem_(fileSystem), counts_(counts), onCopied_(std::move(onCopied)) {}
 
 PendingCopies::~PendingCopies() = default;
 
@@ -115,6 +117,9 @@ void PendingCopies::Record(const Pending& copy, ErrorCode error) {
     CFileEntry& entry = rows_.Entry(copy.row);
     if (error == kNoError) {
         ++counts_.backedUp;
+        if (onCopied_) {
+            onCopied_(entry);
+        }
         entry.EvaluateStatus(fileSystem_);
     } else {
         entry.SetState(EntryState::Problem);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -23,7 +24,9 @@ struct BackupCounts;
 // is an archive just replaced are evaluated again (a file passed on from folder to folder).
 class PendingCopies {
   public:
-    PendingCopies(ManagerList& rows, FileSystem& fileSystem, BackupCounts& counts);
+    // `onCopied` (may be empty) hears of each entry whose copy succeeded, in row order.
+    PendingCopies(ManagerList& rows, FileSystem& fileSystem, BackupCounts& counts,
+                  std::function<void(const CFileEntry&)> onCopied = {});
     ~PendingCopies();
     PendingCopies(const PendingCopies&) = delete;
     PendingCopies& operator=(const PendingCopies&) = delete;
@@ -53,6 +56,7 @@ class PendingCopies {
     ManagerList& rows_;
     FileSystem& fileSystem_;
     BackupCounts& counts_;
+    std::function<void(const CFileEntry&)> onCopied_;
     std::vector<Pending> pending_;
     std::unordered_set<std::string> pendingArchiveKeys_;
     std::uint64_t pendingBytes_ = 0;

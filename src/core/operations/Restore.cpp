@@ -17,8 +17,10 @@ namespace {
 // One restore run: its counters, the error boxes' caption and whether they still show.
 class RestoreRun {
   public:
-    RestoreRun(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy)
-        : rows_(doc.rows()),
+    RestoreRun(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy,
+               const std::function<void(const CFileEntry&)>& onRestored)
+        : onRestored_(onRestored),
+          rows_(doc.rows()),
           services_(doc.services()),
           makeCopies_(makeCopies),
           restoreWithoutCopy_(restoreWithoutCopy),
@@ -63,6 +65,9 @@ class RestoreRun {
             services_.fileSystem.Copy(entry.archivePath, entry.sourcePath, false);
         if (error == kNoError) {
             ++outcome_.restored;
+            if (onRestored_) {
+                onRestored_(entry);
+            }
             restored.restored = true;
             restored.resultText = kRestoredText;
             if (!copyName.empty()) {
@@ -123,6 +128,7 @@ class RestoreRun {
         showErrors_ = services_.ui.MessageBox(text, caption_, kMbOkCancel | kMbIconExclamation);
     }
 
+    const std::function<void(const CFileEntry&)>& onRestored_;
     ManagerList& rows_;
     Services& services_;
     const bool makeCopies_;
@@ -168,8 +174,9 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome) {
     return text;
 }
 
-RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy) {
-    return RestoreRun(doc, makeCopies, restoreWithoutCopy).Run();
+RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy,
+                          const std::function<void(const CFileEntry&)>& onRestored) {
+    return RestoreRun(doc, makeCopies, restoreWithoutCopy, onRestored).Run();
 }
 
 void OnRestoreSelected(CBrackenholdDoc& doc) {

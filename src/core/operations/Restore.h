@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 namespace bh {
 
 class CBrackenholdDoc;
+class CFileEntry;
 
 inline constexpr const char* kRestoringCaption = "Restoring Files, Please Wait";
 inline constexpr const char* kRestoredText = "Restored";
@@ -57,8 +59,10 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome);
 // program's way: the user saw the box), or, with restoreWithoutCopy false, left as it is and
 // the row counted as a failed restore (for runs where nobody reads the box).
 // The user can stop the run between two rows: the row at hand is finished, the rest are left
-// untouched (no Results text) and counted as skipped.
-RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy = true);
+// untouched (no Results text) and counted as skipped. `onRestored` (may be empty) hears of each
+// entry whose archive was just copied over its source.
+RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy = true,
+                          const std::function<void(const CFileEntry&)>& onRestored = {});
 
 // Restore Selected: the copy question (Cancel ends it), the restore, then the summary box.
 void OnRestoreSelected(CBrackenholdDoc& doc);

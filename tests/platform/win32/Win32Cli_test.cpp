@@ -204,7 +204,7 @@ TEST(Win32Cli, FailuresShowTheSystemsTexts) {
     const Win32SystemErrors errors;
     CliRun run = Cli(dir, {"list", "missing.bak"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("Failed to open document.\n\n" +
+    EXPECT_NE(run.err.find("Failed to open document: " +
                            ErrorCodeText(errors, ErrorCode(ERROR_FILE_NOT_FOUND))),
               std::string::npos)
         << run.err;
