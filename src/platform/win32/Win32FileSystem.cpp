@@ -27,8 +27,8 @@ bool IsFolder(DWORD attributes) {
 }
 
 // Opens a path to read its data; a folder fails with ERROR_ACCESS_DENIED as on Windows.
-DWORD OpenForReading(const std::string& path, UniqueHandle& file,
-                     BY_HANDLE_FILE_INFORMATION& info) {
+DWORD OpenHandleForReading(const std::string& path, UniqueHandle& file,
+                           BY_HANDLE_FILE_INFORMATION& info) {
     file =
         UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -195,7 +195,7 @@ ErrorCode Win32FileSystem::Copy(const std::string& from, const std::string& to, 
 DWORD Win32FileSystem::CopyOnce(const std::string& from, const std::string& to, bool failIfExists) {
     UniqueHandle in;
     BY_HANDLE_FILE_INFORMATION before{};
-    if (const DWORD error = OpenForReading(from, in, before); error != 0) {
+    if (const DWORD error = OpenHandleForReading(from, in, before); error != 0) {
         return error;
     }
     if (const DWORD error = CheckDestination(to, failIfExists); error != 0) {
@@ -264,7 +264,7 @@ ErrorCode Win32FileSystem::ReadAll(const std::string& path, std::string& bytes) 
     bytes.clear();
     UniqueHandle file;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (const DWORD error = OpenForReading(path, file, info); error != 0) {
+    if (const DWORD error = OpenHandleForReading(path, file, info); error != 0) {
         return Fail(error);
     }
     std::string content;
