@@ -45,7 +45,7 @@ int RunRemoveCommand(const RemoveRequest& request, CliSession& session) {
         return kExitUsage;
     }
     std::vector<int> selected;
-    if (!RowIndices(request.rows, session.rows().Count(), selected)) {
+    if (!RowIndices(request.rows, session, selected)) {
         return kExitUsage;
     }
     SelectOnly(session.rows(), selected);

@@ -39,11 +39,12 @@ void DeclareRestore(CLI::App& app, RestoreRequest& request) {
     });
 }
 
-std::vector<int> SelectedRows(const RestoreRequest& request, int rowCount, bool& valid) {
+std::vector<int> SelectedRows(const RestoreRequest& request, CliSession& session, bool& valid) {
+    const int rowCount = session.rows().Count();
     std::vector<int> selected;
     valid = true;
     if (!request.all) {
-        valid = RowIndices(request.rows, rowCount, selected);
+        valid = RowIndices(request.rows, session, selected);
         return selected;
     }
     for (int row = 0; row < rowCount; ++row) {
@@ -79,7 +80,7 @@ int RunRestoreCommand(const RestoreRequest& request, CliSession& session) {
         return kExitUsage;
     }
     bool valid = true;
-    const std::vector<int> selected = SelectedRows(request, session.rows().Count(), valid);
+    const std::vector<int> selected = SelectedRows(request, session, valid);
     if (!valid) {
         return kExitUsage;
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CliCommand.h"
+#include "cli/CliSession.h"
 #include "core/document/ManagerList.h"
 
 namespace bh::cli {
@@ -30,11 +31,12 @@ void DeclareRowNumbers(CLI::App& app, std::vector<int>& rows, const char* descri
     app.add_option("ROW", rows, description)->transform(CLI::Validator(CheckRowNumber, ""));
 }
 
-bool RowIndices(const std::vector<int>& numbers, int rowCount, std::vector<int>& rows) {
+bool RowIndices(const std::vector<int>& numbers, CliSession& session, std::vector<int>& rows) {
+    const int rowCount = session.rows().Count();
     for (const int number : numbers) {
         if (number > rowCount) {
-            PrintError("no such row: " + std::to_string(number) + " (the manager has " +
-                       std::to_string(rowCount) + " rows)");
+            PrintError(session.doc().PathName() + ": no such row: " + std::to_string(number) +
+                       " (the manager has " + std::to_string(rowCount) + " rows)");
             return false;
         }
         rows.push_back(number - 1);

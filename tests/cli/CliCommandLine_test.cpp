@@ -138,6 +138,13 @@ TEST(CliCommandLine, RowNumbersWithLeadingZerosAreDecimal) {
     const CliRun zero = Cli(dir, {"remove", "m.bak", "000"});
     EXPECT_EQ(zero.exitCode, 2);
     EXPECT_TRUE(Contains(zero.err, "000 is not a row number")) << zero.err;
+    for (const char* command : {"remove", "restore"}) {
+        const CliRun beyond = Cli(dir, {command, "m.bak", "9"});
+        EXPECT_EQ(beyond.exitCode, 2) << command;
+        EXPECT_EQ(beyond.err, "brackenhold-cli: " + dir.File("m.bak") +
+                                  ": no such row: 9 (the manager has 8 rows)\n")
+            << command;
+    }
 }
 
 TEST(CliCommandLine, AFailedWriteToStandardOutputExitsFour) {
