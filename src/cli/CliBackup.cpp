@@ -51,15 +51,6 @@ BackupOptions Options(const BackupRequest& request, const CliSession& session) {
     return options;
 }
 
-void PrintProblems(CliSession& session) {
-    ManagerList& rows = session.rows();
-    for (int row = 0; row < rows.Count(); ++row) {
-        if (rows.Entry(row).state == EntryState::Problem) {
-            PrintEntryProblem(rows.Entry(row), session.services().systemErrors);
-        }
-    }
-}
-
 // Backs up every out-of-date entry and prints the report. A dry run copies and saves nothing:
 // each copy that would be made is printed and counted as if it had succeeded.
 int RunBackupCommand(const BackupRequest& request, CliSession& session) {
@@ -87,7 +78,7 @@ int RunBackupCommand(const BackupRequest& request, CliSession& session) {
         }
     }
     if (!request.dryRun) {
-        PrintProblems(session);
+        PrintEntryProblems(session.rows(), session.services().systemErrors);
     }
     return result.counts.problems == 0 && !result.saveFailed ? kExitOk : kExitPartial;
 }

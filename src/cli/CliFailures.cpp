@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "core/base/ErrorText.h"
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerList.h"
 #include "core/view/Columns.h"
 
 namespace bh::cli {
@@ -20,6 +21,14 @@ void PrintEntryProblem(const CFileEntry& entry, const SystemErrors& errors) {
         entry.result == kResultSourceFailed || entry.LastErrorCode() == kErrorSourceChanged;
     PrintFileFailure(sourceFailed ? entry.sourcePath : entry.archivePath,
                      EntryFailureText(entry, errors));
+}
+
+void PrintEntryProblems(const ManagerList& rows, const SystemErrors& errors) {
+    for (int row = 0; row < rows.Count(); ++row) {
+        if (rows.Entry(row).state == EntryState::Problem) {
+            PrintEntryProblem(rows.Entry(row), errors);
+        }
+    }
 }
 
 }  // namespace bh::cli

@@ -6,6 +6,7 @@
 
 namespace bh {
 class CFileEntry;
+class ManagerList;
 class SystemErrors;
 }  // namespace bh
 
@@ -21,5 +22,8 @@ void PrintFileFailure(const std::string& path, ErrorCode error, const SystemErro
 // The line of an entry that is a problem: the path that failed (the source when it could not
 // be read or changed while it was copied, else the archive) and the entry's reason.
 void PrintEntryProblem(const CFileEntry& entry, const SystemErrors& errors);
+
+// That line for every entry of `rows` that is a problem.
+void PrintEntryProblems(const ManagerList& rows, const SystemErrors& errors);
 
 }  // namespace bh::cli

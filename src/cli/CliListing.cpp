@@ -23,15 +23,6 @@ int OutputFailed(const ListingWriter& writer, const Services& services) {
     return kExitOutput;
 }
 
-// Names every problem entry of a batch on stderr.
-void ReportProblems(const ManagerList& batch, const SystemErrors& errors) {
-    for (int row = 0; row < batch.Count(); ++row) {
-        if (batch.Entry(row).state == EntryState::Problem) {
-            PrintEntryProblem(batch.Entry(row), errors);
-        }
-    }
-}
-
 bool AllRowsUpToDate(const ManagerList& batch) {
     for (int row = 0; row < batch.Count(); ++row) {
         if (batch.Entry(row).state != EntryState::UpToDate) {
@@ -53,7 +44,7 @@ int WriteListing(CliSession& session, const ListingRequest& request, bool* allUp
     const auto onBatch = [&](ManagerList& batch, std::size_t firstRow) {
         upToDate = upToDate && AllRowsUpToDate(batch);
         if (request.reportProblems) {
-            ReportProblems(batch, services.systemErrors);
+            PrintEntryProblems(batch, services.systemErrors);
         }
         if (!request.print) {
             return true;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bh/Version.h"
+#include "cli/CliInFolder.h"
 #include "core/document/ManagerFileFormat.h"
 #include "support/CliOutput.h"
 #include "support/CliRunner.h"
@@ -13,13 +14,10 @@
 namespace bh {
 namespace {
 
+using test::Cli;
 using test::CliRun;
 using test::Contains;
 using test::TempDir;
-
-CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
-    return test::RunProgram(BH_CLI_PATH, args, dir.Path());
-}
 
 bool IsEmptyFolder(const TempDir& dir) {
     return std::filesystem::is_empty(dir.Path());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliInFolder.h"
 #include "core/document/ManagerFileFormat.h"
 #include "support/CliOutput.h"
 #include "support/CliRunner.h"
@@ -13,13 +14,10 @@
 namespace bh {
 namespace {
 
+using test::Cli;
 using test::CliRun;
 using test::Contains;
 using test::TempDir;
-
-CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
-    return test::RunProgram(BH_CLI_PATH, args, dir.Path());
-}
 
 std::int64_t ModifiedNs(const std::string& path) {
     struct stat info {};

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliInFolder.h"
 #include "core/document/ManagerFileFormat.h"
 #include "support/CliOutput.h"
 #include "support/CliRunner.h"
@@ -12,14 +13,11 @@
 namespace bh {
 namespace {
 
+using test::Cli;
 using test::CliRun;
 using test::Fields;
 using test::Lines;
 using test::TempDir;
-
-CliRun Cli(const TempDir& dir, const std::vector<std::string>& args) {
-    return test::RunProgram(BH_CLI_PATH, args, dir.Path());
-}
 
 TEST(Cli, UsageErrorsExitTwo) {
     TempDir dir;
