@@ -1,5 +1,8 @@
 #include "bench/BenchFixture.h"
 
+#include <chrono>
+#include <thread>
+
 #include "core/ports/MessageBoxFlags.h"
 
 namespace bh::bench {
@@ -32,6 +35,11 @@ int SilentUserInterface::Prompt(PromptRequest&) {
 
 std::unique_ptr<ProgressIndicator> SilentUserInterface::CreateStatusProgress(const std::string&) {
     return std::make_unique<SilentProgress>();
+}
+
+ErrorCode LatencyFileSystem::GetAttributes(const std::string& path, FileAttributes& out) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return FileSystemWrapper::GetAttributes(path, out);
 }
 
 DocFixture::DocFixture(FileSystem& fileSystem) : DocFixture(fileSystem, cliShell_) {}

@@ -32,12 +32,17 @@ class SilentUserInterface : public UserInterface {
     int messages = 0;
 };
 
-// The real file system restricted to one thread at a time: every status query stays on the
-// calling thread.
-class SerialFileSystem : public FileSystemWrapper {
+// A file system whose every attribute query takes 1 ms longer, as a slow network folder's
+// does, and that lets `concurrent` queries run at once.
+class LatencyFileSystem : public FileSystemWrapper {
   public:
-    using FileSystemWrapper::FileSystemWrapper;
-    int ConcurrentQueries() const override { return 1; }
+    LatencyFileSystem(FileSystem& inner, int concurrent)
+        : FileSystemWrapper(inner), concurrent_(concurrent) {}
+    ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
+    int ConcurrentQueries() const override { return concurrent_; }
+
+  private:
+    int concurrent_;
 };
 
 // The command-line program's ports around a document and plain rows, over a file system

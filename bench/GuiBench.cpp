@@ -1,5 +1,7 @@
-// Times opening a large manager in the real main window (offscreen), painting it and one
-// header-click sort, against the core's own load and sort of the same manager.
+// The desktop program's figures: opening a large manager in the real main window
+// (offscreen), painting it and one header-click sort against the core's own load and sort of
+// the same manager (gui-100k), and its Backup All against the command-line program's
+// (gui-backup-10k).
 
 #include <clocale>
 #include <cstdio>
@@ -10,7 +12,9 @@
 #include <QApplication>
 #include <QPixmap>
 
+#include "bench/BenchConfig.h"
 #include "bench/BenchFixture.h"
+#include "bench/GuiBackup.h"
 #include "bench/Measure.h"
 #include "bench/TreeGenerator.h"
 #include "core/operations/ManagerFile.h"
@@ -77,6 +81,21 @@ double TimeCore(const std::string& managerPath) {
     return seconds;
 }
 
+void BenchGuiOpen(const Config& config) {
+    ScratchFolder folder("gui");
+    GeneratedTree tree;
+    TreeOptions options;
+    options.entries = config.Scale(100000);
+    if (!GenerateTree(folder.Path() + "/t", options, tree)) {
+        std::exit(2);
+    }
+    TimeCore(tree.managerPath);  // warms the page cache and the type database
+    const std::vector<double> medians = Interleaved(
+        config.runs,
+        {[&] { return TimeCore(tree.managerPath); }, [&] { return TimeWindow(tree.managerPath); }});
+    PrintBench({"gui-100k", medians[1] * 1e3, medians[0] * 1e3, "ms", 1.3});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,27 +103,19 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::setlocale(LC_TIME, "C");
     std::setlocale(LC_NUMERIC, "C");
-    bool quick = false;
-    int runs = 5;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--quick") {
-            quick = true;
-        } else if (arg == "--runs" && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        }
-    }
-    ScratchFolder folder("gui");
-    GeneratedTree tree;
-    TreeOptions options;
-    options.entries = quick ? 10000 : 100000;
-    if (!GenerateTree(folder.Path() + "/t", options, tree)) {
+    Config config;
+    if (!ParseConfig(argc, argv, config)) {
         return 2;
     }
-    TimeCore(tree.managerPath);  // warms the page cache and the type database
-    const std::vector<double> medians = Interleaved(
-        runs,
-        {[&] { return TimeCore(tree.managerPath); }, [&] { return TimeWindow(tree.managerPath); }});
-    PrintBench({"gui-100k", medians[1] * 1e3, medians[0] * 1e3, "ms", 1.5});
+    if (config.Wants("gui-100k")) {
+        BenchGuiOpen(config);
+    }
+    if (config.Wants("gui-backup-10k")) {
+        if (config.cli.empty()) {
+            std::fprintf(stderr, "brackenhold-bench-gui: gui-backup-10k needs --cli PATH\n");
+            return 2;
+        }
+        BenchGuiBackup(config);
+    }
     return 0;
 }

@@ -93,65 +93,63 @@ bool WriteFile(const std::string& path, std::size_t bytes, std::int64_t mtime) {
     return ::close(fd) == 0 && ok;
 }
 
-bool GenerateTree(const std::string& root, const TreeOptions& options, GeneratedTree& tree) {
-    tree = GeneratedTree{};
-    tree.archiveFolder = root + "/archives";
-    tree.managerPath = tree.archiveFolder + "/bench.bkm";
-    if (!MakeFolder(root) || !MakeFolder(root + "/sources") || !MakeFolder(tree.archiveFolder)) {
+namespace {
+
+// Name and size of file i: in no particular order, as a real manager's are; the multiplier
+// is odd, so every name is different.
+struct FileShape {
+    std::string name;
+    std::size_t bytes = 0;
+    std::int64_t time = 0;
+};
+
+FileShape ShapeOf(std::size_t i, const TreeOptions& options) {
+    const auto mixed = static_cast<std::uint32_t>(i * 2654435761u);
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%08x%s", options.prefix.c_str(), mixed,
+                  kExtensions[i % (sizeof kExtensions / sizeof kExtensions[0])]);
+    return {name, options.fileBytes != 0 ? options.fileBytes : 1 + (mixed >> 8) % 1024,
+            kBaseTime + static_cast<std::int64_t>(mixed % 2592000)};
+}
+
+std::string SubFolderName(std::size_t i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/d%04zu", i / kFilesPerFolder);
+    return name;
+}
+
+// Writes the source and archive of one record as `kind` (see GenerateTree) says.
+bool WriteRecordFiles(const ManagerRecord& record, const FileShape& shape, std::size_t kind) {
+    if (kind == 19) {
+        return WriteFile(record.archivePath, shape.bytes, shape.time);
+    }
+    if (!WriteFile(record.sourcePath, shape.bytes, shape.time)) {
         return false;
     }
-    tree.records.reserve(options.entries);
-    std::string folder;
-    for (std::size_t i = 0; i < options.entries; ++i) {
-        if (i % kFilesPerFolder == 0) {
-            char name[32];
-            std::snprintf(name, sizeof name, "/sources/d%04zu", i / kFilesPerFolder);
-            folder = root + name;
-            if (!options.recordsOnly && !MakeFolder(folder)) {
-                return false;
-            }
-        }
-        // Names, sizes and times in no particular order, as a real manager's are; the
-        // multiplier is odd, so every name is different.
-        const auto mixed = static_cast<std::uint32_t>(i * 2654435761u);
-        char name[64];
-        std::snprintf(name, sizeof name, "%s%08x%s", options.prefix.c_str(), mixed,
-                      kExtensions[i % (sizeof kExtensions / sizeof kExtensions[0])]);
-        const std::size_t bytes =
-            options.fileBytes != 0 ? options.fileBytes : 1 + (mixed >> 8) % 1024;
-        ManagerRecord record;
-        record.sourcePath = folder + "/" + name;
-        record.archivePath = tree.archiveFolder + "/" + name;
-        if (i % 3 == 0) {
-            record.notes = "kept for the quarterly report";
-        }
-        const std::size_t kind = options.allOutOfDate ? 10 : i % 20;
-        const std::int64_t sourceTime = kBaseTime + static_cast<std::int64_t>(mixed % 2592000);
-        bool ok = true;
-        if (kind == 19) {
-            ++tree.missingSources;
-            ok = options.recordsOnly || WriteFile(record.archivePath, bytes, sourceTime);
-        } else {
-            ok = options.recordsOnly || WriteFile(record.sourcePath, bytes, sourceTime);
-            if (kind >= 17) {
-                ++tree.missingArchives;
-            } else if (kind >= 9) {
-                ++tree.outOfDate;
-                const bool older = kind % 2 == 0;
-                ok = ok && (options.recordsOnly ||
-                            WriteFile(record.archivePath, older ? bytes : bytes / 2,
-                                      older ? sourceTime - 3600 : sourceTime));
-            } else {
-                ++tree.upToDate;
-                ok =
-                    ok && (options.recordsOnly || WriteFile(record.archivePath, bytes, sourceTime));
-            }
-        }
-        if (!ok) {
-            return false;
-        }
-        tree.records.push_back(std::move(record));
+    if (kind >= 17) {
+        return true;
     }
+    if (kind >= 9) {
+        const bool older = kind % 2 == 0;
+        return WriteFile(record.archivePath, older ? shape.bytes : shape.bytes / 2,
+                         older ? shape.time - 3600 : shape.time);
+    }
+    return WriteFile(record.archivePath, shape.bytes, shape.time);
+}
+
+void Count(GeneratedTree& tree, std::size_t kind) {
+    if (kind == 19) {
+        ++tree.missingSources;
+    } else if (kind >= 17) {
+        ++tree.missingArchives;
+    } else if (kind >= 9) {
+        ++tree.outOfDate;
+    } else {
+        ++tree.upToDate;
+    }
+}
+
+bool WriteManager(const GeneratedTree& tree) {
     const std::string bytes = EncodeManager(tree.records);
     const int fd = ::open(tree.managerPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -161,6 +159,101 @@ bool GenerateTree(const std::string& root, const TreeOptions& options, Generated
     const bool written =
         ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     return ::close(fd) == 0 && written;
+}
+
+}  // namespace
+
+bool GenerateTree(const std::string& root, const TreeOptions& options, GeneratedTree& tree) {
+    tree = GeneratedTree{};
+    tree.sourceFolder = root + "/sources";
+    tree.archiveFolder = root + "/archives";
+    tree.managerPath = options.mirrored ? root + "/bench.bkm" : tree.archiveFolder + "/bench.bkm";
+    if (!MakeFolder(root) || !MakeFolder(tree.sourceFolder) || !MakeFolder(tree.archiveFolder)) {
+        return false;
+    }
+    tree.records.reserve(options.entries);
+    std::string sub;
+    for (std::size_t i = 0; i < options.entries; ++i) {
+        if (i % kFilesPerFolder == 0) {
+            sub = SubFolderName(i);
+            if (!options.recordsOnly &&
+                (!MakeFolder(tree.sourceFolder + sub) ||
+                 (options.mirrored && !MakeFolder(tree.archiveFolder + sub)))) {
+                return false;
+            }
+        }
+        const FileShape shape = ShapeOf(i, options);
+        ManagerRecord record;
+        record.sourcePath = tree.sourceFolder + sub + "/" + shape.name;
+        record.archivePath =
+            tree.archiveFolder + (options.mirrored ? sub : std::string()) + "/" + shape.name;
+        if (i % 3 == 0) {
+            record.notes = "kept for the quarterly report";
+        }
+        const std::size_t kind = options.allOutOfDate ? 10 : options.allUpToDate ? 0 : i % 20;
+        Count(tree, kind);
+        if (!options.recordsOnly && !WriteRecordFiles(record, shape, kind)) {
+            return false;
+        }
+        tree.records.push_back(std::move(record));
+    }
+    return WriteManager(tree);
+}
+
+std::vector<std::string> MakeFlatFiles(const std::string& folder, std::size_t count) {
+    std::vector<std::string> paths;
+    if (!MakeFolder(folder)) {
+        return {};
+    }
+    const TreeOptions options;
+    for (std::size_t i = 0; i < count; ++i) {
+        const FileShape shape = ShapeOf(i, options);
+        paths.push_back(folder + "/" + shape.name);
+        if (!WriteFile(paths.back(), shape.bytes, shape.time)) {
+            return {};
+        }
+    }
+    return paths;
+}
+
+bool WritePathList(const std::vector<ManagerRecord>& records, const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        Complain("cannot create", path);
+        return false;
+    }
+    for (const ManagerRecord& record : records) {
+        std::fprintf(file, "%s\n%s\n", record.sourcePath.c_str(), record.archivePath.c_str());
+    }
+    return std::fclose(file) == 0;
+}
+
+bool TouchFiles(const std::vector<std::string>& paths, std::int64_t mtime) {
+    for (const std::string& path : paths) {
+        if (!SetFileTime(path, mtime)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TouchSources(const std::vector<ManagerRecord>& records, std::int64_t mtime) {
+    for (const ManagerRecord& record : records) {
+        if (!SetFileTime(record.sourcePath, mtime)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool EmptyFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (::truncate(path.c_str(), 0) != 0) {
+            Complain("cannot empty", path);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace bh::bench

@@ -22,10 +22,12 @@ class ScratchFolder {
     std::string path_;
 };
 
-// What a generated tree holds: sources in nested folders, archives flat in the manager's
-// folder, and a manager file listing them.
+// What a generated tree holds: sources in nested folders below `sourceFolder`, archives flat
+// in the manager's folder (or, mirrored, in the same nested folders below `archiveFolder`),
+// and a manager file listing them.
 struct GeneratedTree {
     std::string managerPath;
+    std::string sourceFolder;
     std::string archiveFolder;
     std::vector<ManagerRecord> records;
     std::size_t upToDate = 0;
@@ -40,6 +42,11 @@ struct TreeOptions {
     std::size_t fileBytes = 0;
     // Every archive older than its source (for the copy benchmarks).
     bool allOutOfDate = false;
+    // Every archive a copy of its source, size and time (for the no-op benchmarks).
+    bool allUpToDate = false;
+    // Archives below their own root with the sources' relative paths, the manager beside both
+    // roots, so that `rsync -a SOURCES/ ARCHIVES/` does the same work as a backup.
+    bool mirrored = false;
     // Records only, no files (for benchmarks that never look at the disk).
     bool recordsOnly = false;
     std::string prefix = "f";
@@ -49,6 +56,18 @@ struct TreeOptions {
 // date, 8 out of date (older archive, or another size), 2 have no archive and 1 has no
 // source. Returns false (with a message on stderr) when the disk refused.
 bool GenerateTree(const std::string& root, const TreeOptions& options, GeneratedTree& tree);
+
+// Writes `count` files of 1 to 1024 bytes, all in `folder` (the layout `add` gives
+// the archives: flat in the manager's folder). Returns their paths, empty when the disk refused.
+std::vector<std::string> MakeFlatFiles(const std::string& folder, std::size_t count);
+
+// Writes each source, then its archive, one path a line: what the stat loop reads.
+bool WritePathList(const std::vector<ManagerRecord>& records, const std::string& path);
+// Sets the last-write time of every file; false when one refused.
+bool TouchFiles(const std::vector<std::string>& paths, std::int64_t mtime);
+bool TouchSources(const std::vector<ManagerRecord>& records, std::int64_t mtime);
+// Cuts every file to zero bytes; false when one refused.
+bool EmptyFiles(const std::vector<std::string>& paths);
 
 // Writes a file of `bytes` bytes (a repeating pattern) with the given last-write time.
 bool WriteFile(const std::string& path, std::size_t bytes, std::int64_t mtime);
