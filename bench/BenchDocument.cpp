@@ -68,10 +68,7 @@ void BenchRefreshLatency(const Config& config) {
 
 void BenchAddOne(const Config& config) {
     ScratchFolder folder("add");
-    GeneratedTree tree;
-    TreeOptions options;
-    options.entries = config.Scale(100000);
-    Require(GenerateTree(folder.Path() + "/t", options, tree), "making the tree");
+    const GeneratedTree& tree = MixedTree(config);
     const std::string added = folder.Path() + "/added.txt";
     Require(WriteFile(added, 100, 1700000000), "making the added file");
     std::string bytes;
@@ -94,6 +91,7 @@ void BenchAddOne(const Config& config) {
                                   [&] {
                                       return timeOnCopy({config.cli, "add", copy, added});
                                   }});
+    ::unlink(copy.c_str());
     PrintBench({"add-1-to-100k", medians[1] * kMs, medians[0] * kMs, "ms", 1.5});
 }
 

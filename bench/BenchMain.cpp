@@ -2,12 +2,32 @@
 // write) on the same data in the same run, and prints one BENCH line per benchmark.
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/BenchConfig.h"
 #include "bench/Benchmarks.h"
+
+namespace bh::bench {
+
+const GeneratedTree& MixedTree(const Config& config) {
+    static std::unique_ptr<ScratchFolder> folder;
+    static GeneratedTree tree;
+    if (!folder) {
+        folder = std::make_unique<ScratchFolder>("mixed");
+        TreeOptions options;
+        options.entries = config.Scale(100000);
+        if (!GenerateTree(folder->Path() + "/t", options, tree)) {
+            std::exit(2);
+        }
+    }
+    return tree;
+}
+
+}  // namespace bh::bench
 
 namespace {
 

@@ -16,11 +16,11 @@ namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
-GeneratedTree MakeTree(const ScratchFolder& folder, std::size_t entries, bool recordsOnly) {
+GeneratedTree MakeRecords(const ScratchFolder& folder, std::size_t entries) {
     GeneratedTree tree;
     TreeOptions options;
     options.entries = entries;
-    options.recordsOnly = recordsOnly;
+    options.recordsOnly = true;
     if (!GenerateTree(folder.Path() + "/t", options, tree)) {
         std::exit(2);
     }
@@ -42,7 +42,7 @@ double StatusPeak(const Config& config, const std::string& manager, bool json,
 
 void BenchMemory(const Config& config) {
     ScratchFolder folder("memory");
-    const GeneratedTree tree = MakeTree(folder, config.Scale(100000), false);
+    const GeneratedTree& tree = MixedTree(config);
     const std::string empty = folder.Path() + "/empty.bkm";
     if (!WriteFile(empty, 0, 1700000000)) {
         std::exit(2);
@@ -64,7 +64,7 @@ void BenchMemory(const Config& config) {
 void BenchJsonMemory(const Config& config) {
     ScratchFolder folder("json");
     // Records only: every source is missing, so status reports (and JSON lists) each entry.
-    const GeneratedTree tree = MakeTree(folder, config.Scale(1000000), true);
+    const GeneratedTree tree = MakeRecords(folder, config.Scale(1000000));
     const std::vector<double> medians = Interleaved(
         config.runs, {[&] { return StatusPeak(config, tree.managerPath, false, folder); },
                       [&] { return StatusPeak(config, tree.managerPath, true, folder); }});

@@ -103,13 +103,7 @@ void ClickEveryColumn(CBrackenholdDoc& doc) {
 }  // namespace
 
 void BenchSort(const Config& config) {
-    ScratchFolder folder("sort");
-    GeneratedTree tree;
-    TreeOptions options;
-    options.entries = config.Scale(100000);
-    if (!GenerateTree(folder.Path() + "/t", options, tree)) {
-        std::exit(2);
-    }
+    const GeneratedTree& tree = MixedTree(config);
     PosixFileSystem posix;
     DocFixture fixture(posix);
     if (!OpenDocumentFile(fixture.doc(), tree.managerPath)) {

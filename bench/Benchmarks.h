@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench/BenchConfig.h"
+#include "bench/TreeGenerator.h"
 
 namespace bh::bench {
 
@@ -19,6 +20,10 @@ void BenchSave(const Config& config);
 void BenchSort(const Config& config);
 void BenchMemory(const Config& config);
 void BenchJsonMemory(const Config& config);
+
+// The mixed tree of 100,000 entries (a tenth with --quick) that add, sort and memory share,
+// made once: making and removing a large tree takes longer than most benchmarks.
+const GeneratedTree& MixedTree(const Config& config);
 
 // The timed steps of one interleaved measurement, added only when wanted.
 class Steps {

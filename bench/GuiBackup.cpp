@@ -7,16 +7,17 @@
 #include <functional>
 #include <memory>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "bench/Measure.h"
 #include "bench/Programs.h"
 #include "bench/TreeGenerator.h"
 #include "core/base/CommandIds.h"
+#include "core/document/BrackenholdDoc.h"
 #include "gui/BrackenholdApp.h"
 #include "gui/MainFrame.h"
 #include "gui/QtShell.h"
@@ -38,7 +39,7 @@ class BoxAnswerer : public QObject {
         if (box != nullptr && event->type() == QEvent::Show) {
             ++boxes;
             QTimer::singleShot(0, box, [box] {
-                if (QAbstractButton* button = box->defaultButton()) {
+                if (QPushButton* button = box->defaultButton()) {
                     button->click();
                 } else {
                     box->accept();

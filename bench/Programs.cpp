@@ -70,11 +70,16 @@ double PeakResidentBytes(const Args& args, const std::string& scratchFolder) {
     const std::string out = scratchFolder + "/peak-rss.txt";
     const int status = RunProgram(Joined({"/usr/bin/time", "-f", "%M", "-o", out}, args));
     std::string text;
-    if (status < 0 || !ReadBytes(out, text) || std::atol(text.c_str()) <= 0) {
+    // GNU time writes "Command exited with non-zero status N" first when the program failed
+    // or, like status, reported something out of date; the figure is the last line.
+    const bool read = status >= 0 && ReadBytes(out, text);
+    const std::size_t lastLine = text.find_last_of('\n', text.size() >= 2 ? text.size() - 2 : 0);
+    const long kib = std::atol(text.c_str() + (lastLine == std::string::npos ? 0 : lastLine + 1));
+    if (!read || kib <= 0) {
         std::fprintf(stderr, "bench: no peak memory for %s\n", Describe(args).c_str());
         std::exit(2);
     }
-    return static_cast<double>(std::atol(text.c_str())) * 1024;
+    return static_cast<double>(kib) * 1024;
 }
 
 Args Joined(const Args& prefix, const Args& args) {
