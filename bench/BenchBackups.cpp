@@ -20,13 +20,6 @@ namespace {
 constexpr double kMs = 1e3;
 const Args kPinned = {"taskset", "-c", "0"};
 
-void Require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "bench: %s failed\n", what);
-        std::exit(2);
-    }
-}
-
 GeneratedTree MakeMirroredTree(const ScratchFolder& folder, std::size_t entries,
                                std::size_t fileBytes) {
     GeneratedTree tree;
@@ -39,14 +32,13 @@ GeneratedTree MakeMirroredTree(const ScratchFolder& folder, std::size_t entries,
     return tree;
 }
 
-// Ends the run when the archive is not a copy of its source (size and whole seconds): a
-// side that did not do the work must not get a time.
+// Ends the run when the archive is not a copy of its source (size and whole seconds).
 void RequireCopied(const std::string& source, const std::string& archive) {
     struct stat from {};
     struct stat to {};
     Require(::stat(source.c_str(), &from) == 0 && ::stat(archive.c_str(), &to) == 0 &&
                 from.st_size == to.st_size && from.st_mtim.tv_sec == to.st_mtim.tv_sec,
-            ("copying " + source).c_str());
+            "copying " + source);
 }
 
 Args Rsync(const GeneratedTree& tree) {

@@ -22,13 +22,6 @@ namespace {
 
 constexpr double kMs = 1e3;
 
-void Require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "bench: %s failed\n", what);
-        std::exit(2);
-    }
-}
-
 // Refresh All of the records over a file system whose queries each take 1 ms longer.
 double TimeSlowRefresh(const std::vector<ManagerRecord>& records, int concurrent) {
     PosixFileSystem posix;

@@ -51,13 +51,6 @@ class BoxAnswerer : public QObject {
     int boxes = 0;
 };
 
-void Require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "bench: %s failed\n", what);
-        std::exit(2);
-    }
-}
-
 void RequireCopied(const ManagerRecord& record) {
     struct stat from {};
     struct stat to {};

@@ -88,6 +88,13 @@ Args Joined(const Args& prefix, const Args& args) {
     return joined;
 }
 
+void Require(bool ok, const std::string& what) {
+    if (!ok) {
+        std::fprintf(stderr, "bench: %s failed\n", what.c_str());
+        std::exit(2);
+    }
+}
+
 void SyncAll() {
     ::sync();
 }

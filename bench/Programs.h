@@ -26,6 +26,10 @@ double PeakResidentBytes(const Args& args, const std::string& scratchFolder);
 // `prefix` then `args`.
 Args Joined(const Args& prefix, const Args& args);
 
+// Ends the benchmark run, naming `what`, unless `ok`: a side that did not do its work must
+// not get a time.
+void Require(bool ok, const std::string& what);
+
 // Flushes every file system, outside the timed parts.
 void SyncAll();
 
