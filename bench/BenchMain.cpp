@@ -21,7 +21,7 @@ const GeneratedTree& MixedTree(const Config& config) {
         TreeOptions options;
         options.entries = config.Scale(100000);
         if (!GenerateTree(folder->Path() + "/t", options, tree)) {
-            std::exit(2);
+            EndRun();
         }
     }
     return tree;

@@ -22,7 +22,7 @@ GeneratedTree MakeRecords(const ScratchFolder& folder, std::size_t entries) {
     options.entries = entries;
     options.recordsOnly = true;
     if (!GenerateTree(folder.Path() + "/t", options, tree)) {
-        std::exit(2);
+        EndRun();
     }
     return tree;
 }
@@ -45,7 +45,7 @@ void BenchMemory(const Config& config) {
     const GeneratedTree& tree = MixedTree(config);
     const std::string empty = folder.Path() + "/empty.bkm";
     if (!WriteFile(empty, 0, 1700000000)) {
-        std::exit(2);
+        EndRun();
     }
     const std::vector<double> medians = Interleaved(
         config.runs, {[&] { return StatusPeak(config, empty, false, folder); },

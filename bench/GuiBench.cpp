@@ -52,12 +52,12 @@ double TimeWindow(const std::string& managerPath) {
         QCoreApplication::processEvents();
         const QPixmap sorted = app->frame().grab();
         if (first.isNull() || sorted.isNull()) {
-            std::exit(2);
+            EndRun();
         }
     });
     if (app->view().model().Count() == 0) {
         std::fprintf(stderr, "bench: the window shows no rows\n");
-        std::exit(2);
+        EndRun();
     }
     // Leaves without the question about unsaved changes the sort made.
     app->doc().SetModifiedFlag(false);
@@ -71,7 +71,7 @@ double TimeCore(const std::string& managerPath) {
     auto fixture = std::make_unique<DocFixture>(fileSystem, shell);
     const double seconds = TimeSeconds([&] {
         if (!OpenDocumentFile(fixture->doc(), managerPath)) {
-            std::exit(2);
+            EndRun();
         }
         CColumnState state;
         state.column = kColumnName;
@@ -87,7 +87,7 @@ void BenchGuiOpen(const Config& config) {
     TreeOptions options;
     options.entries = config.Scale(100000);
     if (!GenerateTree(folder.Path() + "/t", options, tree)) {
-        std::exit(2);
+        EndRun();
     }
     TimeCore(tree.managerPath);  // warms the page cache and the type database
     const std::vector<double> medians = Interleaved(

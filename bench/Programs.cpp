@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "bench/Measure.h"
+#include "bench/TreeGenerator.h"
 
 extern char** environ;
 
@@ -58,7 +59,7 @@ void RunOrDie(const Args& args, std::initializer_list<int> accepted) {
     const int status = RunProgram(args);
     if (std::find(accepted.begin(), accepted.end(), status) == accepted.end()) {
         std::fprintf(stderr, "bench: %s ended with %d\n", Describe(args).c_str(), status);
-        std::exit(2);
+        EndRun();
     }
 }
 
@@ -77,7 +78,7 @@ double PeakResidentBytes(const Args& args, const std::string& scratchFolder) {
     const long kib = std::atol(text.c_str() + (lastLine == std::string::npos ? 0 : lastLine + 1));
     if (!read || kib <= 0) {
         std::fprintf(stderr, "bench: no peak memory for %s\n", Describe(args).c_str());
-        std::exit(2);
+        EndRun();
     }
     return static_cast<double>(kib) * 1024;
 }
@@ -91,7 +92,7 @@ Args Joined(const Args& prefix, const Args& args) {
 void Require(bool ok, const std::string& what) {
     if (!ok) {
         std::fprintf(stderr, "bench: %s failed\n", what.c_str());
-        std::exit(2);
+        EndRun();
     }
 }
 

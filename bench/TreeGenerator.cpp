@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace bh::bench {
 
@@ -20,6 +21,13 @@ const char* const kExtensions[] = {".txt", ".doc", ".png", ".cpp", ".pdf", ".xls
 
 int RemoveOne(const char* path, const struct stat*, int, struct FTW*) {
     return ::remove(path);
+}
+
+// Every scratch folder made, so that EndRun can remove those still there; it skips the
+// destructors. Never shrinks, so that no destructor touches it at exit.
+std::set<std::string>& MadeFolders() {
+    static std::set<std::string> folders;
+    return folders;
 }
 
 void Complain(const std::string& what, const std::string& path) {
@@ -34,13 +42,22 @@ ScratchFolder::ScratchFolder(const std::string& tag) {
         std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/bh-bench-" + tag + "-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
         Complain("cannot create", pattern);
-        std::exit(2);
+        EndRun();
     }
     path_ = pattern;
+    MadeFolders().insert(path_);
 }
 
 ScratchFolder::~ScratchFolder() {
     RemoveTree(path_);
+}
+
+void EndRun() {
+    for (const std::string& path : MadeFolders()) {
+        RemoveTree(path);
+    }
+    std::fflush(stdout);
+    std::_Exit(2);
 }
 
 bool RemoveTree(const std::string& path) {

@@ -22,6 +22,9 @@ class ScratchFolder {
     std::string path_;
 };
 
+// Ends the benchmark run with status 2 after removing every scratch folder still there.
+[[noreturn]] void EndRun();
+
 // What a generated tree holds: sources in nested folders below `sourceFolder`, archives flat
 // in the manager's folder (or, mirrored, in the same nested folders below `archiveFolder`),
 // and a manager file listing them.
