@@ -16,6 +16,7 @@
 #include "core/ports/LastError.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixQueryThreads.h"
 #include "support/DocumentHarness.h"
 #include "support/TempDir.h"
 
@@ -369,8 +370,7 @@ TEST(StatusQueryPoolTest, WorkersOnlyWhereTheFileSystemAllowsThemAndTheWorkPaysO
     EXPECT_EQ(StatusQueryWorkers(many, 1000, pathsOf), kMaxStatusWorkers);
     // A local disk gets the cores, and no pool at all on a single core.
     PosixFileSystem posix;
-    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    const int expected = std::min(cores, kMaxStatusWorkers);
+    const int expected = std::min(posix::UsableCores(), kMaxStatusWorkers);
     test::TempDir dir;
     sources.assign(1000, dir.File("s"));
     archives.assign(1000, dir.File("a"));

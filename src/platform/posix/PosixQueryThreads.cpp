@@ -1,6 +1,7 @@
 #include "platform/posix/PosixQueryThreads.h"
 
 #if defined(__linux__)
+#include <sched.h>
 #include <sys/vfs.h>
 #endif
 
@@ -72,13 +73,26 @@ bool IsOnNetworkFileSystem(const std::string& path) {
 #endif
 }
 
+int UsableCores() {
+#if defined(__linux__)
+    // A program pinned to some cores (taskset, a container's cpuset) can use only those;
+    // the machine's count would start threads that wait for each other.
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (::sched_getaffinity(0, sizeof cores, &cores) == 0 && CPU_COUNT(&cores) > 0) {
+        return CPU_COUNT(&cores);
+    }
+#endif
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
 int QueryThreadsFor(const std::vector<std::string>& samplePaths) {
     for (const std::string& path : samplePaths) {
         if (IsOnNetworkFileSystem(path)) {
             return kNetworkQueryThreads;
         }
     }
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    return UsableCores();
 }
 
 }  // namespace bh::posix

@@ -14,8 +14,11 @@ inline constexpr int kNetworkQueryThreads = 8;
 // FUSE (sshfs and the like), AFS, Ceph, Lustre and similar.
 bool IsOnNetworkFileSystem(const std::string& path);
 
+// The cores this process may run on (at least 1).
+int UsableCores();
+
 // How many attribute queries pay off at once for paths like `samplePaths`: kNetworkQueryThreads
-// when any of them is on a network file system, otherwise the cores (at least 1).
+// when any of them is on a network file system, otherwise UsableCores().
 int QueryThreadsFor(const std::vector<std::string>& samplePaths);
 
 }  // namespace bh::posix
