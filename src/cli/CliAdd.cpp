@@ -51,7 +51,7 @@ void PrintAdded(const ManagerList& rows, int firstAdded) {
 }
 
 int RunAdd(const AddRequest& request, CliSession& session) {
-    if (!session.Open(request.manager)) {
+    if (!session.Open(request.manager, EntryEvaluation::Skip)) {
         return kExitUsage;
     }
     bool allAdded = true;

@@ -34,7 +34,7 @@ void DeclareImport(CLI::App& app, ImportRequest& request) {
 }
 
 int RunImport(const ImportRequest& request, CliSession& session) {
-    if (!session.Open(request.manager)) {
+    if (!session.Open(request.manager, EntryEvaluation::Skip)) {
         return kExitUsage;
     }
     const std::string other = AbsolutePath(request.other);

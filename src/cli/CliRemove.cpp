@@ -41,7 +41,7 @@ std::vector<std::string> RemovedLines(const ManagerList& rows) {
 // Removes the given rows from the manager and saves it; --delete-archives deletes their
 // archive files as well.
 int RunRemoveCommand(const RemoveRequest& request, CliSession& session) {
-    if (!session.Open(request.manager)) {
+    if (!session.Open(request.manager, EntryEvaluation::Skip)) {
         return kExitUsage;
     }
     std::vector<int> selected;

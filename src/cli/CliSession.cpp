@@ -16,10 +16,10 @@ CliSession::CliSession(ManagerLock* locks)
                 locks ? locks : ownLocks_.get()},
       doc_(std::make_unique<CBrackenholdDoc>(services_, nullptr, CurrentFolderText())) {}
 
-bool CliSession::Open(const std::string& path) {
+bool CliSession::Open(const std::string& path, EntryEvaluation evaluation) {
     const std::string absolute = AbsolutePath(path);
     ui_.SetSubject(absolute);
-    return OpenDocumentFile(*doc_, absolute);
+    return OpenDocumentFile(*doc_, absolute, evaluation);
 }
 
 }  // namespace bh::cli

@@ -8,6 +8,7 @@
 #include "cli/CliShell.h"
 #include "cli/CliUserInterface.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/ManagerFile.h"
 #include "core/ports/Services.h"
 
 namespace bh::cli {
@@ -22,8 +23,9 @@ class CliSession {
     CliSession& operator=(const CliSession&) = delete;
 
     // Opens the manager at `path` (made absolute); on failure the designed message has been
-    // printed to stderr. Messages of the core name this manager from now on.
-    bool Open(const std::string& path);
+    // printed to stderr. Messages of the core name this manager from now on. A command that
+    // shows no entry's status opens with EntryEvaluation::Skip and makes no query for them.
+    bool Open(const std::string& path, EntryEvaluation evaluation = EntryEvaluation::Evaluate);
 
     // -q: only failures are printed; -v: one line per file acted on.
     void SetOutputLevel(bool quiet, bool verbose) {

@@ -252,5 +252,43 @@ TEST_F(CliOperationsTest, RemoveRowsAndOptionallyTheirArchives) {
     EXPECT_TRUE(Exists(dir.File("arc/b.txt")));
 }
 
+// add, import and remove open the manager without looking at its entries' files: what they
+// save and print must be what an evaluating open would have given.
+TEST_F(CliOperationsTest, ListChangesSaveTheSameBytesWithoutEvaluatingTheEntries) {
+    std::vector<ManagerRecord> records;
+    for (int i = 0; i < 300; ++i) {
+        // Entries whose files are gone would be problems after an evaluation; nothing of that
+        // reaches the file.
+        records.push_back({dir.File("gone/" + std::to_string(i)),
+                           dir.File("arc/g" + std::to_string(i)), "note " + std::to_string(i)});
+    }
+    dir.Write("m.bak", EncodeManager(records));
+    dir.Write("src/new.txt", "new");
+    CliRun run = Cli(dir, {"add", "m.bak", "src/new.txt"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    records.push_back({dir.File("src/new.txt"), dir.File("new.txt"), ""});
+    EXPECT_EQ(TempDir::Read(dir.File("m.bak")), EncodeManager(records));
+
+    run = Cli(dir, {"remove", "m.bak", "2", "300"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    records.erase(records.begin() + 299);
+    records.erase(records.begin() + 1);
+    EXPECT_EQ(TempDir::Read(dir.File("m.bak")), EncodeManager(records));
+
+    // An imported entry whose archive an existing entry uses is named as a problem.
+    dir.Write("other.bak", EncodeManager(std::vector<ManagerRecord>{
+                               {dir.File("src/a.txt"), dir.File("arc/g0"), "o"}}));
+    run = Cli(dir, {"import", "m.bak", "other.bak"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, dir.File("arc/g0"))) << run.err;
+    records.push_back({dir.File("src/a.txt"), dir.File("arc/g0"), "o"});
+    EXPECT_EQ(TempDir::Read(dir.File("m.bak")), EncodeManager(records));
+
+    // The next command that shows the entries evaluates them.
+    run = Cli(dir, {"status", "m.bak"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Contains(run.out, "No such file or directory")) << run.out;
+}
+
 }  // namespace
 }  // namespace bh

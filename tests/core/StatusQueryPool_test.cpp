@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include "core/ports/LastError.h"
 #include "platform/memory/FileSystemWrapper.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixQueryThreads.h"
 #include "support/DocumentHarness.h"
 #include "support/TempDir.h"
 
@@ -345,15 +347,34 @@ TEST(StatusQueryPoolTest, ResultsMatchSequentialQueriesAndAnEarlyStopReturns) {
 }
 
 TEST(StatusQueryPoolTest, WorkersOnlyWhereTheFileSystemAllowsThemAndTheWorkPaysOff) {
+    // Query i is about /s/i and /a/i.
+    std::vector<std::string> sources;
+    std::vector<std::string> archives;
+    for (int i = 0; i < 1000; ++i) {
+        sources.push_back("/s/" + std::to_string(i));
+        archives.push_back("/a/" + std::to_string(i));
+    }
+    const StatusQueryPool::PathsOf pathsOf = [&](std::size_t i) -> StatusQueryPaths {
+        return {&sources.at(i), &archives.at(i)};
+    };
     MemoryFileSystem disk;
-    EXPECT_EQ(StatusQueryWorkers(disk, 100000), 0);  // one thread at a time
+    EXPECT_EQ(StatusQueryWorkers(disk, 1000, pathsOf), 0);  // one thread at a time
+    // The file system hears where the queries go before it answers: first, middle, last.
+    EXPECT_EQ(disk.PlannedPaths(),
+              (std::vector<std::string>{"/s/0", "/a/0", "/s/500", "/a/500", "/s/999", "/a/999"}));
     SharedFileSystem two(disk, 2);
-    EXPECT_EQ(StatusQueryWorkers(two, kMinPooledQueries - 1), 0);
-    EXPECT_EQ(StatusQueryWorkers(two, kMinPooledQueries), 2);
+    EXPECT_EQ(StatusQueryWorkers(two, kMinPooledQueries - 1, pathsOf), 0);
+    EXPECT_EQ(StatusQueryWorkers(two, kMinPooledQueries, pathsOf), 2);
+    EXPECT_EQ(disk.PlannedPaths().at(5), "/a/" + std::to_string(kMinPooledQueries - 1));
     SharedFileSystem many(disk, 64);
-    EXPECT_EQ(StatusQueryWorkers(many, 100000), kMaxStatusWorkers);
+    EXPECT_EQ(StatusQueryWorkers(many, 1000, pathsOf), kMaxStatusWorkers);
+    // A local disk gets the cores, and no pool at all on a single core.
     PosixFileSystem posix;
-    EXPECT_GT(StatusQueryWorkers(posix, 100000), 1);
+    const int expected = std::min(posix::UsableCores(), kMaxStatusWorkers);
+    test::TempDir dir;
+    sources.assign(1000, dir.File("s"));
+    archives.assign(1000, dir.File("a"));
+    EXPECT_EQ(StatusQueryWorkers(posix, 1000, pathsOf), expected == 1 ? 0 : expected);
 }
 
 // On real files each worker's failure reaches its own entry: a missing file, a file used

@@ -27,6 +27,13 @@ class RecordingFileSystem : public FileSystem {
         const_cast<RecordingFileSystem*>(this)->calls.push_back("ConcurrentQueries");
         return 5;
     }
+    void PlanQueries(const std::vector<std::string>& samplePaths) override {
+        std::string call = "PlanQueries";
+        for (const std::string& path : samplePaths) {
+            call += " " + path;
+        }
+        calls.push_back(call);
+    }
     PathKind Lookup(const std::string& path) override {
         calls.push_back("Lookup " + path);
         return PathKind::Folder;
@@ -84,6 +91,7 @@ TEST(FileSystemWrapperTest, ForwardsEveryMethodOfThePortWithItsArgumentsAndResul
     EXPECT_EQ(fs.GetAttributes("/a", attributes), ErrorCode(101));
     EXPECT_EQ(attributes.size, 41u);
     EXPECT_EQ(fs.ConcurrentQueries(), 5);
+    fs.PlanQueries({"/n", "/o"});
     EXPECT_EQ(fs.Lookup("/b"), PathKind::Folder);
     EXPECT_EQ(fs.Copy("/c", "/d", true), ErrorCode(102));
     const std::string from = "/e";
@@ -105,11 +113,11 @@ TEST(FileSystemWrapperTest, ForwardsEveryMethodOfThePortWithItsArgumentsAndResul
     EXPECT_EQ(fs.PathTooLongError(), ErrorCode(109));
 
     const std::vector<std::string> expected = {
-        "GetAttributes /a",        "ConcurrentQueries", "Lookup /b",
-        "Copy /c /d fail",         "CopyBatch /e /f",   "Remove /g",
-        "CreateEmpty /h",          "ReadAll /i",        "OpenForReading /m",
-        "WriteAtomically /j data", "IsSameFile /k /l",  "PathLimitBytes",
-        "PathTooLongError"};
+        "GetAttributes /a",  "ConcurrentQueries",       "PlanQueries /n /o",
+        "Lookup /b",         "Copy /c /d fail",         "CopyBatch /e /f",
+        "Remove /g",         "CreateEmpty /h",          "ReadAll /i",
+        "OpenForReading /m", "WriteAtomically /j data", "IsSameFile /k /l",
+        "PathLimitBytes",    "PathTooLongError"};
     EXPECT_EQ(inner.calls, expected);
 
     // One call above per virtual method of the port: a method added to the port is added

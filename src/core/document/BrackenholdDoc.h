@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "core/document/EvaluationStamp.h"
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerList.h"
 #include "core/ports/Services.h"
@@ -58,6 +59,8 @@ class CBrackenholdDoc {
     // The entries in display order.
     ManagerList& rows() { return rows_; }
     const ManagerList& rows() const { return rows_; }
+    // When every row was last evaluated (by the open or a refresh of every row).
+    EvaluationStamp& evaluation() { return evaluation_; }
     RecentFileList* recentFiles() const { return recentFiles_; }
     const std::string& DefaultFolder() const { return defaultFolder_; }
 
@@ -69,6 +72,7 @@ class CBrackenholdDoc {
     std::string title_;
     bool modified_ = false;
     ManagerList rows_;
+    EvaluationStamp evaluation_{rows_, services_.clock};
 };
 
 }  // namespace bh

@@ -40,6 +40,14 @@ CFileEntry::CFileEntry(std::string source, std::string archive, std::string entr
     ApplyStatus(status);
 }
 
+CFileEntry::CFileEntry(std::string source, std::string archive, std::string entryNotes,
+                       Shell& shell, NotEvaluated)
+    : sourcePath(std::move(source)), notes(std::move(entryNotes)), archivePath(std::move(archive)) {
+    ShellFileInfo info = shell.GetFileInfo(sourcePath);
+    typeName = std::move(info.typeName);
+    icon = std::move(info.icon);
+}
+
 void CFileEntry::EvaluateStatus(FileSystem& fileSystem) {
     ApplyStatus(QueryEntryStatus(sourcePath, archivePath, fileSystem));
 }

@@ -67,6 +67,12 @@ class CFileEntry {
     CFileEntry(std::string sourcePath, std::string archivePath, std::string notes, Shell& shell,
                const EntryStatus& status);
 
+    // As above without evaluating: the status fields keep their initial values (for a command
+    // that changes the list without showing any status; the file holds no status).
+    struct NotEvaluated {};
+    CFileEntry(std::string sourcePath, std::string archivePath, std::string notes, Shell& shell,
+               NotEvaluated);
+
     // Recomputes sizes, times, timeDiff, result, lastError and colours from the disk.
     // Paths, notes, icon and type name never change here.
     void EvaluateStatus(FileSystem& fileSystem);

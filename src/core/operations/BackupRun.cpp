@@ -13,6 +13,7 @@
 #include "core/operations/PendingCopies.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
+#include "core/ports/Clock.h"
 #include "core/ports/MessageBoxFlags.h"
 
 namespace bh {
@@ -51,8 +52,7 @@ std::unique_ptr<StatusQueryPool> StartRefreshQueries(const CBrackenholdDoc& doc,
     const int count = rows.Count();
     const std::size_t evaluated =
         selectedOnly ? static_cast<std::size_t>(rows.SelectedCount()) : count;
-    const int workers = StatusQueryWorkers(doc.services().fileSystem, evaluated);
-    if (workers == 0) {
+    if (evaluated < kMinPooledQueries) {
         return nullptr;
     }
     targets.reserve(evaluated);
@@ -61,12 +61,17 @@ std::unique_ptr<StatusQueryPool> StartRefreshQueries(const CBrackenholdDoc& doc,
             targets.push_back(&rows.Entry(row));
         }
     }
-    return std::make_unique<StatusQueryPool>(
-        doc.services().fileSystem, targets.size(),
-        [&targets](std::size_t i) -> StatusQueryPaths {
-            return {&targets[i]->sourcePath, &targets[i]->archivePath};
-        },
-        workers);
+    StatusQueryPool::PathsOf pathsOf = [&targets](std::size_t i) -> StatusQueryPaths {
+        return {&targets[i]->sourcePath, &targets[i]->archivePath};
+    };
+    FileSystem& fileSystem = doc.services().fileSystem;
+    const int workers = StatusQueryWorkers(fileSystem, targets.size(), pathsOf);
+    if (workers == 0) {
+        targets.clear();
+        return nullptr;
+    }
+    return std::make_unique<StatusQueryPool>(fileSystem, targets.size(), std::move(pathsOf),
+                                             workers);
 }
 
 }  // namespace
@@ -112,6 +117,9 @@ bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly) {
     }
     pool.reset();
     MarkSharedArchives(rows);
+    if (!stopped && !selectedOnly) {
+        doc.evaluation().Record(doc.services().clock.SteadyMilliseconds());
+    }
     return !stopped;
 }
 
@@ -128,8 +136,11 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     if (!options.dryRun && doc.PathName().empty() && !SaveAsKeepingSelection(doc)) {
         return result;
     }
-    // A refresh the user stopped stops the run: nothing is copied, every row is skipped.
-    bool stopped = !RefreshStatus(doc, options.selectedOnly);
+    // An evaluation of every row that finished moments ago, with no row changed since (see
+    // EvaluationStamp), stands for the refresh: a command-line backup has just opened the
+    // manager, and evaluating again would double every query for nothing. A refresh the user
+    // stopped stops the run: nothing is copied, every row is skipped.
+    bool stopped = !doc.evaluation().IsFresh() && !RefreshStatus(doc, options.selectedOnly);
 
     UserInterface& ui = doc.services().ui;
     FileSystem& fileSystem = doc.services().fileSystem;

@@ -27,7 +27,8 @@ std::string ReportText(const BackupCounts& counts);
 
 // The status refresh: evaluates every row's entry in display order (only the selected rows
 // with selectedOnly) and redraws it, with the " Checking file status" progress. Changes no
-// flag and shows no message. Does nothing for an empty list. The user can stop it between two
+// flag and shows no message; a complete refresh of every row is recorded in the document's
+// EvaluationStamp. Does nothing for an empty list. The user can stop it between two
 // rows (the rest keep their status): false when stopped.
 bool RefreshStatus(CBrackenholdDoc& doc, bool selectedOnly = false);
 
@@ -59,12 +60,14 @@ struct BackupResult {
     bool cancelled = false;
 };
 
-// The backup run without its report: Save As for an untitled manager, the status refresh,
-// then the copy pass in display order (out-of-date entries are copied with a fail-safe copy
-// over their archives and evaluated again; a failed copy turns the entry red with the copy's
-// error), every row deselected, and Save when at least one file was copied. The user can stop the
-// refresh or the copy pass between two files: the file at hand is finished, every row not yet
-// reached counts as skipped, and the manager is still saved when something was copied.
+// The backup run without its report: Save As for an untitled manager, the status refresh
+// (unless the document's EvaluationStamp is fresh: an open or refresh of every row moments ago
+// with no row changed since stands for it), then the copy pass in display order (out-of-date
+// entries are copied with a fail-safe copy over their archives and evaluated again; a failed copy
+// turns the entry red with the copy's error), every row deselected, and Save when at least one file
+// was copied. The user can stop the refresh or the copy pass between two files: the file at hand is
+// finished, every row not yet reached counts as skipped, and the manager is still saved when
+// something was copied.
 BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options = {});
 
 // Backup All: the run, then the "Report" box unless the run is unattended.

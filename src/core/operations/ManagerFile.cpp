@@ -6,6 +6,7 @@
 #include "core/operations/ManagerGuard.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
+#include "core/ports/Clock.h"
 #include "core/ports/LastError.h"
 #include "core/ports/MessageBoxFlags.h"
 
@@ -23,21 +24,21 @@ std::string FailureText(const char* what, const std::string& reason) {
 // made on this thread.
 std::unique_ptr<StatusQueryPool> StartLoadQueries(Services& services,
                                                   const std::vector<ManagerRecord>& records) {
-    const int workers = StatusQueryWorkers(services.fileSystem, records.size());
+    StatusQueryPool::PathsOf pathsOf = [&records](std::size_t i) -> StatusQueryPaths {
+        return {&records[i].sourcePath, &records[i].archivePath};
+    };
+    const int workers = StatusQueryWorkers(services.fileSystem, records.size(), pathsOf);
     if (workers == 0) {
         return nullptr;
     }
-    return std::make_unique<StatusQueryPool>(
-        services.fileSystem, records.size(),
-        [&records](std::size_t i) -> StatusQueryPaths {
-            return {&records[i].sourcePath, &records[i].archivePath};
-        },
-        workers);
+    return std::make_unique<StatusQueryPool>(services.fileSystem, records.size(),
+                                             std::move(pathsOf), workers);
 }
 
 }  // namespace
 
-ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
+ManagerLoad LoadManagerFile(Services& services, const std::string& path,
+                            EntryEvaluation evaluation) {
     ManagerLoad load;
     std::string bytes;
     if (const ErrorCode error = services.fileSystem.ReadAll(path, bytes)) {
@@ -59,10 +60,16 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path) {
     }
     ProgressScope progress(services.ui, kLocatingCaption, static_cast<int>(parsed.records.size()));
     load.entries.reserve(parsed.records.size());
-    std::unique_ptr<StatusQueryPool> pool = StartLoadQueries(services, parsed.records);
+    const bool evaluate = evaluation == EntryEvaluation::Evaluate;
+    std::unique_ptr<StatusQueryPool> pool =
+        evaluate ? StartLoadQueries(services, parsed.records) : nullptr;
     for (std::size_t i = 0; i < parsed.records.size(); ++i) {
         ManagerRecord& record = parsed.records[i];
-        if (pool) {
+        if (!evaluate) {
+            load.entries.push_back(std::make_unique<CFileEntry>(
+                std::move(record.sourcePath), std::move(record.archivePath),
+                std::move(record.notes), services.shell, CFileEntry::NotEvaluated{}));
+        } else if (pool) {
             // The worker is done with the record's paths once its result is known.
             const EntryStatus& status = pool->Result(i);
             load.entries.push_back(std::make_unique<CFileEntry>(
@@ -111,9 +118,10 @@ void ShowOpenFailure(UserInterface& ui, const ManagerLoad& load) {
     }
 }
 
-bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
+bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path, EntryEvaluation evaluation) {
     UserInterface& ui = doc.services().ui;
-    ManagerLoad load = LoadManagerFile(doc.services(), path);
+    ManagerLoad load = LoadManagerFile(doc.services(), path, evaluation);
+    const std::int64_t evaluatedAt = doc.services().clock.SteadyMilliseconds();
     if (load.status != ManagerLoad::Status::Ok) {
         ShowOpenFailure(ui, load);
         return false;
@@ -124,6 +132,9 @@ bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     doc.InitialUpdate();
     // Shared archives are problems from the first look, not only after the first refresh.
     MarkSharedArchives(doc.rows());
+    if (evaluation == EntryEvaluation::Evaluate) {
+        doc.evaluation().Record(evaluatedAt);
+    }
     return true;
 }
 

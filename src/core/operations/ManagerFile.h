@@ -29,10 +29,16 @@ struct ManagerLoad {
     std::vector<std::unique_ptr<CFileEntry>> entries;  // empty unless Ok
 };
 
-// Reads the file and, only when all of it parsed, constructs (and so evaluates) one entry per
-// record with the " Locating Files, Please Wait." progress. A zero-length file is an empty
-// manager. Shows no message; nothing outside the result changes.
-ManagerLoad LoadManagerFile(Services& services, const std::string& path);
+// Whether an open evaluates the entries it reads. A command that only changes the list and
+// shows no status (the command line's add, import and remove) skips it: the file holds no
+// status, so what it saves is the same either way.
+enum class EntryEvaluation { Evaluate, Skip };
+
+// Reads the file and, only when all of it parsed, constructs (and evaluates, unless told to
+// skip it) one entry per record with the " Locating Files, Please Wait." progress. A
+// zero-length file is an empty manager. Shows no message; nothing outside the result changes.
+ManagerLoad LoadManagerFile(Services& services, const std::string& path,
+                            EntryEvaluation evaluation = EntryEvaluation::Evaluate);
 
 // The failed load of a file whose reading or parsing ended with `status` (not Ok); `readError`
 // is the file's error for ReadFailed.
@@ -43,9 +49,12 @@ void ShowOpenFailure(UserInterface& ui, const ManagerLoad& load);
 
 // Opens `path` as the document's manager: on success the entries are replaced, the modified
 // flag is cleared, the path and title set, the view's initial update run and the entries that
-// share an archive marked (MarkSharedArchives). On failure the
-// designed message is shown and the document is exactly as it was. Returns success.
-bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path);
+// share an archive marked (MarkSharedArchives). An evaluating open records the evaluation in
+// the document's EvaluationStamp, so that a backup right after it does not evaluate again. On
+// failure the designed message is shown and the document is exactly as it was. Returns
+// success.
+bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path,
+                      EntryEvaluation evaluation = EntryEvaluation::Evaluate);
 
 // Writes the rows' entries in display order to `path` atomically with the " Saving manager
 // files" progress and clears the modified flag, holding the manager's lock (when the services

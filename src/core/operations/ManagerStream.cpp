@@ -123,13 +123,12 @@ bool ReadBatch(RecordPass& pass, std::size_t batchSize, std::vector<ManagerRecor
 void EvaluateBatch(Services& services, std::vector<ManagerRecord>& records, std::size_t firstRow,
                    SharedCandidates& candidates, ManagerList& list, ProgressScope& progress) {
     std::unique_ptr<StatusQueryPool> pool;
-    if (const int workers = StatusQueryWorkers(services.fileSystem, records.size())) {
-        pool = std::make_unique<StatusQueryPool>(
-            services.fileSystem, records.size(),
-            [&records](std::size_t i) -> StatusQueryPaths {
-                return {&records[i].sourcePath, &records[i].archivePath};
-            },
-            workers);
+    StatusQueryPool::PathsOf pathsOf = [&records](std::size_t i) -> StatusQueryPaths {
+        return {&records[i].sourcePath, &records[i].archivePath};
+    };
+    if (const int workers = StatusQueryWorkers(services.fileSystem, records.size(), pathsOf)) {
+        pool = std::make_unique<StatusQueryPool>(services.fileSystem, records.size(),
+                                                 std::move(pathsOf), workers);
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (auto candidate = candidates.find(firstRow + i); candidate != candidates.end()) {

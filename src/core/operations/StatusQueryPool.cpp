@@ -8,12 +8,20 @@
 
 namespace bh {
 
-int StatusQueryWorkers(const FileSystem& fileSystem, std::size_t queries) {
-    const int allowed = std::min(fileSystem.ConcurrentQueries(), kMaxStatusWorkers);
-    if (allowed <= 1 || queries < kMinPooledQueries) {
+int StatusQueryWorkers(FileSystem& fileSystem, std::size_t count,
+                       const StatusQueryPool::PathsOf& pathsOf) {
+    if (count < kMinPooledQueries) {
         return 0;
     }
-    return allowed;
+    std::vector<std::string> sample;
+    for (const std::size_t index : {std::size_t{0}, count / 2, count - 1}) {
+        const StatusQueryPaths paths = pathsOf(index);
+        sample.push_back(*paths.source);
+        sample.push_back(*paths.archive);
+    }
+    fileSystem.PlanQueries(sample);
+    const int allowed = std::min(fileSystem.ConcurrentQueries(), kMaxStatusWorkers);
+    return allowed <= 1 ? 0 : allowed;
 }
 
 StatusQueryPool::StatusQueryPool(FileSystem& fileSystem, std::size_t count, PathsOf pathsOf,

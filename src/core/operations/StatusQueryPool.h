@@ -14,9 +14,9 @@ namespace bh {
 
 class FileSystem;
 
-// The most worker threads a pool starts. Status queries wait mostly on the file system (a
-// network folder answers each one after a round trip), so a few threads pay off even on one
-// core; more would only crowd the server.
+// The most worker threads a pool starts, whatever the file system allows: a network folder
+// answers each query after a round trip, so a few threads pay off there even on one core;
+// more would only crowd the server. On a local disk the file system allows the cores.
 inline constexpr int kMaxStatusWorkers = 8;
 // Below this many evaluations the threads cost more than they save.
 inline constexpr std::size_t kMinPooledQueries = 256;
@@ -26,11 +26,6 @@ struct StatusQueryPaths {
     const std::string* source = nullptr;
     const std::string* archive = nullptr;
 };
-
-// How many workers a pool should use for `queries` evaluations on this file system: 0 means
-// evaluate on the calling thread (a file system that must not be called from several
-// threads, or too little work).
-int StatusQueryWorkers(const FileSystem& fileSystem, std::size_t queries);
 
 // Runs QueryEntryStatus for queries 0..count-1 on worker threads, in blocks taken in order,
 // while the calling thread takes the results in order with Result(). Workers only query the
@@ -75,5 +70,13 @@ class StatusQueryPool {
     std::atomic<bool> stop_{false};
     std::vector<std::thread> threads_;
 };
+
+// How many workers a pool should use for `count` evaluations whose paths `pathsOf` gives: 0
+// means evaluate on the calling thread (a file system that must not be called from several
+// threads, one that gains nothing from more, or too little work). The file system is first
+// told a sample of the paths (PlanQueries: those of the first, middle and last evaluation),
+// so that it answers for the folders this manager uses, once per pool rather than per query.
+int StatusQueryWorkers(FileSystem& fileSystem, std::size_t count,
+                       const StatusQueryPool::PathsOf& pathsOf);
 
 }  // namespace bh

@@ -38,10 +38,17 @@ class FileSystem {
     // On failure `out` is left unchanged.
     virtual ErrorCode GetAttributes(const std::string& path, FileAttributes& out) = 0;
 
-    // How many GetAttributes calls may run at once on different threads. 1 (the default)
-    // means every call must come from one thread at a time, so status queries stay on the
-    // calling thread; an implementation that answers from several threads says so here.
+    // How many GetAttributes calls may run at once on different threads, and pay off, for
+    // the paths last passed to PlanQueries. 1 (the default) means every call must come from
+    // one thread at a time, so status queries stay on the calling thread; an implementation
+    // that answers from several threads says so here (a local disk gains little beyond the
+    // cores, a network folder waits out round trips and gains from more).
     virtual int ConcurrentQueries() const { return 1; }
+
+    // Told, before a run of attribute queries, a few of the paths it is about (a sample of a
+    // manager's entries), so that ConcurrentQueries can answer for where they are. Called on
+    // the thread that then starts the queries, never while they run.
+    virtual void PlanQueries(const std::vector<std::string>& samplePaths) { (void)samplePaths; }
 
     // Whether something exists at the path without following a final symbolic link
     // (FindFirstFile semantics): None, File (any non-folder) or Folder. Never fails.

@@ -17,6 +17,9 @@ class FileSystemWrapper : public FileSystem {
         return inner_.GetAttributes(path, out);
     }
     int ConcurrentQueries() const override { return inner_.ConcurrentQueries(); }
+    void PlanQueries(const std::vector<std::string>& samplePaths) override {
+        inner_.PlanQueries(samplePaths);
+    }
     PathKind Lookup(const std::string& path) override { return inner_.Lookup(path); }
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override {
         return inner_.Copy(from, to, failIfExists);

@@ -12,6 +12,8 @@ class FixedClock : public Clock {
     void Set(std::int64_t now) { now_ = now; }
     std::int64_t Now() const override { return now_; }
     bool LocalTime(std::int64_t seconds, std::tm& out) const override;
+    // Follows the set time, so that a test moves both clocks with Set.
+    std::int64_t SteadyMilliseconds() const override { return now_ * 1000; }
 
   private:
     std::int64_t now_;

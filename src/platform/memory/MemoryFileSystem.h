@@ -76,6 +76,10 @@ class MemoryFileSystem : public FileSystem {
     bool IsSameFile(const std::string& a, const std::string& b) override;
     std::size_t PathLimitBytes() const override;
     ErrorCode PathTooLongError() const override;
+    // Keeps the sample for PlannedPaths; the answer stays one query at a time.
+    void PlanQueries(const std::vector<std::string>& samplePaths) override {
+        plannedPaths_ = samplePaths;
+    }
 
     // Test set-up. Missing parent folders are created; an existing file is replaced.
     void AddFile(const std::string& path, const std::string& content,
@@ -123,11 +127,14 @@ class MemoryFileSystem : public FileSystem {
     // Interface calls of `operation` whose path contains `pathSubstring`.
     int CountCalls(FsOperation operation, const std::string& pathSubstring = "") const;
     void ClearCalls() { calls_.clear(); }
+    // The sample of the last PlanQueries.
+    const std::vector<std::string>& PlannedPaths() const { return plannedPaths_; }
 
     // The normalised spelling of a path, as Paths() lists it.
     static std::string Normalize(const std::string& path);
 
   private:
+    std::vector<std::string> plannedPaths_;
     struct Node;
     struct Fault;
 

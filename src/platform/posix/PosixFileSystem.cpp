@@ -157,6 +157,10 @@ ErrorCode PosixFileSystem::GetAttributes(const std::string& path, FileAttributes
     return kNoError;
 }
 
+void PosixFileSystem::PlanQueries(const std::vector<std::string>& samplePaths) {
+    queryThreads_ = posix::QueryThreadsFor(samplePaths);
+}
+
 PathKind PosixFileSystem::Lookup(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {

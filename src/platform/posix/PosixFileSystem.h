@@ -7,6 +7,7 @@
 
 #include "core/ports/FileSystem.h"
 #include "platform/posix/PosixFileOps.h"
+#include "platform/posix/PosixQueryThreads.h"
 
 namespace bh {
 
@@ -21,9 +22,12 @@ class PosixFileSystem : public FileSystem {
     enum class CopyFlush { Full, WithoutEarlyWriteBack, None };
 
     ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
-    // stat keeps no state and errno is per thread, so any number of threads may ask; the
-    // limit is what helps on a folder that answers slowly (a network share).
-    int ConcurrentQueries() const override { return 8; }
+    // stat keeps no state and errno is per thread, so any number of threads may ask. What
+    // helps is the limit: on a local disk the cores (more threads only queue for them; 1
+    // means no pool), on a network folder posix::kNetworkQueryThreads, decided by
+    // PlanQueries from the sample of the manager's paths (the cores until it is told).
+    int ConcurrentQueries() const override { return queryThreads_; }
+    void PlanQueries(const std::vector<std::string>& samplePaths) override;
     PathKind Lookup(const std::string& path) override;
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     ErrorCode Remove(const std::string& path) override;
@@ -59,6 +63,7 @@ class PosixFileSystem : public FileSystem {
     ErrorCode FlushAndPublish(posix::TempFile& temp, const std::string& to, bool failIfExists);
     ErrorCode Publish(posix::TempFile& temp, const std::string& to, bool failIfExists);
 
+    int queryThreads_ = posix::QueryThreadsFor({});
     CopyFlush copyFlush_ = CopyFlush::Full;
     std::function<void(const std::string&)> afterDataCopy_;
 };

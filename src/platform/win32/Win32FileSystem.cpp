@@ -1,6 +1,8 @@
 #include "platform/win32/Win32FileSystem.h"
 
 #include <algorithm>
+#include <string_view>
+#include <thread>
 
 #include "platform/win32/Win32FileOps.h"
 
@@ -154,6 +156,50 @@ ErrorCode Win32FileSystem::GetAttributes(const std::string& path, FileAttributes
     out.size = size;
     out.lastWriteSeconds = win32::UnixSecondsOf(lastWrite);
     return kNoError;
+}
+
+namespace {
+
+// Queries on a network drive or share wait out a round trip each, so this many run at once
+// whatever the cores.
+constexpr int kNetworkQueryThreads = 8;
+
+// A UNC path (\\server\share, also as \\?\UNC\...) or a path on a drive that Windows
+// maps to a network share. A relative path is on the current drive.
+bool IsOnNetworkDrive(const std::string& path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    std::string_view rest = path;
+    if (rest.starts_with("\\\\?\\")) {
+        rest.remove_prefix(4);
+        if (rest.size() >= 4 && (rest[0] | 0x20) == 'u' && (rest[1] | 0x20) == 'n' &&
+            (rest[2] | 0x20) == 'c' && separator(rest[3])) {
+            return true;
+        }
+    } else if (rest.size() >= 2 && separator(rest[0]) && separator(rest[1])) {
+        // \\.\ names a device, anything else a server.
+        return !(rest.size() >= 3 && rest[2] == '.' && (rest.size() == 3 || separator(rest[3])));
+    }
+    if (rest.size() >= 2 && rest[1] == ':') {
+        const std::string root = std::string(rest.substr(0, 2)) + "\\";
+        return ::GetDriveTypeA(root.c_str()) == DRIVE_REMOTE;
+    }
+    return ::GetDriveTypeA(nullptr) == DRIVE_REMOTE;
+}
+
+}  // namespace
+
+int Win32FileSystem::LocalQueryThreads() {
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+void Win32FileSystem::PlanQueries(const std::vector<std::string>& samplePaths) {
+    queryThreads_ = LocalQueryThreads();
+    for (const std::string& path : samplePaths) {
+        if (IsOnNetworkDrive(path)) {
+            queryThreads_ = kNetworkQueryThreads;
+            return;
+        }
+    }
 }
 
 PathKind Win32FileSystem::Lookup(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/ports/FileSystem.h"
 
@@ -15,9 +16,12 @@ namespace bh {
 class Win32FileSystem : public FileSystem {
   public:
     ErrorCode GetAttributes(const std::string& path, FileAttributes& out) override;
-    // The attribute calls keep no state and the last error is per thread; the limit is what
-    // helps on a share that answers slowly.
-    int ConcurrentQueries() const override { return 8; }
+    // The attribute calls keep no state and the last error is per thread. What helps is the
+    // limit: the cores on a local drive (1 means no pool), 8 on a network drive or share,
+    // which answers each query after a round trip; PlanQueries decides from the sample of the
+    // manager's paths (the cores until it is told).
+    int ConcurrentQueries() const override { return queryThreads_; }
+    void PlanQueries(const std::vector<std::string>& samplePaths) override;
     PathKind Lookup(const std::string& path) override;
     ErrorCode Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     ErrorCode Remove(const std::string& path) override;
@@ -46,6 +50,9 @@ class Win32FileSystem : public FileSystem {
     DWORD CopyOnce(const std::string& from, const std::string& to, bool failIfExists);
 
     std::function<void(const std::string&)> afterDataCopy_;
+    int queryThreads_ = LocalQueryThreads();
+
+    static int LocalQueryThreads();
 };
 
 }  // namespace bh

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -309,7 +310,17 @@ TEST(Win32FileSystem, AReadOnlyManagerIsNotSavedOver) {
 TEST(Win32FileSystem, ConcurrentQueriesKeepTheirOwnLastErrors) {
     TempDir dir;
     Win32FileSystem fs;
-    ASSERT_GT(fs.ConcurrentQueries(), 1);
+    // A local drive gets the cores; a share (a UNC path, also in its long form) 8 workers,
+    // whatever the cores, because each query waits for the server.
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    fs.PlanQueries({dir.File("a.txt"), "relative.txt"});
+    EXPECT_EQ(fs.ConcurrentQueries(), cores);
+    fs.PlanQueries({dir.File("a.txt"), "\\\\?\\UNC\\server\\share\\b.txt"});
+    EXPECT_EQ(fs.ConcurrentQueries(), 8);
+    fs.PlanQueries({"\\\\.\\pipe\\x"});
+    EXPECT_EQ(fs.ConcurrentQueries(), cores) << "a device name is no share";
+    fs.PlanQueries({"//server/share/a.txt"});
+    ASSERT_EQ(fs.ConcurrentQueries(), 8);
     dir.Write("a.txt", "abc");
     const std::string paths[] = {dir.File("a.txt"), dir.File("missing.txt"),
                                  dir.File("gone/missing.txt")};
