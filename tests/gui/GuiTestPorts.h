@@ -22,7 +22,9 @@ class NothingThereFileSystem : public FileSystem {
         bytes.clear();
         return Fail();
     }
-    ErrorCode WriteAtomically(const std::string&, const std::string&) override { return Fail(); }
+    ErrorCode WriteAtomicallyFrom(const std::string&, const ChunkSource&) override {
+        return Fail();
+    }
     bool IsSameFile(const std::string&, const std::string&) override { return false; }
     std::size_t PathLimitBytes() const override { return 4096; }
     ErrorCode PathTooLongError() const override { return ErrorCode(ENAMETOOLONG); }
