@@ -15,7 +15,7 @@ namespace {
 // The save streams the file in parts: whatever the part size, the parts joined must be the
 // bytes of the whole-file encoding (strings of every length form included), every row must
 // step the progress once, and no part but the last may stop short of the part size.
-TEST(ManagerEncoder, PartsJoinToTheWholeFileAtEveryPartSize) {
+TEST(ManagerEncoder, ChunksJoinToTheWholeFileAtEveryChunkSize) {
     FixedClock clock{1000};
     ManagerList rows(clock);
     test::ViewEntries made;
@@ -31,20 +31,20 @@ TEST(ManagerEncoder, PartsJoinToTheWholeFileAtEveryPartSize) {
     const std::string whole = EncodeManager(records);
     EXPECT_EQ(EncodeManager(rows), whole);
 
-    for (const std::size_t partBytes :
-         {std::size_t{1}, std::size_t{100}, std::size_t{70000}, ManagerEncoder::kPartBytes}) {
+    for (const std::size_t chunkBytes :
+         {std::size_t{1}, std::size_t{100}, std::size_t{70000}, ManagerEncoder::kChunkBytes}) {
         int steps = 0;
         ManagerEncoder encoder(
-            rows, [&steps] { ++steps; }, partBytes);
+            rows, [&steps] { ++steps; }, chunkBytes);
         std::string joined;
         std::string chunk;
         for (bool more = true; more;) {
             chunk.clear();
             more = encoder.Next(chunk);
-            EXPECT_TRUE(!more || chunk.size() >= partBytes) << "a short part before the last";
+            EXPECT_TRUE(!more || chunk.size() >= chunkBytes) << "a short chunk before the last";
             joined += chunk;
         }
-        EXPECT_EQ(joined, whole) << "parts of " << partBytes;
+        EXPECT_EQ(joined, whole) << "chunks of " << chunkBytes;
         EXPECT_EQ(steps, rows.Count());
     }
 

@@ -456,7 +456,7 @@ TYPED_TEST(FileSystemContract, FailedAtomicWriteLeavesTheOldFile) {
 // The save streams a manager through one reused buffer: the parts must land in order, each
 // call must start from an empty buffer, and a disk that fills up in a later part must leave
 // the old file and no temporary one.
-TYPED_TEST(FileSystemContract, AtomicWriteFromPartsJoinsThemAndFailsSafely) {
+TYPED_TEST(FileSystemContract, AtomicWriteFromChunksJoinsThemAndFailsSafely) {
     const std::string path = this->P("dir/manager.bak");
     ASSERT_EQ(this->fs().WriteAtomically(path, "old manager"), kNoError);
     const auto parts = [](int count, std::string* expected) {

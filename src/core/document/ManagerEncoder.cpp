@@ -9,8 +9,8 @@
 namespace bh {
 
 ManagerEncoder::ManagerEncoder(const ManagerList& rows, std::function<void()> afterRow,
-                               std::size_t partBytes)
-    : rows_(rows), afterRow_(std::move(afterRow)), partBytes_(partBytes) {}
+                               std::size_t chunkBytes)
+    : rows_(rows), afterRow_(std::move(afterRow)), chunkBytes_(chunkBytes) {}
 
 bool ManagerEncoder::Next(std::string& chunk) {
     const int count = rows_.Count();
@@ -18,7 +18,7 @@ bool ManagerEncoder::Next(std::string& chunk) {
         AppendManagerHeader(chunk, static_cast<std::uint32_t>(count));
         next_ = 0;
     }
-    while (next_ < count && chunk.size() < partBytes_) {
+    while (next_ < count && chunk.size() < chunkBytes_) {
         const CFileEntry& entry = rows_.Entry(next_++);
         AppendManagerString(chunk, entry.sourcePath);
         AppendManagerString(chunk, entry.archivePath);

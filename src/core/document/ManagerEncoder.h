@@ -8,25 +8,25 @@ namespace bh {
 
 class ManagerList;
 
-// Encodes the rows' entries in display order as a manager file, a part at a time, so that a
-// save streams the file through one reused buffer instead of holding all of it. The parts
+// Encodes the rows' entries in display order as a manager file, a chunk at a time, so that a
+// save streams the file through one reused buffer instead of holding all of it. The chunks
 // joined are exactly EncodeManager's bytes. The rows must not change while it runs.
 class ManagerEncoder {
   public:
-    static constexpr std::size_t kPartBytes = std::size_t{1} << 20;
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
-    // `afterRow` (may be empty) is called once per row encoded. A part ends at the first row
-    // boundary at or beyond `partBytes`.
+    // `afterRow` (may be empty) is called once per row encoded. A chunk ends at the first row
+    // boundary at or beyond `chunkBytes`.
     explicit ManagerEncoder(const ManagerList& rows, std::function<void()> afterRow = {},
-                            std::size_t partBytes = kPartBytes);
+                            std::size_t chunkBytes = kChunkBytes);
 
-    // Appends the next part to `chunk`; returns whether more parts follow.
+    // Appends the next chunk to `chunk`; returns whether more follow.
     bool Next(std::string& chunk);
 
   private:
     const ManagerList& rows_;
     std::function<void()> afterRow_;
-    std::size_t partBytes_;
+    std::size_t chunkBytes_;
     int next_ = -1;  // -1 until the header is written
 };
 

@@ -56,7 +56,7 @@ void ManagerWriter::Add(std::string_view sourcePath, std::string_view archivePat
 
 std::string EncodeManager(const ManagerList& rows, const std::function<void()>& afterRow) {
     std::string bytes;
-    // Parts without a size limit: the first is the whole file.
+    // Chunks without a size limit: the first is the whole file.
     ManagerEncoder(rows, afterRow, SIZE_MAX).Next(bytes);
     return bytes;
 }
