@@ -157,7 +157,7 @@ void ListingWriter::AddJsonRow(const ManagerList& rows, int row, std::size_t num
     AppendTextField(buffer_, "sourcePath", entry.sourcePath);
     AppendTextField(buffer_, "archivePath", entry.archivePath);
     AppendTextField(buffer_, "notes", entry.notes);
-    AppendTextField(buffer_, "typeName", entry.typeName);
+    AppendTextField(buffer_, "typeName", entry.TypeName());
     AppendNumberField(buffer_, "sourceSize", entry.sourceSize);
     AppendNumberField(buffer_, "archiveSize", entry.archiveSize);
     AppendNumberField(buffer_, "sourceTime", entry.sourceTime);

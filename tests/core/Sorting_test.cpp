@@ -18,6 +18,10 @@ namespace {
 // Three entries whose key in every column rises from the second to the first to the third,
 // with letter case and sign chosen so that a case-sensitive or wrongly signed comparison
 // gives another order.
+std::shared_ptr<const ShellFileInfo> TypeNamed(const std::string& typeName) {
+    return std::make_shared<const ShellFileInfo>(ShellFileInfo{nullptr, typeName});
+}
+
 class SortingTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -26,19 +30,19 @@ class SortingTest : public ::testing::Test {
         mid.lastError = 5;
         mid.timeDiff = 10;
         mid.notes = "mid";
-        mid.typeName = "mid";
+        mid.fileType = TypeNamed("mid");
         CFileEntry& low = entries_.MakeFound("d:\\Low\\alpha.bak", 100, -100);
         low.archivePath = "a:\\arc";
         low.lastError = 0;
         low.timeDiff = -7200;
         low.notes = "Low";
-        low.typeName = "Low";
+        low.fileType = TypeNamed("Low");
         CFileEntry& high = entries_.MakeFound("Z:\\Top\\Gamma.txt", 3000000000u, 3000);
         high.archivePath = "Z:\\arc";
         high.lastError = 0x80000001u;
         high.timeDiff = 100000;
         high.notes = "top";
-        high.typeName = "Top";
+        high.fileType = TypeNamed("Top");
         byKey_ = {&low, &mid, &high};
         for (CFileEntry* entry : {&mid, &low, &high}) {
             entries_.MoveTo(rows_, *entry);

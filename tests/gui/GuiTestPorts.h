@@ -35,7 +35,9 @@ class NothingThereFileSystem : public FileSystem {
 
 class NoIconShell : public Shell {
   public:
-    ShellFileInfo GetFileInfo(const std::string&) override { return {}; }
+    std::shared_ptr<const ShellFileInfo> GetFileInfo(const std::string&) override {
+        return nullptr;
+    }
     ErrorCode OpenFile(const std::string&, const std::string&) override { return kNoError; }
     ErrorCode OpenAddress(const std::string&) override { return kNoError; }
     RevealResult RevealFile(const std::string&) override { return RevealResult::Shown; }

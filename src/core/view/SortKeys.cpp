@@ -146,7 +146,7 @@ void SortKeys::Make(const CFileEntry& entry, RowKeys& keys) {
     keys.texts[TextIndex(kColumnDrive)] = part(DriveTextView(source));
     keys.texts[TextIndex(kColumnArchivePath)] = AddFolded(entry.archivePath);
     keys.texts[TextIndex(kColumnNotes)] = AddFolded(entry.notes);
-    keys.texts[TextIndex(kColumnTypeName)] = AddFolded(entry.typeName);
+    keys.texts[TextIndex(kColumnTypeName)] = AddFolded(entry.TypeName());
     keys.stale = false;
 }
 
