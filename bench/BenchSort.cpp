@@ -59,7 +59,7 @@ std::string TextKey(const CFileEntry& entry, int column) {
         case kColumnDrive:
             return GetDriveText(entry);
         default:
-            return entry.typeName;
+            return entry.TypeName();
     }
 }
 

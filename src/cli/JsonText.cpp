@@ -117,8 +117,13 @@ void AppendBase64(std::string& out, std::string_view bytes) {
     out += '=';
 }
 
-void AppendJsonString(std::string& out, std::string_view bytes) {
+namespace {
+
+// AppendJsonString, telling whether every byte was part of valid UTF-8 (no U+FFFD written for
+// one), so that a field learns it in the same pass.
+bool AppendJsonStringChecked(std::string& out, std::string_view bytes) {
     out += '"';
+    bool valid = true;
     std::size_t i = 0;
     while (i < bytes.size()) {
         // Copies a run of plain bytes at once.
@@ -140,18 +145,25 @@ void AppendJsonString(std::string& out, std::string_view bytes) {
             i += length;
         } else {
             out += kReplacement;
+            valid = false;
             ++i;
         }
     }
     out += '"';
+    return valid;
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view bytes) {
+    AppendJsonStringChecked(out, bytes);
 }
 
 void AppendJsonStringField(std::string& out, std::string_view name, std::string_view value) {
     out += '"';
     out += name;
     out += "\": ";
-    AppendJsonString(out, value);
-    if (!IsValidUtf8(value)) {
+    if (!AppendJsonStringChecked(out, value)) {
         out += ", \"";
         out += name;
         out += "Base64\": \"";

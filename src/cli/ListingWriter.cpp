@@ -1,6 +1,7 @@
 #include "cli/ListingWriter.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -21,26 +22,39 @@ constexpr std::size_t kFlushBytes = 64 * 1024;
 
 constexpr int kJsonSchemaVersion = 2;
 
-// Keeps one row on one line: tabs, line breaks, backslashes and other control bytes are
-// written as escapes.
-void AppendEscapedField(std::string& out, std::string_view text) {
+// Bytes a row cannot hold as they are: tabs and line breaks would split it, and a backslash
+// starts an escape.
+bool NeedsEscape(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F || byte == '\\';
+}
+
+void AppendEscape(std::string& out, unsigned char byte) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
+    if (byte == '\t') {
+        out += "\\t";
+    } else if (byte == '\n') {
+        out += "\\n";
+    } else if (byte == '\\') {
+        out += "\\\\";
+    } else {
+        const char escape[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0x0F]};
+        out.append(escape, sizeof escape);
+    }
+}
+
+// Keeps one row on one line: tabs, line breaks, backslashes and other control bytes are
+// written as escapes. The bytes between two escapes go out as one span.
+void AppendEscapedField(std::string& out, std::string_view text) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (NeedsEscape(byte)) {
+            out.append(text.data() + start, i - start);
+            AppendEscape(out, byte);
+            start = i + 1;
         }
     }
+    out.append(text.data() + start, text.size() - start);
 }
 
 std::string_view WithoutLeading(std::string_view text, char leading) {
@@ -60,11 +74,17 @@ const char* StateText(EntryState state) {
     return "out of date";
 }
 
+void AppendNumber(std::string& out, std::int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
 void AppendNumberField(std::string& out, std::string_view name, std::int64_t value) {
     out += ", \"";
     out += name;
     out += "\": ";
-    out += std::to_string(value);
+    AppendNumber(out, value);
 }
 
 void AppendTextField(std::string& out, std::string_view name, std::string_view value) {
@@ -133,11 +153,11 @@ void ListingWriter::AddTextRow(const ManagerList& rows, int row) {
 void ListingWriter::AddJsonRow(const ManagerList& rows, int row, std::size_t number) {
     const CFileEntry& entry = rows.Entry(row);
     buffer_ += number == 1 ? "\n  {\"row\": " : ",\n  {\"row\": ";
-    buffer_ += std::to_string(number);
+    AppendNumber(buffer_, static_cast<std::int64_t>(number));
     AppendTextField(buffer_, "sourcePath", entry.sourcePath);
     AppendTextField(buffer_, "archivePath", entry.archivePath);
     AppendTextField(buffer_, "notes", entry.notes);
-    AppendTextField(buffer_, "typeName", entry.typeName);
+    AppendTextField(buffer_, "typeName", entry.TypeName());
     AppendNumberField(buffer_, "sourceSize", entry.sourceSize);
     AppendNumberField(buffer_, "archiveSize", entry.archiveSize);
     AppendNumberField(buffer_, "sourceTime", entry.sourceTime);

@@ -134,7 +134,7 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     doc_ = std::make_unique<CBrackenholdDoc>(*services_, &recentFiles_);
     view_->SetCoreRules(CoreRules());
     view_->model().SetIconFunction([](const CFileEntry& entry) {
-        const auto* icon = dynamic_cast<const QtShellIcon*>(entry.icon.get());
+        const auto* icon = dynamic_cast<const QtShellIcon*>(entry.Icon());
         return icon ? icon->icon : QIcon();
     });
     view_->AttachDocument(*doc_);

@@ -56,7 +56,9 @@ int ManagerTableModel::Count() const {
 }
 
 const CFileEntry& ManagerTableModel::Entry(int row) const {
-    return list_->Entry(row);
+    // Through the const list: painting reads, and must not mark the rows' sort keys stale.
+    const ManagerList& list = *list_;
+    return list.Entry(row);
 }
 
 std::string ManagerTableModel::CellText(int row, int column) const {

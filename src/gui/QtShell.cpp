@@ -63,25 +63,32 @@ QtShell::QtShell() : QtShell(DesktopLauncher()) {}
 
 QtShell::QtShell(Launcher launcher) : launcher_(std::move(launcher)) {}
 
-ShellFileInfo QtShell::GetFileInfo(const std::string& path) {
+std::shared_ptr<const ShellFileInfo> QtShell::GetFileInfo(const std::string& path) {
     const QString name = QString::fromStdString(path);
     if (name.isEmpty())
-        return {};
+        return nullptr;
     static const QMimeDatabase database;
     const QMimeType type = database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
 
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = types_.find(type.name());
     if (found == types_.end()) {
-        TypeInfo info;
+        ShellFileInfo info;
         info.icon = std::make_shared<const QtShellIcon>(IconOfType(type));
         info.typeName = type.comment().toStdString();
-        found = types_.emplace(type.name(), std::move(info)).first;
+        TypeInfo known;
+        known.known = std::make_shared<const ShellFileInfo>(std::move(info));
+        found = types_.emplace(type.name(), std::move(known)).first;
     }
-    ShellFileInfo result;
-    result.icon = found->second.icon;
-    result.typeName = type.isDefault() ? UnknownTypeName(name) : found->second.typeName;
-    return result;
+    TypeInfo& cached = found->second;
+    if (!type.isDefault())
+        return cached.known;
+    std::string typeName = UnknownTypeName(name);
+    std::shared_ptr<const ShellFileInfo>& unknown = cached.unknown[typeName];
+    if (!unknown)
+        unknown = std::make_shared<const ShellFileInfo>(
+            ShellFileInfo{cached.known->icon, std::move(typeName)});
+    return unknown;
 }
 
 int QtShell::CachedTypeCount() const {

@@ -39,7 +39,7 @@ class QtShell : public Shell {
 
     // Types are told by the file name alone, so that a manager of many entries never reads
     // their contents. Icon and type name are looked up once per MIME type.
-    ShellFileInfo GetFileInfo(const std::string& path) override;
+    std::shared_ptr<const ShellFileInfo> GetFileInfo(const std::string& path) override;
     ErrorCode OpenFile(const std::string& fileName, const std::string& folder) override;
     ErrorCode OpenAddress(const std::string& address) override;
     RevealResult RevealFile(const std::string& path) override;
@@ -49,8 +49,9 @@ class QtShell : public Shell {
 
   private:
     struct TypeInfo {
-        std::shared_ptr<const QtShellIcon> icon;
-        std::string typeName;
+        std::shared_ptr<const ShellFileInfo> known;
+        // The database's fallback type names each extension apart ("XYZ File").
+        std::map<std::string, std::shared_ptr<const ShellFileInfo>> unknown;
     };
 
     Launcher launcher_;

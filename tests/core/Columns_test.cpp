@@ -61,7 +61,7 @@ TEST(CellText, EachColumnShowsItsTextAndAgeUsesTheTimeTheTextWasMade) {
     entry.archiveSize = 2400;
     entry.timeDiff = 7200;
     entry.notes = "keep";
-    entry.typeName = "Text Document";
+    entry.fileType = std::make_shared<const ShellFileInfo>(ShellFileInfo{nullptr, "Text Document"});
     entry.lastError = 2;
     entry.result = kResultArchiveFailed;
 

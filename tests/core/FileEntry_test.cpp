@@ -155,9 +155,9 @@ TEST_F(FileEntryTest, TypeNameAndIconComeFromTheShell) {
     shell_.SetTypeName(".txt", "Text Document");
     const CFileEntry first = Entry();
     const CFileEntry second = Entry();
-    EXPECT_EQ(first.typeName, "Text Document");
-    ASSERT_NE(first.icon, nullptr);
-    EXPECT_EQ(first.icon, second.icon);
+    EXPECT_EQ(first.TypeName(), "Text Document");
+    ASSERT_NE(first.Icon(), nullptr);
+    EXPECT_EQ(first.fileType, second.fileType) << "one shared record per type";
     EXPECT_EQ(shell_.FileInfoCount(), 2);
     EXPECT_EQ(shell_.Calls()[0].path, dir_.File("report.txt"));
 
@@ -165,8 +165,20 @@ TEST_F(FileEntryTest, TypeNameAndIconComeFromTheShell) {
     shell_.SetDefaultTypeName("");
     MemoryFileSystem memory;
     const CFileEntry unknown("/x/file.zzz", "/y/file.zzz", "", shell_, memory);
-    EXPECT_EQ(unknown.typeName, "");
-    EXPECT_EQ(unknown.icon, nullptr);
+    EXPECT_EQ(unknown.TypeName(), "");
+    EXPECT_EQ(unknown.Icon(), nullptr);
+
+    // A shell that tells no types (the command-line program's) leaves the entry without any.
+    class NoTypesShell : public RecordingShell {
+      public:
+        std::shared_ptr<const ShellFileInfo> GetFileInfo(const std::string&) override {
+            return nullptr;
+        }
+    } noTypes;
+    const CFileEntry untyped("/x/file.txt", "/y/file.txt", "", noTypes, memory);
+    EXPECT_EQ(untyped.fileType, nullptr);
+    EXPECT_EQ(untyped.TypeName(), "");
+    EXPECT_EQ(untyped.Icon(), nullptr);
 }
 
 TEST(FileEntryMemoryTest, SizesCompareByTheirLow32Bits) {

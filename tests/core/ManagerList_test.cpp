@@ -248,7 +248,7 @@ TEST_F(ManagerListTest, EntriesLiveExactlyAsLongAsTheirRows) {
             list->Append(entries_.Take(entries_.MakeFound(std::string("C:\\") + name, 1, 1)));
         auto icon = std::make_shared<const ShellIcon>();
         alive.push_back(icon);
-        entry.icon = std::move(icon);
+        entry.fileType = std::make_shared<const ShellFileInfo>(ShellFileInfo{std::move(icon), ""});
     }
 
     list->RemoveRows({false, true});

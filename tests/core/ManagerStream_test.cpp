@@ -25,7 +25,7 @@ std::string Seen(const ManagerList& rows, int row, const DocumentHarness& h) {
     const CFileEntry& e = rows.Entry(row);
     return e.sourcePath + "|" + e.archivePath + "|" + e.notes + "|" +
            std::to_string(static_cast<int>(e.state)) + "|" + std::to_string(e.result) + "|" +
-           std::to_string(e.lastError) + "|" + e.sharedWith + "|" +
+           std::to_string(e.lastError) + "|" + e.SharedWith() + "|" +
            CellText(rows, row, kColumnResults, h.clock, h.errors);
 }
 

@@ -22,7 +22,9 @@ class NothingThereFileSystem : public FileSystem {
         bytes.clear();
         return Fail();
     }
-    ErrorCode WriteAtomically(const std::string&, const std::string&) override { return Fail(); }
+    ErrorCode WriteAtomicallyFrom(const std::string&, const ChunkSource&) override {
+        return Fail();
+    }
     bool IsSameFile(const std::string&, const std::string&) override { return false; }
     std::size_t PathLimitBytes() const override { return 4096; }
     ErrorCode PathTooLongError() const override { return ErrorCode(ENAMETOOLONG); }
@@ -33,7 +35,9 @@ class NothingThereFileSystem : public FileSystem {
 
 class NoIconShell : public Shell {
   public:
-    ShellFileInfo GetFileInfo(const std::string&) override { return {}; }
+    std::shared_ptr<const ShellFileInfo> GetFileInfo(const std::string&) override {
+        return nullptr;
+    }
     ErrorCode OpenFile(const std::string&, const std::string&) override { return kNoError; }
     ErrorCode OpenAddress(const std::string&) override { return kNoError; }
     RevealResult RevealFile(const std::string&) override { return RevealResult::Shown; }

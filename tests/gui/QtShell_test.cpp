@@ -51,24 +51,24 @@ class QtShellTest : public QObject {
     void fileTypesAreLookedUpOncePerType() {
         FakeDesktop desktop;
         QtShell shell(desktop.Launcher());
-        const ShellFileInfo first = shell.GetFileInfo("/home/ann/a.txt");
-        QVERIFY(first.icon != nullptr);
-        const auto* icon = dynamic_cast<const QtShellIcon*>(first.icon.get());
+        const std::shared_ptr<const ShellFileInfo> first = shell.GetFileInfo("/home/ann/a.txt");
+        QVERIFY(first != nullptr && first->icon != nullptr);
+        const auto* icon = dynamic_cast<const QtShellIcon*>(first->icon.get());
         QVERIFY(icon != nullptr);
         QVERIFY(!icon->icon.isNull());
         const QMimeType plain = QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain"));
-        QCOMPARE(QString::fromStdString(first.typeName), plain.comment());
+        QCOMPARE(QString::fromStdString(first->typeName), plain.comment());
 
         for (int i = 0; i < 2000; ++i)
             shell.GetFileInfo("/data/notes" + std::to_string(i) + ".TXT");
-        const ShellFileInfo later = shell.GetFileInfo("/elsewhere/b.txt");
-        QCOMPARE(later.icon.get(), first.icon.get());
+        const std::shared_ptr<const ShellFileInfo> later = shell.GetFileInfo("/elsewhere/b.txt");
+        QCOMPARE(later.get(), first.get());
         QCOMPARE(shell.CachedTypeCount(), 1);
 
-        const ShellFileInfo image = shell.GetFileInfo("/pics/p.png");
-        QVERIFY(image.icon != nullptr);
-        QVERIFY(image.icon.get() != first.icon.get());
-        QVERIFY(image.typeName != first.typeName);
+        const std::shared_ptr<const ShellFileInfo> image = shell.GetFileInfo("/pics/p.png");
+        QVERIFY(image->icon != nullptr);
+        QVERIFY(image->icon.get() != first->icon.get());
+        QVERIFY(image->typeName != first->typeName);
         QCOMPARE(shell.CachedTypeCount(), 2);
 
         // Files are never opened: a missing file is typed by its name alone.
@@ -78,15 +78,16 @@ class QtShellTest : public QObject {
     void unknownTypesAreNamedAfterTheirExtension() {
         FakeDesktop desktop;
         QtShell shell(desktop.Launcher());
-        const ShellFileInfo odd = shell.GetFileInfo("/x/data.zq9k");
-        QCOMPARE(odd.typeName, std::string("ZQ9K File"));
-        QVERIFY(odd.icon != nullptr);
-        QCOMPARE(shell.GetFileInfo("/x/q9zk").typeName, std::string("File"));
-        // Both share the one icon of unknown files.
-        QCOMPARE(shell.GetFileInfo("/x/other.zz7q").icon.get(), odd.icon.get());
-        const ShellFileInfo nothing = shell.GetFileInfo("");
-        QVERIFY(nothing.icon == nullptr);
-        QVERIFY(nothing.typeName.empty());
+        const std::shared_ptr<const ShellFileInfo> odd = shell.GetFileInfo("/x/data.zq9k");
+        QCOMPARE(odd->typeName, std::string("ZQ9K File"));
+        QVERIFY(odd->icon != nullptr);
+        QCOMPARE(shell.GetFileInfo("/x/q9zk")->typeName, std::string("File"));
+        // Both share the one icon of unknown files; each extension keeps its own record.
+        const std::shared_ptr<const ShellFileInfo> other = shell.GetFileInfo("/x/other.zz7q");
+        QCOMPARE(other->icon.get(), odd->icon.get());
+        QCOMPARE(other->typeName, std::string("ZZ7Q File"));
+        QCOMPARE(shell.GetFileInfo("/y/more.ZQ9K").get(), odd.get());
+        QVERIFY(shell.GetFileInfo("") == nullptr);
     }
 
     void openFileHandsTheFullPathToTheDesktop() {

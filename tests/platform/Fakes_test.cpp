@@ -116,11 +116,13 @@ TEST(MemorySettingsStoreTest, IntegersAndStringsAreSeparateKinds) {
 TEST(RecordingShellTest, TypeNamesIconsAndScriptedFailures) {
     RecordingShell shell;
     shell.SetTypeName(".doc", "Word Document");
-    const ShellFileInfo doc = shell.GetFileInfo("/a/Letter.DOC");
-    EXPECT_EQ(doc.typeName, "Word Document");
-    EXPECT_EQ(shell.GetFileInfo("/a/b.txt").typeName, "TXT File");
-    EXPECT_EQ(shell.GetFileInfo("/b/other.doc").icon, doc.icon);
-    EXPECT_NE(shell.GetFileInfo("/b/c.txt").icon, doc.icon);
+    const std::shared_ptr<const ShellFileInfo> doc = shell.GetFileInfo("/a/Letter.DOC");
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->typeName, "Word Document");
+    EXPECT_EQ(shell.GetFileInfo("/a/b.txt")->typeName, "TXT File");
+    // One record per type, shared by its files.
+    EXPECT_EQ(shell.GetFileInfo("/b/other.doc"), doc);
+    EXPECT_NE(shell.GetFileInfo("/b/c.txt")->icon, doc->icon);
     EXPECT_EQ(shell.FileInfoCount(), 4);
 
     EXPECT_EQ(shell.OpenFile("a.txt", "/a/"), kNoError);

@@ -453,6 +453,35 @@ TYPED_TEST(FileSystemContract, FailedAtomicWriteLeavesTheOldFile) {
     EXPECT_TRUE(this->NoTempFiles());
 }
 
+// The save streams a manager through one reused buffer: the parts must land in order, each
+// call must start from an empty buffer, and a disk that fills up in a later part must leave
+// the old file and no temporary one.
+TYPED_TEST(FileSystemContract, AtomicWriteFromChunksJoinsThemAndFailsSafely) {
+    const std::string path = this->P("dir/manager.bak");
+    ASSERT_EQ(this->fs().WriteAtomically(path, "old manager"), kNoError);
+    const auto parts = [](int count, std::string* expected) {
+        return [count, expected, made = 0](std::string& chunk) mutable {
+            EXPECT_TRUE(chunk.empty()) << "part " << made << " did not start empty";
+            chunk.assign(300, static_cast<char>('a' + made % 26));
+            if (expected != nullptr) {
+                *expected += chunk;
+            }
+            return ++made < count;
+        };
+    };
+    std::string expected;
+    ASSERT_EQ(this->fs().WriteAtomicallyFrom(path, parts(5, &expected)), kNoError);
+    EXPECT_EQ(expected.size(), 1500u);
+    EXPECT_EQ(this->backend_.Read(path), expected);
+
+    this->backend_.FailWritesBeyond(1024);
+    const ErrorCode code = this->fs().WriteAtomicallyFrom(path, parts(30, nullptr));
+    this->backend_.RestoreWrites();
+    EXPECT_NE(code, kNoError);
+    EXPECT_EQ(this->backend_.Read(path), expected);
+    EXPECT_TRUE(this->NoTempFiles());
+}
+
 TYPED_TEST(FileSystemContract, SameFileWhateverTheSpelling) {
     this->backend_.MakeFile(this->P("dir/a.txt"), "a", kTime);
     this->backend_.MakeFile(this->P("dir/b.txt"), "a", kTime);

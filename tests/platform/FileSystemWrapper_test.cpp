@@ -64,8 +64,14 @@ class RecordingFileSystem : public FileSystem {
         out = std::make_unique<StringFileReader>("parts");
         return ErrorCode(110);
     }
-    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override {
-        calls.push_back("WriteAtomically " + path + " " + bytes);
+    ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override {
+        std::string bytes;
+        for (bool more = true; more;) {
+            std::string chunk;
+            more = source(chunk);
+            bytes += chunk + "|";
+        }
+        calls.push_back("WriteAtomicallyFrom " + path + " " + bytes);
         return ErrorCode(108);
     }
     bool IsSameFile(const std::string& a, const std::string& b) override {
@@ -107,17 +113,31 @@ TEST(FileSystemWrapperTest, ForwardsEveryMethodOfThePortWithItsArgumentsAndResul
     EXPECT_EQ(fs.OpenForReading("/m", reader), ErrorCode(110));
     ASSERT_NE(reader, nullptr);
     EXPECT_EQ(reader->Size(), 5u);
-    EXPECT_EQ(fs.WriteAtomically("/j", "data"), ErrorCode(108));
+    int parts = 0;
+    EXPECT_EQ(fs.WriteAtomicallyFrom("/j",
+                                     [&parts](std::string& chunk) {
+                                         chunk += "part" + std::to_string(++parts);
+                                         return parts < 2;
+                                     }),
+              ErrorCode(108));
     EXPECT_TRUE(fs.IsSameFile("/k", "/l"));
     EXPECT_EQ(fs.PathLimitBytes(), 77u);
     EXPECT_EQ(fs.PathTooLongError(), ErrorCode(109));
 
-    const std::vector<std::string> expected = {
-        "GetAttributes /a",  "ConcurrentQueries",       "PlanQueries /n /o",
-        "Lookup /b",         "Copy /c /d fail",         "CopyBatch /e /f",
-        "Remove /g",         "CreateEmpty /h",          "ReadAll /i",
-        "OpenForReading /m", "WriteAtomically /j data", "IsSameFile /k /l",
-        "PathLimitBytes",    "PathTooLongError"};
+    const std::vector<std::string> expected = {"GetAttributes /a",
+                                               "ConcurrentQueries",
+                                               "PlanQueries /n /o",
+                                               "Lookup /b",
+                                               "Copy /c /d fail",
+                                               "CopyBatch /e /f",
+                                               "Remove /g",
+                                               "CreateEmpty /h",
+                                               "ReadAll /i",
+                                               "OpenForReading /m",
+                                               "WriteAtomicallyFrom /j part1|part2|",
+                                               "IsSameFile /k /l",
+                                               "PathLimitBytes",
+                                               "PathTooLongError"};
     EXPECT_EQ(inner.calls, expected);
 
     // One call above per virtual method of the port: a method added to the port is added

@@ -239,8 +239,8 @@ class FaultyPosix : public FileSystemWrapper {
     ErrorCode CreateEmpty(const std::string& path) override {
         return Denied(path, true) ? Deny() : FileSystemWrapper::CreateEmpty(path);
     }
-    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override {
-        return Denied(path, true) ? Deny() : FileSystemWrapper::WriteAtomically(path, bytes);
+    ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override {
+        return Denied(path, true) ? Deny() : FileSystemWrapper::WriteAtomicallyFrom(path, source);
     }
 
     std::vector<std::string> denied;

@@ -82,6 +82,14 @@ void FoldCaseInPlace(std::string& text) {
     }
 }
 
+void AppendFolded(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out += text;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        out[i] = FoldLower(out[i]);
+    }
+}
+
 std::string ComparablePath(std::string_view path) {
     std::size_t start = 0;
     while (start < path.size() && IsPathSeparator(path[start])) {

@@ -38,6 +38,8 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
 std::string FoldCase(std::string_view text);
 // The same on a string the caller owns, without a copy.
 void FoldCaseInPlace(std::string& text);
+// Appends `text` folded as FoldCase folds it.
+void AppendFolded(std::string& out, std::string_view text);
 std::string ToUpperAscii(std::string_view text);
 
 // A path's spelling for telling whether two paths name one file: '\\' and '/' both become '/',

@@ -24,28 +24,49 @@ EntryStatus QueryEntryStatus(const std::string& sourcePath, const std::string& a
 
 CFileEntry::CFileEntry(std::string source, std::string archive, std::string entryNotes,
                        Shell& shell, FileSystem& fileSystem)
-    : sourcePath(std::move(source)), notes(std::move(entryNotes)), archivePath(std::move(archive)) {
-    ShellFileInfo info = shell.GetFileInfo(sourcePath);
-    typeName = std::move(info.typeName);
-    icon = std::move(info.icon);
+    : fileType(shell.GetFileInfo(source)),
+      sourcePath(std::move(source)),
+      notes(std::move(entryNotes)),
+      archivePath(std::move(archive)) {
     EvaluateStatus(fileSystem);
 }
 
 CFileEntry::CFileEntry(std::string source, std::string archive, std::string entryNotes,
                        Shell& shell, const EntryStatus& status)
-    : sourcePath(std::move(source)), notes(std::move(entryNotes)), archivePath(std::move(archive)) {
-    ShellFileInfo info = shell.GetFileInfo(sourcePath);
-    typeName = std::move(info.typeName);
-    icon = std::move(info.icon);
+    : fileType(shell.GetFileInfo(source)),
+      sourcePath(std::move(source)),
+      notes(std::move(entryNotes)),
+      archivePath(std::move(archive)) {
     ApplyStatus(status);
 }
 
 CFileEntry::CFileEntry(std::string source, std::string archive, std::string entryNotes,
                        Shell& shell, NotEvaluated)
-    : sourcePath(std::move(source)), notes(std::move(entryNotes)), archivePath(std::move(archive)) {
-    ShellFileInfo info = shell.GetFileInfo(sourcePath);
-    typeName = std::move(info.typeName);
-    icon = std::move(info.icon);
+    : fileType(shell.GetFileInfo(source)),
+      sourcePath(std::move(source)),
+      notes(std::move(entryNotes)),
+      archivePath(std::move(archive)) {}
+
+namespace {
+
+const std::string kNoText;
+
+}  // namespace
+
+const std::string& CFileEntry::TypeName() const {
+    return fileType ? fileType->typeName : kNoText;
+}
+
+const std::string& CFileEntry::SharedWith() const {
+    return sharedWith_ ? *sharedWith_ : kNoText;
+}
+
+void CFileEntry::SetSharedWith(std::string otherSource) {
+    if (otherSource.empty()) {
+        sharedWith_.reset();
+    } else {
+        sharedWith_ = std::make_unique<std::string>(std::move(otherSource));
+    }
 }
 
 void CFileEntry::EvaluateStatus(FileSystem& fileSystem) {
@@ -58,7 +79,7 @@ void CFileEntry::ApplyStatus(const EntryStatus& status) {
     timeDiff = 0;
     sourceIdentity = {};
     archiveIdentity = {};
-    sharedWith.clear();
+    sharedWith_.reset();
 
     if (status.sourceError != kNoError) {
         sourceSize = 0;

@@ -93,7 +93,18 @@ class CFileEntry {
     ErrorCode LastErrorCode() const { return ErrorCode(lastError); }
     void SetLastErrorCode(ErrorCode code) { lastError = code.Value(); }
 
-    std::string typeName;
+    // The shell's type name, empty without one.
+    const std::string& TypeName() const;
+    // The shell's icon, null without one.
+    const ShellIcon* Icon() const { return fileType ? fileType->icon.get() : nullptr; }
+    // The other entry's source when this entry's archive is also that entry's archive, else
+    // empty.
+    const std::string& SharedWith() const;
+    void SetSharedWith(std::string otherSource);
+
+    // Icon and type name as the shell shares them among the files of a type: one pointer per
+    // entry, null where the shell tells no types (the command-line program).
+    std::shared_ptr<const ShellFileInfo> fileType;
     std::uint32_t sourceSize = 0;
     std::uint32_t archiveSize = 0;
     std::int32_t timeDiff = 0;
@@ -110,13 +121,14 @@ class CFileEntry {
     // Derived from the state by SetState; kept as fields because the rows draw them.
     std::uint32_t textColor = kColorOutOfDate;
     std::uint32_t backColor = kColorWhite;
-    std::shared_ptr<const ShellIcon> icon;
     // Which files the last evaluation reached (both 0 when unknown), so that entries naming
     // one file under different spellings are recognised.
     FileIdentity sourceIdentity;
     FileIdentity archiveIdentity;
-    // The other entry's source when this entry's archive is also that entry's archive.
-    std::string sharedWith;
+
+  private:
+    // Out of line: only entries whose archive another entry shares have one.
+    std::unique_ptr<std::string> sharedWith_;
 };
 
 // Seconds of a file time as an entry keeps them: the low 32 bits, signed.

@@ -1,6 +1,9 @@
 #include "core/document/ManagerFileFormat.h"
 
+#include <cstdint>
+
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerEncoder.h"
 #include "core/document/ManagerFieldReader.h"
 #include "core/document/ManagerRecordStream.h"
 
@@ -16,12 +19,6 @@ void AppendLe(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
     }
-}
-
-std::string HeaderBytes() {
-    std::string header;
-    AppendManagerString(header, kManagerHeader);
-    return header;
 }
 
 }  // namespace
@@ -41,9 +38,13 @@ void AppendManagerString(std::string& out, std::string_view text) {
     out.append(text);
 }
 
+void AppendManagerHeader(std::string& out, std::uint32_t count) {
+    AppendManagerString(out, kManagerHeader);
+    AppendLe(out, count, 4);
+}
+
 ManagerWriter::ManagerWriter(std::uint32_t count) {
-    bytes_ = HeaderBytes();
-    AppendLe(bytes_, count, 4);
+    AppendManagerHeader(bytes_, count);
 }
 
 void ManagerWriter::Add(std::string_view sourcePath, std::string_view archivePath,
@@ -54,16 +55,10 @@ void ManagerWriter::Add(std::string_view sourcePath, std::string_view archivePat
 }
 
 std::string EncodeManager(const ManagerList& rows, const std::function<void()>& afterRow) {
-    const int count = rows.Count();
-    ManagerWriter writer(static_cast<std::uint32_t>(count));
-    for (int row = 0; row < count; ++row) {
-        const CFileEntry& entry = rows.Entry(row);
-        writer.Add(entry.sourcePath, entry.archivePath, entry.notes);
-        if (afterRow) {
-            afterRow();
-        }
-    }
-    return writer.TakeBytes();
+    std::string bytes;
+    // Chunks without a size limit: the first is the whole file.
+    ManagerEncoder(rows, afterRow, SIZE_MAX).Next(bytes);
+    return bytes;
 }
 
 std::string EncodeManager(const std::vector<ManagerRecord>& records) {

@@ -32,6 +32,9 @@ struct ManagerReadResult {
 // (255-65533), or 0xFF 0xFFFF + 32-bit length, then the bytes. Integers little-endian.
 void AppendManagerString(std::string& out, std::string_view text);
 
+// Appends what every manager file begins with: the header string and the entry count.
+void AppendManagerHeader(std::string& out, std::uint32_t count);
+
 // Builds a manager file: the header, the count, then three strings per record.
 class ManagerWriter {
   public:

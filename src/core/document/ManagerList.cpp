@@ -73,6 +73,7 @@ void ManagerList::UpdateRowTexts(int row) {
     Row& r = rows_[static_cast<std::size_t>(row)];
     r.madeAt = clock_.Now();
     r.results.reset();
+    InvalidateKeys(row);
     Notify([row](ManagerListObserver& o) { o.OnRowsChanged(row, row, 0, kColumnCount - 1); });
 }
 
@@ -81,6 +82,7 @@ void ManagerList::UpdateCell(int row, int column) {
         return;
     }
     Row& r = rows_[static_cast<std::size_t>(row)];
+    InvalidateKeys(row);
     if (column == kColumnLastModified) {
         r.madeAt = clock_.Now();
     } else if (column == kColumnResults) {
@@ -137,6 +139,9 @@ CFileEntry& ManagerList::Insert(int row, std::unique_ptr<CFileEntry> entry) {
     Notify([row](ManagerListObserver& o) { o.BeforeRowsInserted(row, row); });
     rows_.insert(rows_.begin() + row, MakeRow(std::move(entry)));
     IndexAdded(added);
+    if (keyCache_) {
+        keyCache_->Insert(row);
+    }
     Notify([row](ManagerListObserver& o) { o.AfterRowsInserted(row, row); });
     return added;
 }
@@ -175,6 +180,9 @@ void ManagerList::RemoveRows(const std::vector<bool>& remove) {
     }
     rows_.resize(kept);
     sourceIndexValid_ = false;
+    if (keyCache_) {
+        keyCache_->Remove(remove);
+    }
     if (contiguous) {
         Notify([=](ManagerListObserver& o) { o.AfterRowsRemoved(first, last); });
     } else {
@@ -197,6 +205,7 @@ void ManagerList::Replace(std::vector<std::unique_ptr<CFileEntry>> entries) {
     }
     selectedCount_ = 0;
     sourceIndexValid_ = false;
+    keyCache_.reset();
     Notify([](ManagerListObserver& o) { o.AfterReset(); });
 }
 
@@ -209,6 +218,8 @@ void ManagerList::RemakeAll() {
         row.selected = false;
     }
     selectedCount_ = 0;
+    // A fresh display of entries that may all have changed.
+    keyCache_.reset();
     Notify([](ManagerListObserver& o) { o.AfterReset(); });
 }
 
@@ -230,6 +241,9 @@ void ManagerList::Reorder(const std::vector<int>& order) {
         reordered.push_back(std::move(rows_[static_cast<std::size_t>(old)]));
     }
     rows_ = std::move(reordered);
+    if (keyCache_) {
+        keyCache_->Reorder(order);
+    }
     Notify([](ManagerListObserver& o) { o.AfterReorder(); });
 }
 
@@ -243,6 +257,12 @@ bool ManagerList::HasSource(const std::string& path) const {
         sourceIndexValid_ = true;
     }
     return sourceIndex_.contains(FoldCase(path));
+}
+
+void ManagerList::InvalidateKeys(int row) {
+    if (keyCache_) {
+        keyCache_->Invalidate(row);
+    }
 }
 
 void ManagerList::IndexAdded(const CFileEntry& entry) {

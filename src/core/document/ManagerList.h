@@ -8,6 +8,7 @@
 
 #include "core/base/ColumnIds.h"
 #include "core/document/FileEntry.h"
+#include "core/document/RowKeyCache.h"
 
 namespace bh {
 
@@ -32,7 +33,16 @@ class ManagerList {
 
     int Count() const { return static_cast<int>(rows_.size()); }
     bool IsValidRow(int row) const { return row >= 0 && row < Count(); }
-    CFileEntry& Entry(int row) const { return *rows_.at(static_cast<std::size_t>(row)).entry; }
+    const CFileEntry& Entry(int row) const {
+        return *rows_.at(static_cast<std::size_t>(row)).entry;
+    }
+    // For changing the entry: whatever is kept of the row beside the entry is made again
+    // when next asked for. A caller keeps the reference only while nothing else uses the list.
+    CFileEntry& Entry(int row) {
+        CFileEntry& entry = *rows_.at(static_cast<std::size_t>(row)).entry;
+        InvalidateKeys(row);
+        return entry;
+    }
 
     bool IsSelected(int row) const;
     void SetSelected(int row, bool selected);
@@ -73,6 +83,12 @@ class ManagerList {
     // a permutation of the rows is ignored.
     void Reorder(const std::vector<int>& order);
 
+    // The cache kept per row for a higher layer (null until one is set), told of every change
+    // to the rows; replacing or remaking all the rows drops it. Const: a cache changes nothing
+    // the list shows.
+    RowKeyCache* KeyCache() const { return keyCache_.get(); }
+    void SetKeyCache(std::unique_ptr<RowKeyCache> cache) const { keyCache_ = std::move(cache); }
+
     // Whether some entry's source equals `path` without regard to ASCII letter case. Linear
     // once after entries were removed or replaced, constant time after that.
     bool HasSource(const std::string& path) const;
@@ -89,6 +105,7 @@ class ManagerList {
     template <typename Call>
     void Notify(Call call);
     void IndexAdded(const CFileEntry& entry);
+    void InvalidateKeys(int row);
 
     const Clock& clock_;
     std::vector<Row> rows_;
@@ -99,6 +116,7 @@ class ManagerList {
     // Folded source path -> number of entries with it (imports may repeat a source).
     mutable std::unordered_map<std::string, int> sourceIndex_;
     mutable bool sourceIndexValid_ = false;
+    mutable std::unique_ptr<RowKeyCache> keyCache_;
 };
 
 }  // namespace bh

@@ -3,6 +3,7 @@
 #include "core/base/ErrorText.h"
 #include "core/base/ProgressScope.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/document/ManagerEncoder.h"
 #include "core/operations/ManagerGuard.h"
 #include "core/operations/SharedArchives.h"
 #include "core/operations/StatusQueryPool.h"
@@ -151,8 +152,9 @@ bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     std::string reason;
     {
         ProgressScope progress(services.ui, kSavingCaption, doc.rows().Count());
-        const std::string bytes = EncodeManager(doc.rows(), [&progress] { progress.Step(); });
-        const ErrorCode error = services.fileSystem.WriteAtomically(path, bytes);
+        ManagerEncoder encoder(doc.rows(), [&progress] { progress.Step(); });
+        const ErrorCode error = services.fileSystem.WriteAtomicallyFrom(
+            path, [&encoder](std::string& chunk) { return encoder.Next(chunk); });
         written = !error;
         if (!written) {
             SetLastError(error);

@@ -72,7 +72,7 @@ void MarkShared(CFileEntry& entry, const std::string& otherSource) {
     entry.SetState(EntryState::Problem);
     entry.result = kResultArchiveFailed;
     entry.SetLastErrorCode(kErrorSharedArchive);
-    entry.sharedWith = otherSource;
+    entry.SetSharedWith(otherSource);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,9 +108,23 @@ class FileSystem {
         return error;
     }
 
-    // Replaces the file at `path` with `bytes` atomically: a temporary file beside it is
-    // written, flushed to the disk and renamed over it. On failure the old file is as it was.
-    virtual ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) = 0;
+    // Gives WriteAtomicallyFrom a file's bytes in parts: each call appends the next part to
+    // `chunk`, which comes empty but with the capacity of the part before (one buffer serves
+    // the whole file), and returns whether more parts follow.
+    using ChunkSource = std::function<bool(std::string& chunk)>;
+
+    // Replaces the file at `path` with the bytes `source` gives, atomically: a temporary file
+    // beside it is written part by part, flushed to the disk and renamed over it. On failure
+    // the old file is as it was and no temporary file remains.
+    virtual ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) = 0;
+
+    // The same with the whole file at hand.
+    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) {
+        return WriteAtomicallyFrom(path, [&bytes](std::string& chunk) {
+            chunk.append(bytes);
+            return false;
+        });
+    }
 
     // Whether two paths name the same existing file (same device and inode on POSIX),
     // whatever their spelling. False when either cannot be examined.

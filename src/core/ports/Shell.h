@@ -14,6 +14,8 @@ class ShellIcon {
     virtual ~ShellIcon() = default;
 };
 
+// What the shell tells of a file type. A shell hands out one per type and the same one for
+// every file of that type, so that entries hold one pointer where they held both.
 struct ShellFileInfo {
     std::shared_ptr<const ShellIcon> icon;  // may be null
     std::string typeName;                   // empty when the shell knows none
@@ -26,9 +28,10 @@ class Shell {
   public:
     virtual ~Shell() = default;
 
-    // Icon and type name of a file (by its name and content kind). Never fails: an
-    // unknown file gives a null icon and an empty type name.
-    virtual ShellFileInfo GetFileInfo(const std::string& path) = 0;
+    // Icon and type name of a file (by its name and content kind), shared by the files of
+    // its type. Never fails; null from a shell that tells no types (an entry without one
+    // shows no icon and an empty type name).
+    virtual std::shared_ptr<const ShellFileInfo> GetFileInfo(const std::string& path) = 0;
 
     // Opens a file with its default application, `folder` as working folder. Returns the
     // failure's code (kNoError when it opened).

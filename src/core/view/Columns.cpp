@@ -82,7 +82,7 @@ std::string MakeCellText(const CFileEntry& entry, int column, const CellTextCont
         case kColumnDrive:
             return GetDriveText(entry);
         case kColumnTypeName:
-            return entry.typeName;
+            return entry.TypeName();
         default:
             return std::string();
     }
@@ -92,8 +92,8 @@ std::string EntryFailureText(const CFileEntry& entry, const SystemErrors& errors
     if (entry.LastErrorCode() == kNoError) {
         return std::string();
     }
-    if (entry.LastErrorCode() == kErrorSharedArchive && !entry.sharedWith.empty()) {
-        return "also the archive of " + entry.sharedWith;
+    if (entry.LastErrorCode() == kErrorSharedArchive && !entry.SharedWith().empty()) {
+        return "also the archive of " + entry.SharedWith();
     }
     return ErrorCodeText(errors, entry.LastErrorCode());
 }

@@ -35,8 +35,8 @@ class FileSystemWrapper : public FileSystem {
     ErrorCode OpenForReading(const std::string& path, std::unique_ptr<FileReader>& out) override {
         return inner_.OpenForReading(path, out);
     }
-    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override {
-        return inner_.WriteAtomically(path, bytes);
+    ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override {
+        return inner_.WriteAtomicallyFrom(path, source);
     }
     bool IsSameFile(const std::string& a, const std::string& b) override {
         return inner_.IsSameFile(a, b);

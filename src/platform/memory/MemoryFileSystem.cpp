@@ -380,8 +380,17 @@ ErrorCode MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes)
     return kNoError;
 }
 
-ErrorCode MemoryFileSystem::WriteAtomically(const std::string& path, const std::string& bytes) {
+ErrorCode MemoryFileSystem::WriteAtomicallyFrom(const std::string& path,
+                                                const ChunkSource& source) {
     Enter(FsOperation::WriteAtomically, path);
+    // The temporary file: nothing is visible before the whole content is there.
+    std::string bytes;
+    std::string chunk;
+    for (bool more = true; more;) {
+        chunk.clear();
+        more = source(chunk);
+        bytes += chunk;
+    }
     if (const Fault* fault = TakeFault(FsOperation::WriteAtomically, path, bytes.size())) {
         return Fail(fault->point.error);
     }
@@ -394,7 +403,7 @@ ErrorCode MemoryFileSystem::WriteAtomically(const std::string& path, const std::
         return Fail(parent);
     }
     auto node = MakeNode(PathKind::File);
-    node->content = bytes;
+    node->content = std::move(bytes);
     node->mode = existing ? existing->mode : kDefaultMode;
     node->lastWriteNs = KeptTime(key, nowNs_);
     node->lastAccessNs = nowNs_;

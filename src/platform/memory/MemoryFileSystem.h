@@ -72,7 +72,7 @@ class MemoryFileSystem : public FileSystem {
     ErrorCode Remove(const std::string& path) override;
     ErrorCode CreateEmpty(const std::string& path) override;
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
-    ErrorCode WriteAtomically(const std::string& path, const std::string& bytes) override;
+    ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
     std::size_t PathLimitBytes() const override;
     ErrorCode PathTooLongError() const override;

@@ -6,7 +6,7 @@
 
 namespace bh {
 
-ShellFileInfo RecordingShell::GetFileInfo(const std::string& path) {
+std::shared_ptr<const ShellFileInfo> RecordingShell::GetFileInfo(const std::string& path) {
     calls_.push_back({ShellCallKind::GetFileInfo, path, {}});
     const std::string extension = FoldCase(SplitPath(path).ext);
     ShellFileInfo info;
@@ -22,7 +22,11 @@ ShellFileInfo RecordingShell::GetFileInfo(const std::string& path) {
     if (icons_) {
         info.icon = IconFor(extension);
     }
-    return info;
+    std::shared_ptr<const ShellFileInfo>& type = types_[{info.typeName, info.icon.get()}];
+    if (!type) {
+        type = std::make_shared<const ShellFileInfo>(std::move(info));
+    }
+    return type;
 }
 
 ErrorCode RecordingShell::OpenFile(const std::string& fileName, const std::string& folder) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ports/ErrorCode.h"
@@ -31,7 +32,8 @@ struct ShellCall {
 // unless told otherwise; a failure returns the set code.
 class RecordingShell : public Shell {
   public:
-    ShellFileInfo GetFileInfo(const std::string& path) override;
+    // One record per distinct type name and icon, handed to every file that has them.
+    std::shared_ptr<const ShellFileInfo> GetFileInfo(const std::string& path) override;
     ErrorCode OpenFile(const std::string& fileName, const std::string& folder) override;
     ErrorCode OpenAddress(const std::string& address) override;
     RevealResult RevealFile(const std::string& path) override;
@@ -55,6 +57,7 @@ class RecordingShell : public Shell {
     std::vector<ShellCall> calls_;
     std::map<std::string, std::string> typeNames_;
     std::map<std::string, std::shared_ptr<const ShellIcon>> iconsByExtension_;
+    std::map<std::pair<std::string, const ShellIcon*>, std::shared_ptr<const ShellFileInfo>> types_;
     bool hasDefaultTypeName_ = false;
     std::string defaultTypeName_;
     bool icons_ = true;

@@ -429,7 +429,24 @@ ErrorCode PosixFileSystem::OpenForReading(const std::string& path,
     return kNoError;
 }
 
-ErrorCode PosixFileSystem::WriteAtomically(const std::string& path, const std::string& bytes) {
+namespace {
+
+// Writes every part the source gives, through one buffer.
+int WriteParts(int fd, const FileSystem::ChunkSource& source) {
+    std::string chunk;
+    for (bool more = true; more;) {
+        chunk.clear();
+        more = source(chunk);
+        if (const int error = posix::WriteAll(fd, chunk); error != 0) {
+            return error;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+ErrorCode PosixFileSystem::WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) {
     const std::string target = SaveTarget(path);
     struct stat old {};
     const bool replacing = ::stat(target.c_str(), &old) == 0;
@@ -451,7 +468,7 @@ ErrorCode PosixFileSystem::WriteAtomically(const std::string& path, const std::s
     if (replacing && ::fchmod(temp.fd.Get(), old.st_mode & 07777) != 0) {
         return Fail(errno);
     }
-    if (const int error = posix::WriteAll(temp.fd.Get(), bytes); error != 0) {
+    if (const int error = WriteParts(temp.fd.Get(), source); error != 0) {
         return Fail(error);
     }
     if (::fsync(temp.fd.Get()) != 0) {

@@ -331,7 +331,7 @@ ErrorCode Win32FileSystem::ReadAll(const std::string& path, std::string& bytes) 
     return kNoError;
 }
 
-ErrorCode Win32FileSystem::WriteAtomically(const std::string& path, const std::string& bytes) {
+ErrorCode Win32FileSystem::WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) {
     // A read-only manager is not saved over, whoever runs the program.
     const DWORD old = ::GetFileAttributesA(path.c_str());
     if (IsFolder(old) || (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY) != 0)) {
@@ -341,8 +341,13 @@ ErrorCode Win32FileSystem::WriteAtomically(const std::string& path, const std::s
     if (const DWORD error = win32::CreateTempBeside(path, temp.file, temp.path); error != 0) {
         return Fail(error);
     }
-    if (const DWORD error = WriteAll(temp.file.Get(), bytes); error != 0) {
-        return Fail(error);
+    std::string chunk;
+    for (bool more = true; more;) {
+        chunk.clear();
+        more = source(chunk);
+        if (const DWORD error = WriteAll(temp.file.Get(), chunk); error != 0) {
+            return Fail(error);
+        }
     }
     if (!::FlushFileBuffers(temp.file.Get())) {
         return Fail(::GetLastError());
