@@ -80,6 +80,11 @@ int ByCopyFileRange(int in, int out, off_t& offset, off_t expectedSize, WriteBac
         if (n > 0) {
             offset += n;
             writeBack.Written(offset);
+            if (expectedSize >= 0 && offset >= expectedSize) {
+                // The end as the source was opened; one that grew since is caught by the
+                // caller's look after the copy.
+                return 1;
+            }
             continue;
         }
         if (n == 0) {
