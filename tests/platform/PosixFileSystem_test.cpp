@@ -142,8 +142,8 @@ TEST_F(PosixFileSystemTest, AtomicWriteKeepsModeAndWritesThroughALink) {
 }
 
 TEST_F(PosixFileSystemTest, DataCopyFallsBackWhenTheFastPathsRefuse) {
-    // Beyond one window of early write-back, so that it is started on the way.
-    std::string content(9 * 1024 * 1024 + 17, '\0');
+    // Beyond two windows of early write-back, so that it is started, and waited for, on the way.
+    std::string content(17 * 1024 * 1024 + 17, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) {
         content[i] = static_cast<char>(i * 31 % 251);
     }
@@ -291,6 +291,57 @@ TEST_F(PosixFileSystemTest, ABatchMakesEachCopyAsCopyDoesWithSharedFlushes) {
     // No temporary file is left, the leftover of an earlier copy of a.arc included.
     EXPECT_TRUE(OnlyFiles({"a.txt", "a.arc", "big.bin", "big.arc", "c.txt", "c.arc", "m.arc",
                            "d.txt", "d.arc", "e.txt", "e.arc"}));
+}
+
+// Enough copies that every worker of the batch takes several: each result belongs to its own
+// request, whichever thread made the copy.
+TEST_F(PosixFileSystemTest, AParallelBatchReportsEachFailureAtItsOwnRequest) {
+    constexpr int kCopies = 48;
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (int i = 0; i < kCopies; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        pairs.emplace_back(dir_.Write(name + ".txt", "new " + std::to_string(i)),
+                           dir_.Write(name + ".arc", "old " + std::to_string(i)));
+    }
+    constexpr int kMissing = 17;
+    constexpr int kChanging = 30;
+    constexpr int kChangedOnce = 31;
+    ASSERT_EQ(::unlink(pairs[kMissing].first.c_str()), 0);
+    bool changedOnce = false;
+    fs_.SetAfterDataCopyForTests([&](const std::string& path) {
+        if (path == pairs[kChanging].first) {
+            std::ofstream(path, std::ios::binary | std::ios::app) << "+";
+        } else if (path == pairs[kChangedOnce].first && !changedOnce) {
+            changedOnce = true;
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << "newest 31";
+        }
+    });
+    std::vector<FileSystem::CopyRequest> requests;
+    for (const auto& [from, to] : pairs) {
+        requests.push_back({&from, &to});
+    }
+
+    const std::vector<ErrorCode> results = fs_.CopyBatch(requests);
+    ASSERT_EQ(results.size(), pairs.size());
+    for (int i = 0; i < kCopies; ++i) {
+        const std::string& archive = pairs[i].second;
+        if (i == kMissing) {
+            EXPECT_EQ(results[i], static_cast<ErrorCode>(ENOENT));
+            EXPECT_EQ(test::TempDir::Read(archive), "old 17");
+        } else if (i == kChanging) {
+            EXPECT_EQ(results[i], kErrorSourceChanged);
+            EXPECT_EQ(test::TempDir::Read(archive), "old 30") << "the old archive is kept";
+        } else if (i == kChangedOnce) {
+            EXPECT_EQ(results[i], kNoError);
+            EXPECT_EQ(test::TempDir::Read(archive), "newest 31") << "copied again, whole";
+        } else {
+            EXPECT_EQ(results[i], kNoError) << i;
+            EXPECT_EQ(test::TempDir::Read(archive), "new " + std::to_string(i));
+        }
+    }
+    for (const auto& item : std::filesystem::directory_iterator(dir_.Path())) {
+        EXPECT_NE(item.path().extension(), ".tmp") << "left behind: " << item.path();
+    }
 }
 
 TEST_F(PosixFileSystemTest, CopyIntoAFolderWithoutWriteAccessFails) {

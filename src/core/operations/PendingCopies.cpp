@@ -16,10 +16,11 @@ namespace bh {
 namespace {
 
 // Copies in one batch at most, and their bytes: enough to share a flush among many small
-// files, little enough that the rows are redrawn often and a cancel waits for little. A
-// larger source is copied on its own: its data costs more than a flush.
-constexpr std::size_t kBatchSize = 64;
-constexpr std::uint64_t kBatchBytes = 8 << 20;
+// files (each flush waits for the disk, whatever it carries), little enough that the rows are
+// redrawn often and a cancel waits for little (a batch of small files takes a fraction of a
+// second). A larger source is copied on its own: its data costs more than a flush.
+constexpr std::size_t kBatchSize = 1024;
+constexpr std::uint64_t kBatchBytes = 32 << 20;
 constexpr std::uint64_t kLargeSourceBytes = 1 << 20;
 
 }  // namespace

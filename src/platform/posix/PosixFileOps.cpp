@@ -36,8 +36,10 @@ bool Unsupported(int error) {
            error == ENOTSUP || error == EBADF || error == EPERM;
 }
 
-// Starts the write-out of each complete window of data as soon as it is written, so that the
-// disk works while the copy goes on and the flush before the rename finds little left.
+// Starts the write-out of each complete window of data as soon as it is written, and waits for
+// the window before it, so that the disk works while the copy goes on, the dirty data of one
+// copy stays within two windows (the system does not throttle the copy as a whole) and the flush
+// before the rename finds little left.
 class WriteBack {
   public:
     WriteBack(int fd, bool enabled) : fd_(fd), enabled_(enabled) {}
@@ -51,6 +53,13 @@ class WriteBack {
                 enabled_ = false;
                 return;
             }
+            if (started_ > 0) {
+                // Errors surface at the final flush, which does what is left.
+                static_cast<void>(
+                    ::sync_file_range(fd_, started_ - kWriteBackWindow, kWriteBackWindow,
+                                      SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                          SYNC_FILE_RANGE_WAIT_AFTER));
+            }
             started_ += kWriteBackWindow;
         }
     }
@@ -63,7 +72,7 @@ class WriteBack {
 
 // Each copier moves bytes from `offset` on, advancing it; 1 = done, 0 = unsupported here
 // (try the next one), -1 = failed with errno.
-int ByCopyFileRange(int in, int out, off_t& offset, WriteBack& writeBack) {
+int ByCopyFileRange(int in, int out, off_t& offset, off_t expectedSize, WriteBack& writeBack) {
     for (;;) {
         off_t inOffset = offset;
         off_t outOffset = offset;
@@ -71,12 +80,21 @@ int ByCopyFileRange(int in, int out, off_t& offset, WriteBack& writeBack) {
         if (n > 0) {
             offset += n;
             writeBack.Written(offset);
+            if (expectedSize >= 0 && offset >= expectedSize) {
+                // The end as the source was opened; one that grew since is caught by the
+                // caller's look after the copy.
+                return 1;
+            }
             continue;
         }
         if (n == 0) {
-            // Some file systems answer 0 instead of an error; only trust it at the end.
-            struct stat st {};
-            return ::fstat(in, &st) == 0 && offset >= st.st_size ? 1 : 0;
+            // Some file systems answer 0 instead of an error; only trust it at the end. A
+            // source that grew meanwhile is caught by the caller's look after the copy.
+            if (expectedSize < 0) {
+                struct stat st {};
+                expectedSize = ::fstat(in, &st) == 0 ? st.st_size : offset + 1;
+            }
+            return offset >= expectedSize ? 1 : 0;
         }
         if (errno == EINTR) {
             continue;
@@ -166,12 +184,13 @@ std::int64_t CeilTo(std::int64_t ns, std::int64_t step) {
     return rest == 0 ? ns : ns - rest + step;
 }
 
-int KeptLastWrite(int fd, std::int64_t& ns) {
+int KeptLastWrite(int fd, std::int64_t& ns, dev_t& device) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         return errno;
     }
     ns = Ns(st.st_mtim);
+    device = st.st_dev;
     return 0;
 }
 
@@ -365,10 +384,10 @@ void RemoveStaleTemps(const std::string& target) {
     }
 }
 
-int CopyData(int in, int out, bool startWriteBack) {
+int CopyData(int in, int out, bool startWriteBack, off_t expectedSize) {
     off_t offset = 0;
     WriteBack writeBack(out, startWriteBack);
-    int state = ByCopyFileRange(in, out, offset, writeBack);
+    int state = ByCopyFileRange(in, out, offset, expectedSize, writeBack);
     if (state == 0) {
         state = BySendfile(in, out, offset, writeBack);
     }
@@ -393,15 +412,20 @@ int WriteAll(int fd, const std::string& bytes) {
     return 0;
 }
 
-int CopyTimes(int fd, const struct stat& source) {
+int CopyTimes(int fd, const struct stat& source, dev_t* device) {
     timespec times[2] = {source.st_atim, source.st_mtim};
     if (::futimens(fd, times) != 0) {
         return errno;
     }
     const std::int64_t wanted = Ns(source.st_mtim);
     std::int64_t kept = 0;
-    if (const int error = KeptLastWrite(fd, kept); error != 0 || kept >= wanted) {
-        return error;
+    dev_t keptOn = 0;
+    const int looked = KeptLastWrite(fd, kept, keptOn);
+    if (device != nullptr) {
+        *device = keptOn;
+    }
+    if (looked != 0 || kept >= wanted) {
+        return looked;
     }
     // Coarser time steps, finest first, so the first one kept is the nearest.
     constexpr std::int64_t kSteps[] = {1000,      1000000,      10000000,
@@ -411,7 +435,7 @@ int CopyTimes(int fd, const struct stat& source) {
         if (::futimens(fd, times) != 0) {
             return errno;
         }
-        if (const int error = KeptLastWrite(fd, kept); error != 0 || kept >= wanted) {
+        if (const int error = KeptLastWrite(fd, kept, keptOn); error != 0 || kept >= wanted) {
             return error;
         }
     }

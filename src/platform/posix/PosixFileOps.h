@@ -69,16 +69,18 @@ void RemoveStaleTemps(const std::string& target);
 // read and write, whichever the file systems support. With startWriteBack the system is asked
 // to start writing `out` to the disk every few MiB as the data arrives (sync_file_range, where
 // supported), so that a flush at the end has little left to do; it promises nothing about
-// durability by itself. Returns errno (0 on success).
-int CopyData(int in, int out, bool startWriteBack = false);
+// durability by itself. `expectedSize` (the source's size when it was opened, or -1 when not
+// known) spares a look at the source to tell its end. Returns errno (0 on success).
+int CopyData(int in, int out, bool startWriteBack = false, off_t expectedSize = -1);
 
 // Writes all of `bytes` to `fd`. Returns errno (0 on success).
 int WriteAll(int fd, const std::string& bytes);
 
 // Gives `fd` the access and last-write times of `source`. When its file system keeps
 // coarser times and rounded the last-write time down, sets the nearest kept time that is
-// not earlier. Returns errno (0 on success).
-int CopyTimes(int fd, const struct stat& source);
+// not earlier. `device` (may be null) receives the file system the file is on, from the same
+// look that checks the time. Returns errno (0 on success).
+int CopyTimes(int fd, const struct stat& source, dev_t* device = nullptr);
 
 // Renames `from` to `to`; with noReplace an existing `to` fails with EEXIST and is never
 // replaced. Returns errno (0 on success).

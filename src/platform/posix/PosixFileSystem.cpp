@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/posix/CopyWorkers.h"
 #include "platform/posix/PosixFileOps.h"
 
 namespace bh {
@@ -137,11 +138,35 @@ void RemoveLeftoversOfCopy(const std::string& from, const std::string& to) {
     posix::RemoveStaleTemps(from);
 }
 
-// A copy of a batch whose temporary file waits for the batch's flush.
-struct PreparedCopy {
-    std::size_t request = 0;
-    TempFile temp;
-};
+// Flushes each file system that waiting copies of a batch are on, once, through the folder of
+// one of them; false when the system cannot (see SyncFileSystems).
+bool SyncFileSystemsOf(const std::vector<FileSystem::CopyRequest>& requests,
+                       const std::vector<PosixFileSystem::BatchedCopy>& copies) {
+    std::vector<dev_t> done;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (!copies[i].waiting ||
+            std::find(done.begin(), done.end(), copies[i].file.device) != done.end()) {
+            continue;
+        }
+        const std::string folder = posix::SystemFolderOf(*requests[i].to);
+        const UniqueFd fd(
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!fd.Valid() || ::syncfs(fd.Get()) != 0) {
+            return false;
+        }
+        done.push_back(copies[i].file.device);
+    }
+    return true;
+}
+
+// Flushes a written and closed file through a new descriptor (fsync needs no write access).
+ErrorCode FlushClosedFile(const std::string& path) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd.Valid() || ::fsync(fd.Get()) != 0) {
+        return static_cast<ErrorCode>(errno);
+    }
+    return kNoError;
+}
 
 }  // namespace
 
@@ -181,7 +206,7 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
 // the destination, checked to be one version of the source. errno or kErrorSourceChanged;
 // on failure the temporary file goes with `temp`.
 ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::string& to,
-                                       bool failIfExists, TempFile& temp, off_t& size) {
+                                       bool failIfExists, TempFile& temp, PreparedFile& file) {
     const auto error = [](int number) { return static_cast<ErrorCode>(number); };
     UniqueFd in;
     struct stat before {};
@@ -204,7 +229,8 @@ ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::strin
     if (const int e = posix::CreateTempBeside(to, 0600, temp.fd, temp.path); e != 0) {
         return error(e);
     }
-    if (const int e = posix::CopyData(in.Get(), temp.fd.Get(), copyFlush_ == CopyFlush::Full);
+    if (const int e =
+            posix::CopyData(in.Get(), temp.fd.Get(), copyFlush_ == CopyFlush::Full, before.st_size);
         e != 0) {
         return error(e);
     }
@@ -226,20 +252,21 @@ ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::strin
     // before, since reading the source may have advanced it.
     struct stat times = after;
     times.st_atim = before.st_atim;
-    if (const int e = posix::CopyTimes(temp.fd.Get(), times); e != 0) {
+    if (const int e = posix::CopyTimes(temp.fd.Get(), times, &file.device); e != 0) {
         return error(e);
     }
-    size = after.st_size;
+    file.size = after.st_size;
     return kNoError;
 }
 
 // PrepareCopy, retried while the source keeps changing.
 ErrorCode PosixFileSystem::PrepareConsistentCopy(const std::string& from, const std::string& to,
-                                                 bool failIfExists, TempFile& temp, off_t& size) {
+                                                 bool failIfExists, TempFile& temp,
+                                                 PreparedFile& file) {
     ErrorCode code = kNoError;
     for (int attempt = 1; attempt <= kCopyTries; ++attempt) {
         TempFile attemptFile;
-        code = PrepareCopy(from, to, failIfExists, attemptFile, size);
+        code = PrepareCopy(from, to, failIfExists, attemptFile, file);
         if (code == kNoError) {
             temp = std::move(attemptFile);
         }
@@ -266,8 +293,8 @@ ErrorCode PosixFileSystem::Publish(TempFile& temp, const std::string& to, bool f
 ErrorCode PosixFileSystem::CopyAlone(const std::string& from, const std::string& to,
                                      bool failIfExists) {
     TempFile temp;
-    off_t size = 0;
-    if (const ErrorCode code = PrepareConsistentCopy(from, to, failIfExists, temp, size);
+    PreparedFile file;
+    if (const ErrorCode code = PrepareConsistentCopy(from, to, failIfExists, temp, file);
         code != kNoError) {
         return code;
     }
@@ -291,40 +318,51 @@ ErrorCode PosixFileSystem::FlushAndPublish(TempFile& temp, const std::string& to
     return kNoError;
 }
 
+// One copy of a batch up to its flush, on a worker: a small one is written and closed and waits
+// for the batch's flush; a large one is flushed and published on its own.
+ErrorCode PosixFileSystem::PrepareBatchedCopy(const CopyRequest& request, BatchedCopy& copy) {
+    const ErrorCode code =
+        PrepareConsistentCopy(*request.from, *request.to, false, copy.temp, copy.file);
+    if (code != kNoError) {
+        return code;
+    }
+    if (copy.file.size > kBatchedCopyBytes) {
+        return FlushAndPublish(copy.temp, *request.to, false);
+    }
+    // Closed now, so that a batch of any size holds no more descriptors than it has workers;
+    // the batch's flush reaches the data through the file system.
+    if (const int e = copy.temp.fd.Close(); e != 0) {
+        return static_cast<ErrorCode>(e);
+    }
+    copy.waiting = true;
+    return kNoError;
+}
+
 std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>& requests) {
     if (copyFlush_ == CopyFlush::None || requests.size() < 2) {
         return FileSystem::CopyBatch(requests);
     }
     std::vector<ErrorCode> results(requests.size(), kNoError);
-    std::vector<PreparedCopy> prepared;
-    for (std::size_t i = 0; i < requests.size(); ++i) {
-        const std::string& from = *requests[i].from;
-        const std::string& to = *requests[i].to;
-        TempFile temp;
-        off_t size = 0;
-        results[i] = PrepareConsistentCopy(from, to, false, temp, size);
-        if (results[i] == kNoError && size > kBatchedCopyBytes) {
-            results[i] = FlushAndPublish(temp, to, false);
-        } else if (results[i] == kNoError) {
-            prepared.push_back({i, std::move(temp)});
-        }
-    }
+    std::vector<BatchedCopy> copies(requests.size());
+    posix::ForEachOnThreads(requests.size(), posix::CopyWorkerCount(), [&](std::size_t i) {
+        results[i] = PrepareBatchedCopy(requests[i], copies[i]);
+    });
     // Every file's data on the disk before any of them replaces its destination.
-    std::vector<int> fds;
-    for (const PreparedCopy& copy : prepared) {
-        fds.push_back(copy.temp.fd.Get());
-    }
-    const bool synced = SyncFileSystems(fds);
+    const bool synced = SyncFileSystemsOf(requests, copies);
     std::vector<std::string> folderPaths;
-    for (PreparedCopy& copy : prepared) {
-        const std::string& to = *requests[copy.request].to;
-        if (!synced && ::fsync(copy.temp.fd.Get()) != 0) {
-            results[copy.request] = static_cast<ErrorCode>(errno);
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (!copies[i].waiting) {
             continue;
         }
-        results[copy.request] = Publish(copy.temp, to, false);
+        const std::string& to = *requests[i].to;
+        if (!synced) {
+            results[i] = FlushClosedFile(copies[i].temp.path);
+        }
+        if (results[i] == kNoError) {
+            results[i] = Publish(copies[i].temp, to, false);
+        }
         const std::string folder = posix::SystemFolderOf(to);
-        if (results[copy.request] == kNoError &&
+        if (results[i] == kNoError &&
             std::find(folderPaths.begin(), folderPaths.end(), folder) == folderPaths.end()) {
             folderPaths.push_back(folder);
         }

@@ -52,14 +52,30 @@ class PosixFileSystem : public FileSystem {
     // Copies of sources up to kBatchedCopyBytes are flushed together: one flush of every file
     // system they reach before the renames, one after. A larger source gets a flush of its
     // own, which its data costs anyway.
+    // The copies of a batch are prepared on a few worker threads (CopyWorkerCount); the
+    // results are returned in the requests' order.
     std::vector<ErrorCode> CopyBatch(const std::vector<CopyRequest>& requests) override;
+
+    // What a prepared copy's temporary file holds: the source's size and the file system the
+    // file is on.
+    struct PreparedFile {
+        off_t size = 0;
+        dev_t device = 0;
+    };
+    // One copy of a batch: its temporary file, and whether it waits for the batch's flush.
+    struct BatchedCopy {
+        posix::TempFile temp;
+        PreparedFile file;
+        bool waiting = false;
+    };
 
   private:
     ErrorCode CopyAlone(const std::string& from, const std::string& to, bool failIfExists);
     ErrorCode PrepareCopy(const std::string& from, const std::string& to, bool failIfExists,
-                          posix::TempFile& temp, off_t& size);
+                          posix::TempFile& temp, PreparedFile& file);
     ErrorCode PrepareConsistentCopy(const std::string& from, const std::string& to,
-                                    bool failIfExists, posix::TempFile& temp, off_t& size);
+                                    bool failIfExists, posix::TempFile& temp, PreparedFile& file);
+    ErrorCode PrepareBatchedCopy(const CopyRequest& request, BatchedCopy& copy);
     ErrorCode FlushAndPublish(posix::TempFile& temp, const std::string& to, bool failIfExists);
     ErrorCode Publish(posix::TempFile& temp, const std::string& to, bool failIfExists);
 
