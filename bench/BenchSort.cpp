@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "bench/BenchFixture.h"
@@ -81,7 +82,8 @@ void RestoreOrder(ManagerList& rows, const std::vector<const CFileEntry*>& entri
     std::unordered_map<const CFileEntry*, int> rowOf;
     rowOf.reserve(entries.size());
     for (int row = 0; row < rows.Count(); ++row) {
-        rowOf.emplace(&rows.Entry(row), row);
+        // Through the const list: a writable entry would drop its cached sort keys.
+        rowOf.emplace(&std::as_const(rows).Entry(row), row);
     }
     std::vector<int> order;
     order.reserve(entries.size());
