@@ -21,21 +21,6 @@ std::string FailureText(const char* what, const std::string& reason) {
     return std::string(what) + "\n\n" + reason;
 }
 
-// The entries' status queries on worker threads, in record order; null when they are better
-// made on this thread.
-std::unique_ptr<StatusQueryPool> StartLoadQueries(Services& services,
-                                                  const std::vector<ManagerRecord>& records) {
-    StatusQueryPool::PathsOf pathsOf = [&records](std::size_t i) -> StatusQueryPaths {
-        return {&records[i].sourcePath, &records[i].archivePath};
-    };
-    const int workers = StatusQueryWorkers(services.fileSystem, records.size(), pathsOf);
-    if (workers == 0) {
-        return nullptr;
-    }
-    return std::make_unique<StatusQueryPool>(services.fileSystem, records.size(),
-                                             std::move(pathsOf), workers);
-}
-
 }  // namespace
 
 ManagerLoad LoadManagerFile(Services& services, const std::string& path,
@@ -63,7 +48,7 @@ ManagerLoad LoadManagerFile(Services& services, const std::string& path,
     load.entries.reserve(parsed.records.size());
     const bool evaluate = evaluation == EntryEvaluation::Evaluate;
     std::unique_ptr<StatusQueryPool> pool =
-        evaluate ? StartLoadQueries(services, parsed.records) : nullptr;
+        evaluate ? StartRecordQueries(services.fileSystem, parsed.records) : nullptr;
     for (std::size_t i = 0; i < parsed.records.size(); ++i) {
         ManagerRecord& record = parsed.records[i];
         if (!evaluate) {

@@ -122,14 +122,7 @@ bool ReadBatch(RecordPass& pass, std::size_t batchSize, std::vector<ManagerRecor
 // Makes the batch's entries, querying their status on the pool when it pays, in record order.
 void EvaluateBatch(Services& services, std::vector<ManagerRecord>& records, std::size_t firstRow,
                    SharedCandidates& candidates, ManagerList& list, ProgressScope& progress) {
-    std::unique_ptr<StatusQueryPool> pool;
-    StatusQueryPool::PathsOf pathsOf = [&records](std::size_t i) -> StatusQueryPaths {
-        return {&records[i].sourcePath, &records[i].archivePath};
-    };
-    if (const int workers = StatusQueryWorkers(services.fileSystem, records.size(), pathsOf)) {
-        pool = std::make_unique<StatusQueryPool>(services.fileSystem, records.size(),
-                                                 std::move(pathsOf), workers);
-    }
+    std::unique_ptr<StatusQueryPool> pool = StartRecordQueries(services.fileSystem, records);
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (auto candidate = candidates.find(firstRow + i); candidate != candidates.end()) {
             list.Append(std::move(candidate->second));

@@ -94,4 +94,17 @@ void StatusQueryPool::Work() {
     }
 }
 
+std::unique_ptr<StatusQueryPool> StartRecordQueries(FileSystem& fileSystem,
+                                                    const std::vector<ManagerRecord>& records) {
+    StatusQueryPool::PathsOf pathsOf = [&records](std::size_t i) -> StatusQueryPaths {
+        return {&records[i].sourcePath, &records[i].archivePath};
+    };
+    const int workers = StatusQueryWorkers(fileSystem, records.size(), pathsOf);
+    if (workers == 0) {
+        return nullptr;
+    }
+    return std::make_unique<StatusQueryPool>(fileSystem, records.size(), std::move(pathsOf),
+                                             workers);
+}
+
 }  // namespace bh

@@ -4,11 +4,13 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerFileFormat.h"
 
 namespace bh {
 
@@ -78,5 +80,11 @@ class StatusQueryPool {
 // so that it answers for the folders this manager uses, once per pool rather than per query.
 int StatusQueryWorkers(FileSystem& fileSystem, std::size_t count,
                        const StatusQueryPool::PathsOf& pathsOf);
+
+// A pool querying the records' source and archive paths in order, or null when they are
+// better queried on the calling thread (StatusQueryWorkers). The records' paths must stay
+// unchanged until each record's result has been taken.
+std::unique_ptr<StatusQueryPool> StartRecordQueries(FileSystem& fileSystem,
+                                                    const std::vector<ManagerRecord>& records);
 
 }  // namespace bh
