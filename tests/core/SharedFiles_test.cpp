@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,6 +15,7 @@
 #include "core/operations/SharedArchives.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
+#include "platform/memory/RecordingShell.h"
 #include "support/OperationsHarness.h"
 
 // Files that more than one entry reaches: an archive two sources would be copied over, an
@@ -135,6 +140,83 @@ TEST(SharedArchives, OpeningAndImportingMarkClashesAtOnce) {
     ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/both.bak"));
     EXPECT_EQ(h.rows().Entry(0).textColor, kColorProblem);
     EXPECT_EQ(h.rows().Entry(1).textColor, kColorProblem);
+}
+
+// The clash rule stated directly, entry against entry: an archive known by its comparable
+// path or by its identity; the first other source of the first group that has one.
+std::string ExpectedSharedWith(const std::vector<std::unique_ptr<CFileEntry>>& entries,
+                               std::size_t i) {
+    const auto sameSource = [](const CFileEntry& a, const CFileEntry& b) {
+        return FileKey(a.sourceIdentity, a.sourcePath) == FileKey(b.sourceIdentity, b.sourcePath);
+    };
+    const auto byPath = [&](const CFileEntry& a, const CFileEntry& b) {
+        return ComparablePath(a.archivePath) == ComparablePath(b.archivePath);
+    };
+    const auto byIdentity = [](const CFileEntry& a, const CFileEntry& b) {
+        return a.archiveIdentity.Known() && a.archiveIdentity == b.archiveIdentity;
+    };
+    const CFileEntry& entry = *entries[i];
+    for (const auto& sameArchive :
+         {std::function<bool(const CFileEntry&, const CFileEntry&)>(byPath),
+          std::function<bool(const CFileEntry&, const CFileEntry&)>(byIdentity)}) {
+        const CFileEntry* first = nullptr;
+        const CFileEntry* other = nullptr;
+        for (const auto& candidate : entries) {
+            if (!sameArchive(entry, *candidate)) {
+                continue;
+            }
+            if (first == nullptr) {
+                first = candidate.get();
+            } else if (other == nullptr && !sameSource(*candidate, *first)) {
+                other = candidate.get();
+            }
+        }
+        if (other != nullptr) {
+            return sameSource(entry, *first) ? other->sourcePath : first->sourcePath;
+        }
+    }
+    return "";
+}
+
+TEST(SharedArchives, RandomListsAreMarkedAsTheRuleSays) {
+    RecordingShell shell;
+    std::mt19937 random(7);
+    const std::vector<std::string> sources{"/s/a", "/S/A", "/s/b", "/s/./c", "/s/x/../b"};
+    const std::vector<std::string> archives{"/a/1", "/A/1", "/a//1",    "/a/2",  "/a/x/../2",
+                                            "/a/3", "/a/4", "C:\\a\\4", "c:/a/4"};
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::unique_ptr<CFileEntry>> entries;
+        const int count = 1 + static_cast<int>(random() % 8);
+        for (int n = 0; n < count; ++n) {
+            auto entry = std::make_unique<CFileEntry>(sources[random() % sources.size()],
+                                                      archives[random() % archives.size()], "",
+                                                      shell, CFileEntry::NotEvaluated{});
+            // A few identities, shared by some entries, unknown for others.
+            if (random() % 3 != 0) {
+                entry->archiveIdentity = {1, 1 + random() % 3};
+            }
+            if (random() % 2 != 0) {
+                entry->sourceIdentity = {2, 1 + random() % 2};
+            }
+            if (random() % 6 == 0) {
+                entry->result = kResultSourceFailed;
+            }
+            entries.push_back(std::move(entry));
+        }
+        std::vector<CFileEntry*> pointers;
+        std::vector<std::string> expected;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            pointers.push_back(entries[i].get());
+            expected.push_back(
+                entries[i]->result == kResultSourceFailed ? "" : ExpectedSharedWith(entries, i));
+        }
+        const std::vector<std::size_t> marked = MarkSharedArchives(pointers);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const bool isMarked = std::find(marked.begin(), marked.end(), i) != marked.end();
+            EXPECT_EQ(isMarked, !expected[i].empty()) << "round " << round << " entry " << i;
+            EXPECT_EQ(entries[i]->SharedWith(), expected[i]) << "round " << round << " entry " << i;
+        }
+    }
 }
 
 TEST(ChainedEntries, AnArchiveThatIsAnotherSourcePassesItsNewBytesOn) {

@@ -1,7 +1,5 @@
 #include "core/base/PathParts.h"
 
-#include <vector>
-
 namespace bh {
 
 namespace {
@@ -91,34 +89,51 @@ void AppendFolded(std::string& out, std::string_view text) {
 }
 
 std::string ComparablePath(std::string_view path) {
+    std::string out;
+    ComparablePathInto(path, out);
+    return out;
+}
+
+namespace {
+
+// The start of the last part written after the root, or `rootLength` when there is none.
+std::size_t LastPartStart(const std::string& out, std::size_t rootLength) {
+    const std::size_t sep = out.rfind('/');
+    return sep == std::string::npos || sep < rootLength ? rootLength : sep + 1;
+}
+
+}  // namespace
+
+// Written straight into `out`, part by part, so that callers looping over many paths reuse
+// one buffer.
+void ComparablePathInto(std::string_view path, std::string& out) {
     std::size_t start = 0;
     while (start < path.size() && IsPathSeparator(path[start])) {
         ++start;
     }
     // "//server" (a network path) keeps its two separators, any other root one.
-    std::string out = start >= 2 ? "//" : start == 1 ? "/" : "";
-    std::vector<std::string_view> parts;
+    out.assign(start >= 2 ? "//" : start == 1 ? "/" : "");
+    const std::size_t rootLength = out.size();
     while (start < path.size()) {
         std::size_t end = start;
         while (end < path.size() && !IsPathSeparator(path[end])) {
             ++end;
         }
         const std::string_view part = path.substr(start, end - start);
-        if (part == ".." && !parts.empty() && parts.back() != "..") {
-            parts.pop_back();
-        } else if (part == ".." && !out.empty()) {
+        start = end + 1;
+        const std::size_t lastStart = LastPartStart(out, rootLength);
+        const bool haveParts = out.size() > rootLength;
+        if (part == ".." && haveParts && std::string_view(out).substr(lastStart) != "..") {
+            out.resize(lastStart > rootLength ? lastStart - 1 : rootLength);
+        } else if (part == ".." && !haveParts && rootLength > 0) {
             // Above the root is the root.
         } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
+            if (haveParts) {
+                out += '/';
+            }
+            AppendFolded(out, part);
         }
-        start = end + 1;
     }
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        out += i == 0 ? "" : "/";
-        out += parts[i];
-    }
-    FoldCaseInPlace(out);
-    return out;
 }
 
 std::string ToUpperAscii(std::string_view text) {

@@ -46,6 +46,8 @@ std::string ToUpperAscii(std::string_view text);
 // repeated separators and "." parts go, ".." takes back the part before it, and letters are
 // folded. Links are not followed, so two results that differ may still name one file.
 std::string ComparablePath(std::string_view path);
+// The same into a buffer the caller keeps (its capacity is reused).
+void ComparablePathInto(std::string_view path, std::string& out);
 
 // White space as isspace in the C locale: blank, \t, \n, \v, \f, \r.
 bool IsBlank(char c);
