@@ -249,14 +249,15 @@ void ManagerList::Reorder(const std::vector<int>& order) {
 
 bool ManagerList::HasSource(const std::string& path) const {
     if (!sourceIndexValid_) {
-        sourceIndex_.clear();
-        sourceIndex_.reserve(rows_.size());
+        std::vector<const CFileEntry*> entries;
+        entries.reserve(rows_.size());
         for (const Row& row : rows_) {
-            ++sourceIndex_[FoldCase(row.entry->sourcePath)];
+            entries.push_back(row.entry.get());
         }
+        sourceIndex_.Rebuild(entries);
         sourceIndexValid_ = true;
     }
-    return sourceIndex_.contains(FoldCase(path));
+    return sourceIndex_.Contains(path);
 }
 
 void ManagerList::InvalidateKeys(int row) {
@@ -268,7 +269,7 @@ void ManagerList::InvalidateKeys(int row) {
 void ManagerList::IndexAdded(const CFileEntry& entry) {
     // An invalid index is rebuilt whole at its next use; a valid one just grows.
     if (sourceIndexValid_) {
-        ++sourceIndex_[FoldCase(entry.sourcePath)];
+        sourceIndex_.Add(entry);
     }
 }
 

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/base/ColumnIds.h"
 #include "core/document/FileEntry.h"
 #include "core/document/RowKeyCache.h"
+#include "core/document/SourceIndex.h"
 
 namespace bh {
 
@@ -113,8 +113,8 @@ class ManagerList {
     std::int32_t dateMode_ = kDefaultDateMode;
     std::vector<ManagerListObserver*> observers_;
 
-    // Folded source path -> number of entries with it (imports may repeat a source).
-    mutable std::unordered_map<std::string, int> sourceIndex_;
+    // Built at the first HasSource, grown by inserts, dropped by removals.
+    mutable SourceIndex sourceIndex_;
     mutable bool sourceIndexValid_ = false;
     mutable std::unique_ptr<RowKeyCache> keyCache_;
 };
