@@ -1,5 +1,6 @@
 #include "core/view/SortKeys.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "core/base/PathParts.h"
@@ -60,8 +61,7 @@ SortKeys& SortKeys::Of(const ManagerList& rows) {
     if (keys == nullptr) {
         auto made = std::make_unique<SortKeys>();
         keys = made.get();
-        keys->rows_.resize(static_cast<std::size_t>(rows.Count()));
-        keys->staleCount_ = keys->rows_.size();
+        keys->StartOver(static_cast<std::size_t>(rows.Count()));
         rows.SetKeyCache(std::move(made));
     }
     keys->Update(rows);
@@ -74,46 +74,77 @@ bool SortKeys::IsNumberColumn(int column) {
 }
 
 std::vector<std::int64_t> SortKeys::Numbers(int column) const {
-    const int index = NumberIndex(column);
+    const std::vector<std::int64_t>& columnKeys = numbers_[NumberIndex(column)];
     std::vector<std::int64_t> keys;
-    keys.reserve(rows_.size());
-    for (const RowKeys& row : rows_) {
-        keys.push_back(row.numbers[index]);
+    keys.reserve(slotOfRow_.size());
+    for (const std::uint32_t slot : slotOfRow_) {
+        keys.push_back(columnKeys[slot]);
     }
     return keys;
 }
 
 std::vector<std::string_view> SortKeys::Texts(int column) const {
-    const int index = TextIndex(column);
+    const std::vector<Span>& spans = texts_[TextIndex(column)];
     std::vector<std::string_view> keys;
-    keys.reserve(rows_.size());
-    for (const RowKeys& row : rows_) {
-        keys.emplace_back(folded_.data() + row.texts[index].offset, row.texts[index].size);
+    keys.reserve(slotOfRow_.size());
+    for (const std::uint32_t slot : slotOfRow_) {
+        keys.emplace_back(folded_.data() + spans[slot].offset, spans[slot].size);
     }
     return keys;
 }
 
+// Every row in the slot of its own number, every slot stale, no texts.
+void SortKeys::StartOver(std::size_t rowCount) {
+    slotOfRow_.resize(rowCount);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        slotOfRow_[row] = static_cast<std::uint32_t>(row);
+    }
+    for (auto& column : numbers_) {
+        column.assign(rowCount, 0);
+    }
+    for (auto& column : texts_) {
+        column.assign(rowCount, Span{});
+    }
+    stale_.assign(rowCount, true);
+    staleCount_ = rowCount;
+    deadSlots_ = 0;
+    folded_.clear();
+    wasted_ = 0;
+}
+
 void SortKeys::Update(const ManagerList& rows) {
-    if (rows_.size() != static_cast<std::size_t>(rows.Count())) {
+    const auto count = static_cast<std::size_t>(rows.Count());
+    if (slotOfRow_.size() != count) {
         // Never expected: the list reports every change. Start again rather than misorder.
-        rows_.assign(static_cast<std::size_t>(rows.Count()), RowKeys{});
-        staleCount_ = rows_.size();
+        StartOver(count);
     }
     if (staleCount_ == 0) {
         return;
     }
-    const bool whole = staleCount_ * kWholePassShare > rows_.size() || wasted_ > folded_.size() / 2;
-    if (whole) {
-        folded_.clear();
-        wasted_ = 0;
+    if (staleCount_ * kWholePassShare > count || wasted_ > folded_.size() / 2 ||
+        deadSlots_ > count) {
+        StartOver(count);
     }
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        RowKeys& keys = rows_[row];
-        if (whole || keys.stale) {
-            Make(rows.Entry(static_cast<int>(row)), keys);
+    for (std::size_t row = 0; row < count; ++row) {
+        const std::uint32_t slot = slotOfRow_[row];
+        if (stale_[slot]) {
+            Make(rows.Entry(static_cast<int>(row)), slot);
         }
     }
     staleCount_ = 0;
+}
+
+std::uint32_t SortKeys::NewSlot() {
+    const auto slot = static_cast<std::uint32_t>(stale_.size());
+    for (auto& column : numbers_) {
+        column.push_back(0);
+    }
+    for (auto& column : texts_) {
+        column.push_back(Span{});
+    }
+    stale_.push_back(true);
+    ++staleCount_;
+    return slot;
 }
 
 SortKeys::Span SortKeys::AddFolded(std::string_view text) {
@@ -122,11 +153,11 @@ SortKeys::Span SortKeys::AddFolded(std::string_view text) {
     return span;
 }
 
-void SortKeys::Make(const CFileEntry& entry, RowKeys& keys) {
-    keys.numbers[NumberIndex(kColumnSize)] = entry.sourceSize;
-    keys.numbers[NumberIndex(kColumnLastModified)] = entry.sourceTime;
-    keys.numbers[NumberIndex(kColumnResults)] = entry.lastError;
-    keys.numbers[NumberIndex(kColumnObsolete)] = entry.timeDiff;
+void SortKeys::Make(const CFileEntry& entry, std::uint32_t slot) {
+    numbers_[NumberIndex(kColumnSize)][slot] = entry.sourceSize;
+    numbers_[NumberIndex(kColumnLastModified)][slot] = entry.sourceTime;
+    numbers_[NumberIndex(kColumnResults)][slot] = entry.lastError;
+    numbers_[NumberIndex(kColumnObsolete)][slot] = entry.timeDiff;
 
     const std::string_view source = entry.sourcePath;
     const Span folded = AddFolded(source);
@@ -139,65 +170,66 @@ void SortKeys::Make(const CFileEntry& entry, RowKeys& keys) {
         return Span{folded.offset + static_cast<std::size_t>(text.data() - source.data()),
                     text.size()};
     };
-    keys.texts[TextIndex(kColumnSourcePath)] = folded;
-    keys.texts[TextIndex(kColumnName)] = part(NameTextView(entry));
-    keys.texts[TextIndex(kColumnType)] = part(TypeTextView(entry));
-    keys.texts[TextIndex(kColumnFolder)] = part(FolderTextView(source));
-    keys.texts[TextIndex(kColumnDrive)] = part(DriveTextView(source));
-    keys.texts[TextIndex(kColumnArchivePath)] = AddFolded(entry.archivePath);
-    keys.texts[TextIndex(kColumnNotes)] = AddFolded(entry.notes);
-    keys.texts[TextIndex(kColumnTypeName)] = AddFolded(entry.TypeName());
-    keys.stale = false;
+    const auto text = [&](int column) -> Span& { return texts_[TextIndex(column)][slot]; };
+    text(kColumnSourcePath) = folded;
+    text(kColumnName) = part(NameTextView(entry));
+    text(kColumnType) = part(TypeTextView(entry));
+    text(kColumnFolder) = part(FolderTextView(source));
+    text(kColumnDrive) = part(DriveTextView(source));
+    text(kColumnArchivePath) = AddFolded(entry.archivePath);
+    text(kColumnNotes) = AddFolded(entry.notes);
+    text(kColumnTypeName) = AddFolded(entry.TypeName());
+    stale_[slot] = false;
+}
+
+// The slot's texts become waste; the slot itself is stale until made again.
+void SortKeys::Forget(std::uint32_t slot) {
+    if (stale_[slot]) {
+        return;
+    }
+    for (const int own : kOwnTexts) {
+        wasted_ += texts_[own][slot].size;
+    }
+    stale_[slot] = true;
+    ++staleCount_;
 }
 
 void SortKeys::Invalidate(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) {
-        return;
-    }
-    RowKeys& keys = rows_[static_cast<std::size_t>(row)];
-    if (!keys.stale) {
-        for (const int own : kOwnTexts) {
-            wasted_ += keys.texts[own].size;
-        }
-        keys.stale = true;
-        ++staleCount_;
+    if (row >= 0 && static_cast<std::size_t>(row) < slotOfRow_.size()) {
+        Forget(slotOfRow_[static_cast<std::size_t>(row)]);
     }
 }
 
 void SortKeys::Insert(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) > rows_.size()) {
+    if (row < 0 || static_cast<std::size_t>(row) > slotOfRow_.size()) {
         return;
     }
-    rows_.insert(rows_.begin() + row, RowKeys{});
-    ++staleCount_;
+    slotOfRow_.insert(slotOfRow_.begin() + row, NewSlot());
 }
 
 void SortKeys::Remove(const std::vector<bool>& remove) {
     std::size_t kept = 0;
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
+    for (std::size_t row = 0; row < slotOfRow_.size(); ++row) {
+        const std::uint32_t slot = slotOfRow_[row];
         if (row < remove.size() && remove[row]) {
-            const RowKeys& gone = rows_[row];
-            if (gone.stale) {
-                --staleCount_;
-            } else {
-                for (const int own : kOwnTexts) {
-                    wasted_ += gone.texts[own].size;
-                }
-            }
+            // A dead slot is never made again, so it counts as neither stale nor live.
+            Forget(slot);
+            --staleCount_;
+            ++deadSlots_;
         } else {
-            rows_[kept++] = rows_[row];
+            slotOfRow_[kept++] = slot;
         }
     }
-    rows_.resize(kept);
+    slotOfRow_.resize(kept);
 }
 
 void SortKeys::Reorder(const std::vector<int>& order) {
-    std::vector<RowKeys> reordered;
-    reordered.reserve(rows_.size());
+    std::vector<std::uint32_t> reordered;
+    reordered.reserve(slotOfRow_.size());
     for (const int old : order) {
-        reordered.push_back(rows_[static_cast<std::size_t>(old)]);
+        reordered.push_back(slotOfRow_[static_cast<std::size_t>(old)]);
     }
-    rows_ = std::move(reordered);
+    slotOfRow_ = std::move(reordered);
 }
 
 }  // namespace bh

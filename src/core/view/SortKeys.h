@@ -43,20 +43,24 @@ class SortKeys : public RowKeyCache {
         std::size_t offset = 0;
         std::size_t size = 0;
     };
-    struct RowKeys {
-        std::int64_t numbers[kNumberKeys] = {};
-        Span texts[kTextKeys] = {};
-        bool stale = true;
-    };
 
+    // Keys live in slots, one column per vector, and each row names its slot: a reorder then
+    // moves one number per row, and gathering a column reads one compact vector.
     void Update(const ManagerList& rows);
-    void Make(const CFileEntry& entry, RowKeys& keys);
+    void StartOver(std::size_t rowCount);
+    std::uint32_t NewSlot();
+    void Make(const CFileEntry& entry, std::uint32_t slot);
+    void Forget(std::uint32_t slot);
     Span AddFolded(std::string_view text);
 
-    std::vector<RowKeys> rows_;
+    std::vector<std::uint32_t> slotOfRow_;
+    std::vector<std::int64_t> numbers_[kNumberKeys];
+    std::vector<Span> texts_[kTextKeys];
+    std::vector<bool> stale_;
     std::size_t staleCount_ = 0;
-    // The folded texts of every row side by side; a row made again appends its texts, and the
-    // old ones stay as waste until the next full pass.
+    std::size_t deadSlots_ = 0;  // slots of removed rows, reclaimed by the next full pass
+    // The folded texts of every slot side by side; a slot made again appends its texts, and
+    // the old ones stay as waste until the next full pass.
     std::string folded_;
     std::size_t wasted_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <numeric>
 #include <string_view>
+#include <utility>
 
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerList.h"
@@ -18,11 +19,42 @@ bool IsDescendingColumn(int column) {
     return column == kColumnLastModified || column == kColumnObsolete || column == kColumnNotes;
 }
 
-template <typename Less>
-std::vector<int> StableOrder(int count, Less less) {
-    std::vector<int> order(static_cast<std::size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), less);
+// A folded text key with its first eight bytes as one big-endian number, so that most
+// comparisons settle on the number without reaching the text. Zero padding keeps the order of
+// the bytes: where the numbers differ, so do the texts, the same way round.
+struct TextKey {
+    std::uint64_t prefix = 0;
+    std::string_view text;
+
+    explicit TextKey(std::string_view folded) : text(folded) {
+        for (std::size_t i = 0; i < 8; ++i) {
+            prefix =
+                (prefix << 8) | (i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0);
+        }
+    }
+    bool operator<(const TextKey& other) const {
+        return prefix != other.prefix ? prefix < other.prefix : text < other.text;
+    }
+};
+
+// The rows in the stable order of their keys. Each key travels with its row number, so the
+// comparisons read the keys side by side rather than through the row numbers.
+template <typename Key>
+std::vector<int> StableOrder(const std::vector<Key>& keys, bool ascending) {
+    std::vector<std::pair<Key, int>> keyed;
+    keyed.reserve(keys.size());
+    for (std::size_t row = 0; row < keys.size(); ++row) {
+        keyed.emplace_back(keys[row], static_cast<int>(row));
+    }
+    const auto less = [ascending](const auto& a, const auto& b) {
+        return ascending ? a.first < b.first : b.first < a.first;
+    };
+    std::stable_sort(keyed.begin(), keyed.end(), less);
+    std::vector<int> order;
+    order.reserve(keyed.size());
+    for (const auto& [key, row] : keyed) {
+        order.push_back(row);
+    }
     return order;
 }
 
@@ -40,16 +72,11 @@ std::vector<int> SortedRowOrder(const ManagerList& rows, int column, int sortFla
     const bool ascending = (sortFlag == 1) != IsDescendingColumn(column);
     const SortKeys& cached = SortKeys::Of(rows);
     if (SortKeys::IsNumberColumn(column)) {
-        const std::vector<std::int64_t> keys = cached.Numbers(column);
-        return StableOrder(count, [&keys, ascending](int a, int b) {
-            return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-        });
+        return StableOrder(cached.Numbers(column), ascending);
     }
-    const std::vector<std::string_view> keys = cached.Texts(column);
     // Folded keys compared byte by byte as unsigned order exactly as CompareNoCase does.
-    return StableOrder(count, [&keys, ascending](int a, int b) {
-        return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-    });
+    const std::vector<std::string_view> texts = cached.Texts(column);
+    return StableOrder(std::vector<TextKey>(texts.begin(), texts.end()), ascending);
 }
 
 bool SortRowsByColumn(ManagerList& rows, CColumnState& state, const SortContext& context) {
