@@ -60,7 +60,7 @@ TEST_F(CliHostileInputTest, ControlCharactersAndForeignBytesKeepRowsOnOneLineAnd
         "tab\there.txt",           "line\nbreak.txt", std::string("bell\x07\x1b[31m.txt"),
         "latin1 \xE9\xFF\xFE.txt", "del\x7F.txt",     std::string(255, 'n')};
     dir.MakeFolder("src");
-    std::vector<std::string> args = {"add", "m.bak"};
+    std::vector<std::string> args = {"--verbose", "add", "m.bak"};
     for (const std::string& name : names) {
         dir.Write("src/" + name, "data of " + name);
         args.push_back("src/" + name);
