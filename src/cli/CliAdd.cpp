@@ -6,6 +6,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliFailures.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalText.h"
 #include "core/base/ErrorText.h"
 #include "core/operations/AddFiles.h"
 #include "core/operations/ManagerFile.h"
@@ -45,8 +46,8 @@ void DeclareAdd(CLI::App& app, AddRequest& request) {
 // The added entries, named once the manager that holds them is saved.
 void PrintAdded(const ManagerList& rows, int firstAdded) {
     for (int row = firstAdded; row < rows.Count(); ++row) {
-        std::printf("added %s -> %s\n", rows.Entry(row).sourcePath.c_str(),
-                    rows.Entry(row).archivePath.c_str());
+        std::printf("added %s -> %s\n", TerminalText(rows.Entry(row).sourcePath).c_str(),
+                    TerminalText(rows.Entry(row).archivePath).c_str());
     }
 }
 

@@ -7,6 +7,7 @@
 #include "cli/CliFailures.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalText.h"
 #include "core/document/FileEntry.h"
 #include "core/operations/BackupRun.h"
 
@@ -39,13 +40,14 @@ BackupOptions Options(const BackupRequest& request, const CliSession& session) {
     options.dryRun = request.dryRun;
     if (!session.quiet()) {
         options.onWouldCopy = [](const CFileEntry& entry) {
-            std::printf("would copy %s -> %s\n", entry.sourcePath.c_str(),
-                        entry.archivePath.c_str());
+            std::printf("would copy %s -> %s\n", TerminalText(entry.sourcePath).c_str(),
+                        TerminalText(entry.archivePath).c_str());
         };
     }
     if (session.verbose()) {
         options.onCopied = [](const CFileEntry& entry) {
-            std::printf("copied %s -> %s\n", entry.sourcePath.c_str(), entry.archivePath.c_str());
+            std::printf("copied %s -> %s\n", TerminalText(entry.sourcePath).c_str(),
+                        TerminalText(entry.archivePath).c_str());
         };
     }
     return options;

@@ -11,6 +11,7 @@
 #include "cli/CliParser.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalText.h"
 #include "core/app/ManagerLockedCommands.h"
 #include "core/ports/ManagerLock.h"
 
@@ -109,7 +110,7 @@ int RunCli(const std::vector<std::string>& commandLine, CliSession& session) {
 }
 
 void PrintError(const std::string& text) {
-    std::fprintf(stderr, "brackenhold-cli: %s\n", text.c_str());
+    std::fprintf(stderr, "brackenhold-cli: %s\n", TerminalText(text).c_str());
 }
 
 std::string AbsolutePath(const std::string& path) {

@@ -7,6 +7,7 @@
 #include "cli/CliFailures.h"
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalText.h"
 #include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 
@@ -60,7 +61,7 @@ int RunRemoveCommand(const RemoveRequest& request, CliSession& session) {
     }
     if (session.verbose()) {
         for (const std::string& line : removed) {
-            std::printf("%s\n", line.c_str());
+            std::printf("%s\n", TerminalText(line).c_str());
         }
     }
     return notDeleted.empty() ? kExitOk : kExitPartial;

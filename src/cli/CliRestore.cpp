@@ -8,6 +8,7 @@
 #include "cli/CliFailures.h"
 #include "cli/CliRowArguments.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalText.h"
 #include "core/base/ErrorText.h"
 #include "core/document/FileEntry.h"
 #include "core/operations/Restore.h"
@@ -55,7 +56,7 @@ std::vector<int> SelectedRows(const RestoreRequest& request, CliSession& session
 
 void PrintOutcome(const RestoreOutcome& outcome) {
     for (const RestoredRow& row : outcome.rows) {
-        std::printf("%d\t%s\n", row.row + 1, row.resultText.c_str());
+        std::printf("%d\t%s\n", row.row + 1, TerminalText(row.resultText).c_str());
     }
     std::printf("%s\n", RestoreSummaryText(outcome).c_str());
 }
@@ -92,7 +93,8 @@ int RunRestoreCommand(const RestoreRequest& request, CliSession& session) {
     std::function<void(const CFileEntry&)> onRestored;
     if (session.verbose()) {
         onRestored = [](const CFileEntry& entry) {
-            std::printf("restored %s -> %s\n", entry.archivePath.c_str(), entry.sourcePath.c_str());
+            std::printf("restored %s -> %s\n", TerminalText(entry.archivePath).c_str(),
+                        TerminalText(entry.sourcePath).c_str());
         };
     }
     const RestoreOutcome outcome =

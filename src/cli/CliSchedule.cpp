@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "cli/ProcessRunner.h"
 #include "cli/Schedule.h"
+#include "cli/TerminalText.h"
 
 namespace bh::cli {
 
@@ -27,7 +28,7 @@ int Finish(const ScheduleOutcome& outcome, const std::string& doneText, bool qui
     switch (outcome.status) {
         case ScheduleStatus::Done:
             if (!quiet) {
-                std::printf("%s\n", doneText.c_str());
+                std::printf("%s\n", TerminalText(doneText).c_str());
             }
             return kExitOk;
         case ScheduleStatus::SystemctlFailed:
@@ -46,7 +47,7 @@ Scheduler MakeScheduler() {
 int ListSchedules() {
     for (const ScheduleEntry& entry : MakeScheduler().List()) {
         std::printf("every %d %s\t%s\n", entry.hours, entry.hours == 1 ? "hour" : "hours",
-                    entry.manager.c_str());
+                    TerminalText(entry.manager).c_str());
     }
     return kExitOk;
 }

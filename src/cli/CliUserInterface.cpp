@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/TerminalText.h"
 #include "core/ports/MessageBoxFlags.h"
 
 namespace bh::cli {
@@ -50,7 +51,7 @@ class LineProgress : public ProgressIndicator {
             return;
         }
         drawnPercent_ = percent;
-        std::fprintf(stream_, "\r%s  %d/%d", caption_.c_str(), pos_, upper_);
+        std::fprintf(stream_, "\r%s  %d/%d", TerminalText(caption_).c_str(), pos_, upper_);
         std::fflush(stream_);
     }
 
@@ -95,7 +96,8 @@ int CliUserInterface::MessageBox(const std::string& text, const std::string&, un
     // The caption is the program's name or the command's title: the line names the program and
     // the file instead, as every other error line of the command-line program does.
     const std::string subject = subject_.empty() ? "" : subject_ + ": ";
-    std::fprintf(stderr, "brackenhold-cli: %s%s\n", subject.c_str(), OneLineMessage(text).c_str());
+    std::fprintf(stderr, "brackenhold-cli: %s\n",
+                 TerminalText(subject + OneLineMessage(text)).c_str());
     switch (flags & kMbButtonMask) {
         case kMbOk:
             return kIdOk;

@@ -10,6 +10,11 @@
 #include <system_error>
 #include <utility>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "core/base/Format.h"
 
 namespace bh::cli {
@@ -92,7 +97,38 @@ std::string ReasonOf(const ProcessResult& result) {
     return result.message.empty() ? Format("exit status %d", result.exitCode) : result.message;
 }
 
-// The manager must be a file whose path a unit can hold.
+#ifndef _WIN32
+// Whether another user could change the manager a timer runs unattended: they would choose
+// what it copies where (the user's private files into a folder they can read). Its owner
+// must be the user (or the system), and neither it nor its folder open to everyone's writes
+// (a folder with the sticky bit lets no one replace another's file).
+std::optional<std::string> ForeignControl(const std::string& manager) {
+    struct stat file {};
+    if (::stat(manager.c_str(), &file) != 0) {
+        return std::nullopt;  // reported by the caller's own look
+    }
+    if (file.st_uid != ::geteuid() && file.st_uid != 0) {
+        return manager + ": owned by another user, so it cannot be scheduled";
+    }
+    if ((file.st_mode & S_IWOTH) != 0) {
+        return manager + ": every user may write it, so it cannot be scheduled";
+    }
+    std::error_code ignored;
+    const fs::path real = fs::weakly_canonical(fs::path(manager), ignored);
+    for (const fs::path& path : {fs::path(manager), real}) {
+        const std::string folder = path.parent_path().string();
+        struct stat st {};
+        if (!folder.empty() && ::stat(folder.c_str(), &st) == 0 && (st.st_mode & S_IWOTH) != 0 &&
+            (st.st_mode & S_ISVTX) == 0) {
+            return manager + ": every user may replace it in " + folder +
+                   ", so it cannot be scheduled";
+        }
+    }
+    return std::nullopt;
+}
+#endif
+
+// The manager must be a file whose path a unit can hold, and only the user's to change.
 std::optional<std::string> ManagerProblem(const std::string& manager) {
     if (manager.find_first_of("\r\n") != std::string::npos) {
         return manager + ": a path with a line break cannot be scheduled";
@@ -105,7 +141,11 @@ std::optional<std::string> ManagerProblem(const std::string& manager) {
     if (fs::is_directory(status)) {
         return manager + ": " + std::make_error_code(std::errc::is_a_directory).message();
     }
+#ifndef _WIN32
+    return ForeignControl(manager);
+#else
     return std::nullopt;
+#endif
 }
 
 std::optional<ScheduleEntry> ReadTimer(const fs::path& path) {

@@ -5,9 +5,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+#include "gui/LocalSocketTrust.h"
 
 namespace bh {
 namespace {
@@ -20,7 +18,8 @@ constexpr char kAcknowledge = '\x01';
 
 QString SingleInstance::DefaultServerName() {
 #ifdef Q_OS_UNIX
-    return QStringLiteral("brackenhold-%1").arg(::getuid());
+    const QString folder = PrivateSocketFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("brackenhold.socket");
 #else
     return QStringLiteral("brackenhold-") + qEnvironmentVariable("USERNAME");
 #endif
@@ -31,7 +30,13 @@ SingleInstance::SingleInstance(QString serverName, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
+bool SingleInstance::NameIsOwnOrFree() const {
+    return !serverName_.isEmpty() && LocalNameIsOwnOrFree(serverName_);
+}
+
 bool SingleInstance::ForwardToRunning(const QStringList& files, int timeoutMs) {
+    if (!NameIsOwnOrFree())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(serverName_);
     if (!socket.waitForConnected(timeoutMs))
@@ -63,6 +68,8 @@ bool SingleInstance::ForwardToRunning(const QStringList& files, int timeoutMs) {
 bool SingleInstance::Listen() {
     if (server_ && server_->isListening())
         return true;
+    if (!NameIsOwnOrFree())
+        return false;
     if (!server_) {
         server_ = new QLocalServer(this);
         server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -71,8 +78,9 @@ bool SingleInstance::Listen() {
     if (server_->listen(serverName_))
         return true;
     // Nobody answered on the name (or the caller would not be listening), so what holds it
-    // is a socket file left by a program that ended abnormally.
-    if (server_->serverError() == QAbstractSocket::AddressInUseError) {
+    // is a socket file left by a program of this user that ended abnormally; checked again
+    // right before the removal.
+    if (server_->serverError() == QAbstractSocket::AddressInUseError && NameIsOwnOrFree()) {
         QLocalServer::removeServer(serverName_);
         return server_->listen(serverName_);
     }
@@ -85,6 +93,12 @@ bool SingleInstance::IsListening() const {
 
 void SingleInstance::OnNewConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!PeerIsThisUser(socket->socketDescriptor())) {
+            // Another user's process: its paths would become entries or open managers.
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
         if (socket->bytesAvailable() > 0)

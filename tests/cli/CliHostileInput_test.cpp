@@ -60,7 +60,7 @@ TEST_F(CliHostileInputTest, ControlCharactersAndForeignBytesKeepRowsOnOneLineAnd
         "tab\there.txt",           "line\nbreak.txt", std::string("bell\x07\x1b[31m.txt"),
         "latin1 \xE9\xFF\xFE.txt", "del\x7F.txt",     std::string(255, 'n')};
     dir.MakeFolder("src");
-    std::vector<std::string> args = {"add", "m.bak"};
+    std::vector<std::string> args = {"--verbose", "add", "m.bak"};
     for (const std::string& name : names) {
         dir.Write("src/" + name, "data of " + name);
         args.push_back("src/" + name);
@@ -68,6 +68,8 @@ TEST_F(CliHostileInputTest, ControlCharactersAndForeignBytesKeepRowsOnOneLineAnd
     ASSERT_EQ(Cli({"new", "m.bak"}).exitCode, 0);
     const CliRun added = Cli(args);
     ASSERT_EQ(added.exitCode, 0) << added.err;
+    EXPECT_TRUE(Contains(added.out, "bell\\x07\\x1B[31m.txt")) << added.out;
+    EXPECT_FALSE(Contains(added.out, "\x1b")) << "no terminal escape reaches the terminal";
     const std::vector<ManagerRecord> records = Saved();
     ASSERT_EQ(records.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -88,11 +90,19 @@ TEST_F(CliHostileInputTest, ControlCharactersAndForeignBytesKeepRowsOnOneLineAnd
     const CliRun json = Cli({"list", "m.bak", "--json"});
     EXPECT_EQ(json.exitCode, 0) << json.err;
 
-    const CliRun backup = Cli({"backup", "m.bak"});
+    const CliRun backup = Cli({"--verbose", "backup", "m.bak"});
     EXPECT_EQ(backup.exitCode, 0) << backup.out << backup.err;
     for (const std::string& name : names) {
         EXPECT_EQ(TempDir::Read(dir.File(name)), "data of " + name) << name;
     }
+    EXPECT_TRUE(Contains(backup.out, "line\\x0Abreak.txt")) << backup.out;
+    EXPECT_FALSE(Contains(backup.out, "\x1b")) << backup.out;
+
+    // Messages on the error stream name paths too: a manager named with an escape sequence.
+    const CliRun missing = Cli({"list", std::string("gone\x1b]0;title\x07.bak")});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_TRUE(Contains(missing.err, "gone\\x1B]0;title\\x07.bak")) << missing.err;
+    EXPECT_FALSE(Contains(missing.err, "\x1b")) << missing.err;
 }
 
 TEST_F(CliHostileInputTest, NamesOf255BytesAndPathsOf4000BytesWork) {

@@ -170,6 +170,39 @@ TEST(Scheduler, RefusesWhatCannotBeScheduledAndKeepsUnitsWhenSystemctlFails) {
     EXPECT_TRUE(systemctl.calls.empty());
 }
 
+TEST(Scheduler, RefusesAManagerThatOtherUsersCouldChange) {
+    // An unattended run would copy whatever another user listed in it.
+    test::TempDir dir;
+    RecordingRunner systemctl;
+    Scheduler scheduler(dir.File("units"), systemctl.Runner());
+    const std::string open = dir.Write("open.bak", "");
+    ASSERT_EQ(::chmod(open.c_str(), 0666), 0);
+    const std::string shared = dir.MakeFolder("shared");
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    const std::string replaceable = dir.Write("shared/m.bak", "");
+    ASSERT_EQ(::chmod(replaceable.c_str(), 0644), 0);
+    // Reached through a link from a private folder, it is still in the open folder.
+    const std::string link = dir.File("link.bak");
+    ASSERT_EQ(::symlink(replaceable.c_str(), link.c_str()), 0);
+    for (const std::string& bad : {open, replaceable, link}) {
+        const ScheduleOutcome outcome = scheduler.Schedule("/bin/cli", bad, 24);
+        EXPECT_EQ(outcome.status, ScheduleStatus::BadManager) << bad;
+        EXPECT_TRUE(outcome.message.starts_with(bad + ": ")) << outcome.message;
+    }
+    EXPECT_TRUE(systemctl.calls.empty());
+    EXPECT_FALSE(test::TempDir::Exists(dir.File("units")));
+
+    // A folder with the sticky bit lets no one else replace the user's file.
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    EXPECT_EQ(scheduler.Schedule("/bin/cli", replaceable, 24).status, ScheduleStatus::Done);
+
+    if (::geteuid() == 0) {
+        const std::string foreign = dir.Write("foreign.bak", "");
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(scheduler.Schedule("/bin/cli", foreign, 24).status, ScheduleStatus::BadManager);
+    }
+}
+
 TEST(ProcessRunner, RunsWithoutAShellAndReportsFailures) {
     EXPECT_TRUE(RunProcess({"true"}).Succeeded());
     const ProcessResult failed =

@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "gui/SingleInstance.h"
@@ -16,9 +18,11 @@ using namespace bh;
 
 namespace {
 
-// A name of this test run, so that a running program of the same user is never disturbed.
+// A socket path of this test run in a private folder, so that a running program of the same
+// user is never disturbed.
 QString TestServerName() {
-    return QStringLiteral("brackenhold-test-%1").arg(QCoreApplication::applicationPid());
+    static const QTemporaryDir folder;
+    return folder.filePath(QStringLiteral("brackenhold.socket"));
 }
 
 // Forwards from another thread, since ForwardToRunning blocks while the receiving side
@@ -48,10 +52,35 @@ class SingleInstanceTest : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void userNameIsPerUser() {
+    void theNameIsInTheUsersPrivateFolder() {
+        QTemporaryDir runtime;
+        QVERIFY(runtime.isValid());
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         const QString name = SingleInstance::DefaultServerName();
-        QVERIFY(name.startsWith(QStringLiteral("brackenhold-")));
-        QVERIFY(name.size() > int(sizeof("brackenhold-") - 1));
+        qputenv("XDG_RUNTIME_DIR", saved);
+        QCOMPARE(QFileInfo(name).absolutePath(), runtime.path());
+        // Never the shared temporary folder, where anyone may take the name first.
+        QVERIFY(QFileInfo(name).absolutePath() != QDir::tempPath());
+    }
+
+    void aNameHeldByAFileIsNeitherUsedNorRemoved() {
+        QTemporaryDir folder;
+        const QString name = folder.filePath(QStringLiteral("brackenhold.socket"));
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep");
+        file.close();
+        SingleInstance instance(name);
+        QVERIFY(!instance.ForwardToRunning({QStringLiteral("/a.bak")}, 500));
+        QVERIFY(!instance.Listen());
+        QVERIFY(!instance.IsListening());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep"));
+
+        // Nor a bare name, which the system would place in a folder others can write.
+        SingleInstance bare(QStringLiteral("brackenhold-bare-name"));
+        QVERIFY(!bare.Listen());
     }
 
     void withoutARunningProgramNothingIsForwarded() {
@@ -94,7 +123,7 @@ class SingleInstanceTest : public QObject {
     void aStaleSocketIsTakenOver() {
         // A program that was killed leaves its socket file behind, bound but not listened on.
         const QString name = TestServerName() + QStringLiteral("-stale");
-        const QByteArray path = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + name);
+        const QByteArray path = QFile::encodeName(name);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         QVERIFY(fd >= 0);
         sockaddr_un address{};

@@ -126,6 +126,17 @@ TEST_F(PosixManagerLockTest, EveryEnvironmentFindsTheSameFolderOrNone) {
     EXPECT_EQ(error, ErrorCode(EACCES));
     const std::string file = work_.Write("a-file", "");
     EXPECT_EQ(ChooseLockFolder(nullptr, missing, file), "");
+    if (::geteuid() == 0) {
+        // Made first by another user, even private: never used.
+        ASSERT_EQ(::chmod(fallback.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(fallback.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(ChooseLockFolder(nullptr, missing, fallback), "");
+    }
+    // A runtime folder others may write is not the user's alone: the fallback is used.
+    const std::string openRuntime = work_.MakeFolder("open-runtime");
+    ::chmod(openRuntime.c_str(), 0777);
+    const std::string ownFallback = work_.File("own-fallback");
+    EXPECT_EQ(ChooseLockFolder(openRuntime.c_str(), session, ownFallback), ownFallback + "/");
 
     // The program's own choice with the variable unset.
     ::unsetenv("XDG_RUNTIME_DIR");

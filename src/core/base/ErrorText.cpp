@@ -14,6 +14,8 @@ std::string CoreErrorText(ErrorCode code) {
             return "Also the archive of another source file.";
         case kErrorFileInUse.Value():
             return "Not deleted: another entry still uses this file.";
+        case kErrorForeignLink.Value():
+            return "Not followed: a symbolic link in the path was made by another user.";
         default:
             return std::string();
     }

@@ -33,6 +33,7 @@ inline constexpr ErrorCode kNoError{};
 inline constexpr ErrorCode kErrorSourceChanged{0x20000001};  // the source changed while copied
 inline constexpr ErrorCode kErrorSharedArchive{0x20000002};  // another source has the archive
 inline constexpr ErrorCode kErrorFileInUse{0x20000003};      // another entry still uses the file
+inline constexpr ErrorCode kErrorForeignLink{0x20000004};  // a link another user made, not followed
 
 constexpr bool IsCoreError(ErrorCode code) {
     return (code.Value() & 0xFFFF0000u) == 0x20000000u;

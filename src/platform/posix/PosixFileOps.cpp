@@ -1,5 +1,7 @@
 #include "platform/posix/PosixFileOps.h"
 
+#include "platform/posix/TrustedPath.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/sendfile.h>
@@ -227,25 +229,28 @@ int UniqueFd::Close() {
 }
 
 TempFile::TempFile(TempFile&& other) noexcept
-    : fd(std::move(other.fd)), path(std::exchange(other.path, std::string())) {}
+    : fd(std::move(other.fd)),
+      folder(std::move(other.folder)),
+      name(std::exchange(other.name, std::string())) {}
 
 TempFile& TempFile::operator=(TempFile&& other) noexcept {
     if (this != &other) {
         Discard();
         fd = std::move(other.fd);
-        path = std::exchange(other.path, std::string());
+        folder = std::move(other.folder);
+        name = std::exchange(other.name, std::string());
     }
     return *this;
 }
 
 void TempFile::Discard() {
     fd.Reset();
-    if (!path.empty()) {
+    if (!name.empty() && folder) {
         // Best effort: a temporary file that stays is removed after a later successful copy
         // to the same target (RemoveStaleTemps).
-        static_cast<void>(::unlink(path.c_str()));
-        path.clear();
+        static_cast<void>(::unlinkat(folder->Get(), name.c_str(), 0));
     }
+    name.clear();
 }
 
 std::string SystemFolderOf(const std::string& path) {
@@ -253,30 +258,49 @@ std::string SystemFolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std::string& path) {
-    const std::string folder = SystemFolderOf(target);
-    const std::string name = target.substr(folder.size()).substr(0, kMaxNameInTemp);
+int CreateTempIn(int folder, const std::string& target, unsigned mode, UniqueFd& fd,
+                 std::string& name) {
+    const std::string kept = target.substr(0, kMaxNameInTemp);
     for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-        path = folder + "." + name + "." + RandomSuffix() + ".tmp";
-        const int opened =
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        name = "." + kept + "." + RandomSuffix() + ".tmp";
+        const int opened = ::openat(folder, name.c_str(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
         if (opened >= 0) {
             fd = UniqueFd(opened);
             return 0;
         }
         if (errno != EEXIST) {
             const int error = errno;
-            path.clear();
+            name.clear();
             return error;
         }
     }
-    path.clear();
+    name.clear();
     return EEXIST;
+}
+
+unsigned CurrentUmask() {
+    constexpr unsigned kUnknown = 077;
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    if (status == nullptr) {
+        return kUnknown;
+    }
+    unsigned mask = kUnknown;
+    char line[256];
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        unsigned value = 0;
+        if (std::sscanf(line, "Umask: %o", &value) == 1) {
+            mask = value & 0777;
+            break;
+        }
+    }
+    std::fclose(status);
+    return mask;
 }
 
 namespace {
 
-// "." + name + "." + 12 lowercase hexadecimal digits + ".tmp", as CreateTempBeside names them.
+// "." + name + "." + 12 lowercase hexadecimal digits + ".tmp", as CreateTempIn names them.
 bool IsTempNameOf(const std::string& entry, const std::string& name) {
     constexpr std::size_t kSuffix = 12;
     const std::string tail = ".tmp";
@@ -325,13 +349,18 @@ std::string TargetOfTempName(const std::string& entry) {
 // Lists the folder once. It is listed again after as many copies as it had entries, so a
 // backup into a folder of n archives reads it a constant number of times per copy on
 // average instead of n entries per copy.
-FolderLeftovers ListLeftovers(const std::string& folder) {
+FolderLeftovers ListLeftovers(const std::string& target) {
     FolderLeftovers found;
     found.usesLeft = 1;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    HeldEntry held;
+    if (HoldEntry(target, FinalLink::Keep, held) != kNoError) {
+        return found;
+    }
+    DIR* dir = ::fdopendir(held.folder.Get());
     if (dir == nullptr) {
         return found;
     }
+    held.folder.Release();  // the listing owns it now
     std::size_t entries = 0;
     while (const dirent* entry = ::readdir(dir)) {
         ++entries;
@@ -359,7 +388,7 @@ void RemoveStaleTemps(const std::string& target) {
         auto& byFolder = LeftoversByFolder();
         auto known = byFolder.find(folder);
         if (known == byFolder.end() || known->second.usesLeft == 0) {
-            known = byFolder.insert_or_assign(folder, ListLeftovers(folder)).first;
+            known = byFolder.insert_or_assign(folder, ListLeftovers(target)).first;
         }
         --known->second.usesLeft;
         const auto mine = known->second.byTarget.find(name);
@@ -369,17 +398,18 @@ void RemoveStaleTemps(const std::string& target) {
         leftovers = std::move(mine->second);
         known->second.byTarget.erase(mine);
     }
-    UniqueFd dirFd(
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dirFd.Valid()) {
+    // Removed from the folder as walked now: a folder swapped since the listing for a link
+    // another user made is never entered.
+    HeldEntry held;
+    if (HoldEntry(target, FinalLink::Keep, held) != kNoError) {
         return;
     }
     for (const std::string& leftover : leftovers) {
         struct stat st {};
-        if (::fstatat(dirFd.Get(), leftover.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (::fstatat(held.folder.Get(), leftover.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(st.st_mode)) {
             // Best effort, as documented: a leftover that stays goes after a later listing.
-            static_cast<void>(::unlinkat(dirFd.Get(), leftover.c_str(), 0));
+            static_cast<void>(::unlinkat(held.folder.Get(), leftover.c_str(), 0));
         }
     }
 }
@@ -442,22 +472,21 @@ int CopyTimes(int fd, const struct stat& source, dev_t* device) {
     return 0;
 }
 
-int RenameInto(const std::string& from, const std::string& to, bool noReplace) {
+int RenameInto(int folder, const std::string& from, const std::string& to, bool noReplace) {
     if (!noReplace) {
-        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+        return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
     }
-    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
-        0) {
+    if (::syscall(SYS_renameat2, folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
     }
     if (errno != EINVAL && errno != ENOSYS) {
         return errno;
     }
     // The file system cannot rename without replacing; a hard link cannot replace either.
-    if (::link(from.c_str(), to.c_str()) == 0) {
+    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) == 0) {
         // The file is in place; a temporary name that stays is a leftover RemoveStaleTemps
         // removes after a later copy.
-        static_cast<void>(::unlink(from.c_str()));
+        static_cast<void>(::unlinkat(folder, from.c_str(), 0));
         return 0;
     }
     if (errno != EPERM && errno != EOPNOTSUPP) {
@@ -465,18 +494,16 @@ int RenameInto(const std::string& from, const std::string& to, bool noReplace) {
     }
     // Neither is supported (as on FAT): check, then rename, the best this file system allows.
     struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) {
+    if (::fstatat(folder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         return EEXIST;
     }
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
 }
 
-void SyncFolder(const std::string& folder) {
-    const std::string name = folder.empty() ? "." : folder;
-    UniqueFd fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Valid()) {
-        ::fsync(fd.Get());
-    }
+void SyncFolder(int folder) {
+    // Errors are not reported (see the declaration); a folder held without read access
+    // cannot be flushed.
+    static_cast<void>(::fsync(folder));
 }
 
 }  // namespace bh::posix

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <string>
 
 namespace bh::posix {
@@ -29,7 +30,8 @@ class UniqueFd {
     int fd_ = -1;
 };
 
-// A temporary file that is removed unless it was renamed into place (Keep).
+// A temporary file in a held folder that is removed unless it was renamed into place (Keep).
+// Several temporary files in one folder may share the folder's descriptor.
 class TempFile {
   public:
     TempFile() = default;
@@ -39,10 +41,11 @@ class TempFile {
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    void Keep() { path.clear(); }
+    void Keep() { name.clear(); }
 
     UniqueFd fd;
-    std::string path;
+    std::shared_ptr<const UniqueFd> folder;
+    std::string name;  // in `folder`
 
   private:
     void Discard();
@@ -52,9 +55,15 @@ class TempFile {
 // empty for a bare name (the current folder).
 std::string SystemFolderOf(const std::string& path);
 
-// A temporary file beside `target` (same folder), named "." + name + random + ".tmp",
-// created exclusively, write-only, with `mode`. Returns errno (0 on success).
-int CreateTempBeside(const std::string& target, unsigned mode, UniqueFd& fd, std::string& path);
+// A temporary file for `target` in the held `folder`, named "." + target + random + ".tmp",
+// created exclusively (never through a link planted at its name), write-only, with `mode`.
+// Returns errno (0 on success).
+int CreateTempIn(int folder, const std::string& target, unsigned mode, UniqueFd& fd,
+                 std::string& name);
+
+// The process's file creation mask, read without changing it (other threads may be creating
+// files); 077 when the system does not tell, so that a file is never made more open than meant.
+unsigned CurrentUmask();
 
 // Removes temporary files that an interrupted copy or save to `target` left beside it:
 // regular files named exactly as CreateTempBeside names them for this target. Called after
@@ -82,12 +91,12 @@ int WriteAll(int fd, const std::string& bytes);
 // look that checks the time. Returns errno (0 on success).
 int CopyTimes(int fd, const struct stat& source, dev_t* device = nullptr);
 
-// Renames `from` to `to`; with noReplace an existing `to` fails with EEXIST and is never
-// replaced. Returns errno (0 on success).
-int RenameInto(const std::string& from, const std::string& to, bool noReplace);
+// Renames `from` to `to`, both in the held `folder`; with noReplace an existing `to` fails
+// with EEXIST and is never replaced. Returns errno (0 on success).
+int RenameInto(int folder, const std::string& from, const std::string& to, bool noReplace);
 
-// Flushes a folder's entries (after a rename into it); errors are not reported, the rename
-// itself has already succeeded.
-void SyncFolder(const std::string& folder);
+// Flushes a held folder's entries (after a rename into it); errors are not reported, the
+// rename itself has already succeeded.
+void SyncFolder(int folder);
 
 }  // namespace bh::posix

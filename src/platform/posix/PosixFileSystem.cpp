@@ -8,15 +8,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/posix/CopyWorkers.h"
 #include "platform/posix/PosixFileOps.h"
+#include "platform/posix/TrustedPath.h"
 
 namespace bh {
 
+using posix::FinalLink;
+using posix::HeldEntry;
 using posix::TempFile;
 using posix::UniqueFd;
+using Destination = PosixFileSystem::Destination;
 
 namespace {
 
@@ -80,31 +86,38 @@ std::int64_t TruncatedSeconds(const timespec& t) {
     return seconds;
 }
 
-// Opens a source without blocking on a FIFO or device, then insists on a regular file.
-int OpenRegularForReading(const std::string& path, UniqueFd& fd, struct stat& st) {
-    fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+// Opens a source without blocking on a FIFO or device, then insists on a regular file. The
+// path is walked (see HoldEntry); O_NOFOLLOW, since a link put at the name after the walk
+// looked at it was not checked.
+ErrorCode OpenRegularForReading(const std::string& path, UniqueFd& fd, struct stat& st) {
+    HeldEntry source;
+    if (const ErrorCode code = posix::HoldEntry(path, FinalLink::Follow, source); code) {
+        return code;
+    }
+    fd = UniqueFd(::openat(source.folder.Get(), source.name.c_str(),
+                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
     if (!fd.Valid()) {
-        return errno;
+        return Fail(errno);
     }
     if (::fstat(fd.Get(), &st) != 0) {
-        return errno;
+        return Fail(errno);
     }
     if (S_ISDIR(st.st_mode)) {
-        return EISDIR;
+        return Fail(EISDIR);
     }
     if (!S_ISREG(st.st_mode)) {
-        return EINVAL;
+        return Fail(EINVAL);
     }
     const int flags = ::fcntl(fd.Get(), F_GETFL);
     if (flags >= 0) {
         ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
     }
-    return 0;
+    return kNoError;
 }
 
-// The file a save replaces: the target of a symbolic link rather than the link itself,
-// so that saving through a link keeps the link.
-std::string SaveTarget(const std::string& path) {
+// The path of the file a save replaced, for the removal of its leftovers: through a link the
+// file it leads to. That removal walks the path again, so a change meanwhile does no harm.
+std::string SavedFilePath(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
         return path;
@@ -113,19 +126,50 @@ std::string SaveTarget(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
-// Flushes the entries of every folder: once per file system where it can, else folder by folder.
-void SyncFolders(const std::vector<std::string>& folderPaths) {
-    std::vector<UniqueFd> folderFds;
-    std::vector<int> fds;
-    for (const std::string& folder : folderPaths) {
-        folderFds.emplace_back(
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folderFds.back().Valid()) {
-            fds.push_back(folderFds.back().Get());
-        }
+// Walks the folder of a copy's destination and holds it.
+ErrorCode HoldDestination(const std::string& to, Destination& out) {
+    HeldEntry held;
+    if (const ErrorCode code = posix::HoldEntry(to, FinalLink::Keep, held); code) {
+        return code;
     }
-    if (!SyncFileSystems(fds)) {
-        for (const std::string& folder : folderPaths) {
+    out.folder = std::make_shared<const UniqueFd>(std::move(held.folder));
+    out.name = std::move(held.name);
+    return kNoError;
+}
+
+// The destination folders of one batch, each walked once and shared by the copies into it, so
+// that a batch holds one descriptor per folder rather than per copy.
+class DestinationFolders {
+  public:
+    ErrorCode Hold(const std::string& to, Destination& out) {
+        const std::string folder = posix::SystemFolderOf(to);
+        const std::string name = to.substr(folder.size());
+        if (name.empty() || name == "." || name == "..") {
+            return HoldDestination(to, out);
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto known = held_.find(folder);
+        if (known == held_.end()) {
+            Destination first;
+            if (const ErrorCode code = HoldDestination(to, first); code) {
+                return code;
+            }
+            known = held_.emplace(folder, first.folder).first;
+        }
+        out.folder = known->second;
+        out.name = name;
+        return kNoError;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<const UniqueFd>> held_;
+};
+
+// Flushes the entries of every folder: once per file system where it can, else folder by folder.
+void SyncFolders(const std::vector<int>& folders) {
+    if (!SyncFileSystems(folders)) {
+        for (const int folder : folders) {
             posix::SyncFolder(folder);
         }
     }
@@ -140,28 +184,24 @@ void RemoveLeftoversOfCopy(const std::string& from, const std::string& to) {
 
 // Flushes each file system that waiting copies of a batch are on, once, through the folder of
 // one of them; false when the system cannot (see SyncFileSystems).
-bool SyncFileSystemsOf(const std::vector<FileSystem::CopyRequest>& requests,
-                       const std::vector<PosixFileSystem::BatchedCopy>& copies) {
+bool SyncFileSystemsOf(const std::vector<PosixFileSystem::BatchedCopy>& copies) {
     std::vector<dev_t> done;
-    for (std::size_t i = 0; i < requests.size(); ++i) {
-        if (!copies[i].waiting ||
-            std::find(done.begin(), done.end(), copies[i].file.device) != done.end()) {
+    for (const PosixFileSystem::BatchedCopy& copy : copies) {
+        if (!copy.waiting || std::find(done.begin(), done.end(), copy.file.device) != done.end()) {
             continue;
         }
-        const std::string folder = posix::SystemFolderOf(*requests[i].to);
-        const UniqueFd fd(
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!fd.Valid() || ::syncfs(fd.Get()) != 0) {
+        if (::syncfs(copy.temp.folder->Get()) != 0) {
             return false;
         }
-        done.push_back(copies[i].file.device);
+        done.push_back(copy.file.device);
     }
     return true;
 }
 
 // Flushes a written and closed file through a new descriptor (fsync needs no write access).
-ErrorCode FlushClosedFile(const std::string& path) {
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+ErrorCode FlushClosedFile(const TempFile& temp) {
+    const UniqueFd fd(::openat(temp.folder->Get(), temp.name.c_str(),
+                               O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
     if (!fd.Valid() || ::fsync(fd.Get()) != 0) {
         return static_cast<ErrorCode>(errno);
     }
@@ -170,10 +210,21 @@ ErrorCode FlushClosedFile(const std::string& path) {
 
 }  // namespace
 
+// The status of an entry must not come from a file another user's link leads to (an archive
+// swapped for a link to some newer file would pass as up to date). Only the last component is
+// looked at here, at the cost of no extra call in the usual case; the copy walks the whole path.
 ErrorCode PosixFileSystem::GetAttributes(const std::string& path, FileAttributes& out) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::lstat(path.c_str(), &st) != 0) {
         return Fail(errno);
+    }
+    if (S_ISLNK(st.st_mode)) {
+        if (!posix::IsTrustedLinkOwner(st.st_uid)) {
+            return kErrorForeignLink;
+        }
+        if (::stat(path.c_str(), &st) != 0) {
+            return Fail(errno);
+        }
     }
     out.size = static_cast<std::uint64_t>(st.st_size);
     out.lastWriteSeconds = TruncatedSeconds(st.st_mtim);
@@ -204,17 +255,19 @@ ErrorCode PosixFileSystem::Copy(const std::string& from, const std::string& to, 
 
 // One attempt up to the flush: the source's data, mode and times in a temporary file beside
 // the destination, checked to be one version of the source. errno or kErrorSourceChanged;
-// on failure the temporary file goes with `temp`.
-ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::string& to,
+// on failure the temporary file goes with `temp`. The temporary file is only the user's to
+// read until it is complete (0600), whatever the folder.
+ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const Destination& to,
                                        bool failIfExists, TempFile& temp, PreparedFile& file) {
     const auto error = [](int number) { return static_cast<ErrorCode>(number); };
     UniqueFd in;
     struct stat before {};
-    if (const int e = OpenRegularForReading(from, in, before); e != 0) {
-        return error(e);
+    if (const ErrorCode code = OpenRegularForReading(from, in, before); code) {
+        return code;
     }
+    const int folder = to.folder->Get();
     struct stat existing {};
-    if (::lstat(to.c_str(), &existing) == 0) {
+    if (::fstatat(folder, to.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(existing.st_mode)) {
             return error(EISDIR);
         }
@@ -226,7 +279,8 @@ ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::strin
             return error(EINVAL);
         }
     }
-    if (const int e = posix::CreateTempBeside(to, 0600, temp.fd, temp.path); e != 0) {
+    temp.folder = to.folder;
+    if (const int e = posix::CreateTempIn(folder, to.name, 0600, temp.fd, temp.name); e != 0) {
         return error(e);
     }
     if (const int e =
@@ -260,7 +314,7 @@ ErrorCode PosixFileSystem::PrepareCopy(const std::string& from, const std::strin
 }
 
 // PrepareCopy, retried while the source keeps changing.
-ErrorCode PosixFileSystem::PrepareConsistentCopy(const std::string& from, const std::string& to,
+ErrorCode PosixFileSystem::PrepareConsistentCopy(const std::string& from, const Destination& to,
                                                  bool failIfExists, TempFile& temp,
                                                  PreparedFile& file) {
     ErrorCode code = kNoError;
@@ -278,11 +332,13 @@ ErrorCode PosixFileSystem::PrepareConsistentCopy(const std::string& from, const 
 }
 
 // Closes a prepared temporary file and renames it over the destination.
-ErrorCode PosixFileSystem::Publish(TempFile& temp, const std::string& to, bool failIfExists) {
+ErrorCode PosixFileSystem::Publish(TempFile& temp, const Destination& to, bool failIfExists) {
     if (const int e = temp.fd.Close(); e != 0) {
         return static_cast<ErrorCode>(e);
     }
-    if (const int e = posix::RenameInto(temp.path, to, failIfExists); e != 0) {
+    // Within the held folder: one swapped for a link meanwhile does not move the copy elsewhere.
+    if (const int e = posix::RenameInto(to.folder->Get(), temp.name, to.name, failIfExists);
+        e != 0) {
         return static_cast<ErrorCode>(e);
     }
     temp.Keep();
@@ -292,16 +348,20 @@ ErrorCode PosixFileSystem::Publish(TempFile& temp, const std::string& to, bool f
 // One copy with a flush of its own: the file before the rename, its folder after.
 ErrorCode PosixFileSystem::CopyAlone(const std::string& from, const std::string& to,
                                      bool failIfExists) {
+    Destination destination;
+    if (const ErrorCode code = HoldDestination(to, destination); code) {
+        return code;
+    }
     TempFile temp;
     PreparedFile file;
-    if (const ErrorCode code = PrepareConsistentCopy(from, to, failIfExists, temp, file);
+    if (const ErrorCode code = PrepareConsistentCopy(from, destination, failIfExists, temp, file);
         code != kNoError) {
         return code;
     }
-    return FlushAndPublish(temp, to, failIfExists);
+    return FlushAndPublish(temp, destination, failIfExists);
 }
 
-ErrorCode PosixFileSystem::FlushAndPublish(TempFile& temp, const std::string& to,
+ErrorCode PosixFileSystem::FlushAndPublish(TempFile& temp, const Destination& to,
                                            bool failIfExists) {
     const bool flush = copyFlush_ != CopyFlush::None;
     // fsync rather than fdatasync: the file is new, so its size and blocks must be recorded
@@ -313,21 +373,21 @@ ErrorCode PosixFileSystem::FlushAndPublish(TempFile& temp, const std::string& to
         return code;
     }
     if (flush) {
-        posix::SyncFolder(posix::SystemFolderOf(to));
+        posix::SyncFolder(to.folder->Get());
     }
     return kNoError;
 }
 
 // One copy of a batch up to its flush, on a worker: a small one is written and closed and waits
 // for the batch's flush; a large one is flushed and published on its own.
-ErrorCode PosixFileSystem::PrepareBatchedCopy(const CopyRequest& request, BatchedCopy& copy) {
-    const ErrorCode code =
-        PrepareConsistentCopy(*request.from, *request.to, false, copy.temp, copy.file);
+ErrorCode PosixFileSystem::PrepareBatchedCopy(const std::string& from, const Destination& to,
+                                              BatchedCopy& copy) {
+    const ErrorCode code = PrepareConsistentCopy(from, to, false, copy.temp, copy.file);
     if (code != kNoError) {
         return code;
     }
     if (copy.file.size > kBatchedCopyBytes) {
-        return FlushAndPublish(copy.temp, *request.to, false);
+        return FlushAndPublish(copy.temp, to, false);
     }
     // Closed now, so that a batch of any size holds no more descriptors than it has workers;
     // the batch's flush reaches the data through the file system.
@@ -344,31 +404,35 @@ std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>
     }
     std::vector<ErrorCode> results(requests.size(), kNoError);
     std::vector<BatchedCopy> copies(requests.size());
+    std::vector<Destination> destinations(requests.size());
+    DestinationFolders folders;
     posix::ForEachOnThreads(requests.size(), posix::CopyWorkerCount(), [&](std::size_t i) {
-        results[i] = PrepareBatchedCopy(requests[i], copies[i]);
+        results[i] = folders.Hold(*requests[i].to, destinations[i]);
+        if (results[i] == kNoError) {
+            results[i] = PrepareBatchedCopy(*requests[i].from, destinations[i], copies[i]);
+        }
     });
     // Every file's data on the disk before any of them replaces its destination.
-    const bool synced = SyncFileSystemsOf(requests, copies);
-    std::vector<std::string> folderPaths;
+    const bool synced = SyncFileSystemsOf(copies);
+    std::vector<int> folderFds;
     for (std::size_t i = 0; i < requests.size(); ++i) {
         if (!copies[i].waiting) {
             continue;
         }
-        const std::string& to = *requests[i].to;
         if (!synced) {
-            results[i] = FlushClosedFile(copies[i].temp.path);
+            results[i] = FlushClosedFile(copies[i].temp);
         }
         if (results[i] == kNoError) {
-            results[i] = Publish(copies[i].temp, to, false);
+            results[i] = Publish(copies[i].temp, destinations[i], false);
         }
-        const std::string folder = posix::SystemFolderOf(to);
+        const int folder = destinations[i].folder->Get();
         if (results[i] == kNoError &&
-            std::find(folderPaths.begin(), folderPaths.end(), folder) == folderPaths.end()) {
-            folderPaths.push_back(folder);
+            std::find(folderFds.begin(), folderFds.end(), folder) == folderFds.end()) {
+            folderFds.push_back(folder);
         }
     }
     // The renamed entries of every folder on the disk before the copies count as made.
-    SyncFolders(folderPaths);
+    SyncFolders(folderFds);
     for (std::size_t i = 0; i < requests.size(); ++i) {
         if (results[i] == kNoError) {
             RemoveLeftoversOfCopy(*requests[i].from, *requests[i].to);
@@ -378,11 +442,21 @@ std::vector<ErrorCode> PosixFileSystem::CopyBatch(const std::vector<CopyRequest>
 }
 
 ErrorCode PosixFileSystem::Remove(const std::string& path) {
-    return ::unlink(path.c_str()) == 0 ? kNoError : Fail(errno);
+    HeldEntry entry;
+    if (const ErrorCode code = posix::HoldEntry(path, FinalLink::Keep, entry); code) {
+        return code;
+    }
+    return ::unlinkat(entry.folder.Get(), entry.name.c_str(), 0) == 0 ? kNoError : Fail(errno);
 }
 
 ErrorCode PosixFileSystem::CreateEmpty(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));
+    // O_NOFOLLOW: a link planted at the name would have the truncation land on its target.
+    HeldEntry entry;
+    if (const ErrorCode code = posix::HoldEntry(path, FinalLink::Keep, entry); code) {
+        return code;
+    }
+    UniqueFd fd(::openat(entry.folder.Get(), entry.name.c_str(),
+                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666));
     if (!fd.Valid()) {
         return Fail(errno);
     }
@@ -394,8 +468,8 @@ ErrorCode PosixFileSystem::ReadAll(const std::string& path, std::string& bytes) 
     bytes.clear();
     UniqueFd fd;
     struct stat st {};
-    if (const int error = OpenRegularForReading(path, fd, st); error != 0) {
-        return Fail(error);
+    if (const ErrorCode code = OpenRegularForReading(path, fd, st); code) {
+        return code;
     }
     std::string content;
     content.reserve(static_cast<std::size_t>(st.st_size));
@@ -460,8 +534,8 @@ ErrorCode PosixFileSystem::OpenForReading(const std::string& path,
     out.reset();
     UniqueFd fd;
     struct stat st {};
-    if (const int error = OpenRegularForReading(path, fd, st); error != 0) {
-        return Fail(error);
+    if (const ErrorCode code = OpenRegularForReading(path, fd, st); code) {
+        return code;
     }
     out = std::make_unique<PosixFileReader>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
     return kNoError;
@@ -485,9 +559,17 @@ int WriteParts(int fd, const FileSystem::ChunkSource& source) {
 }  // namespace
 
 ErrorCode PosixFileSystem::WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) {
-    const std::string target = SaveTarget(path);
+    // Through a link the user (or the system) made, the file it leads to is replaced and the
+    // link kept; one another user made is not followed.
+    HeldEntry entry;
+    if (const ErrorCode code = posix::HoldEntry(path, FinalLink::Follow, entry); code) {
+        return code;
+    }
+    TempFile temp;
+    temp.folder = std::make_shared<const UniqueFd>(std::move(entry.folder));
+    const int folder = temp.folder->Get();
     struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    const bool replacing = ::fstatat(folder, entry.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (replacing && S_ISDIR(old.st_mode)) {
         return Fail(EISDIR);
     }
@@ -499,15 +581,18 @@ ErrorCode PosixFileSystem::WriteAtomicallyFrom(const std::string& path, const Ch
     if (replacing && (old.st_mode & 0222) == 0) {
         return Fail(EACCES);
     }
-    TempFile temp;
-    if (const int error = posix::CreateTempBeside(target, 0666, temp.fd, temp.path); error != 0) {
+    // Private while it is written: one who opened it meanwhile could read on after a change
+    // of mode. It gets the manager's mode (a new one the mask's) once complete.
+    if (const int error = posix::CreateTempIn(folder, entry.name, 0600, temp.fd, temp.name);
+        error != 0) {
         return Fail(error);
-    }
-    if (replacing && ::fchmod(temp.fd.Get(), old.st_mode & 07777) != 0) {
-        return Fail(errno);
     }
     if (const int error = WriteParts(temp.fd.Get(), source); error != 0) {
         return Fail(error);
+    }
+    const mode_t mode = replacing ? (old.st_mode & 07777) : (0666 & ~posix::CurrentUmask());
+    if (::fchmod(temp.fd.Get(), mode) != 0) {
+        return Fail(errno);
     }
     if (::fsync(temp.fd.Get()) != 0) {
         return Fail(errno);
@@ -515,12 +600,12 @@ ErrorCode PosixFileSystem::WriteAtomicallyFrom(const std::string& path, const Ch
     if (const int error = temp.fd.Close(); error != 0) {
         return Fail(error);
     }
-    if (const int error = posix::RenameInto(temp.path, target, false); error != 0) {
+    if (const int error = posix::RenameInto(folder, temp.name, entry.name, false); error != 0) {
         return Fail(error);
     }
     temp.Keep();
-    posix::RemoveStaleTemps(target);
-    posix::SyncFolder(posix::SystemFolderOf(target));
+    posix::RemoveStaleTemps(SavedFilePath(path));
+    posix::SyncFolder(folder);
     return kNoError;
 }
 

@@ -13,7 +13,9 @@ namespace bh {
 
 // The file system of a POSIX system. Copies and saves go through a temporary file in the
 // destination's folder that is flushed to the disk and renamed into place, so a failure or a
-// power cut never damages the previous file.
+// power cut never damages the previous file. Paths are walked with posix::HoldEntry: a
+// symbolic link another user made is never followed, and a folder once walked is held, so
+// that what is planted in a folder others can write cannot redirect a read, write or removal.
 class PosixFileSystem : public FileSystem {
   public:
     // How a copy flushes its data: Full starts the write-out as the data is copied, flushes the
@@ -62,6 +64,12 @@ class PosixFileSystem : public FileSystem {
         off_t size = 0;
         dev_t device = 0;
     };
+    // Where a copy goes: its folder, walked and held open (shared by the copies of a batch into
+    // one folder), and its name in it.
+    struct Destination {
+        std::shared_ptr<const posix::UniqueFd> folder;
+        std::string name;
+    };
     // One copy of a batch: its temporary file, and whether it waits for the batch's flush.
     struct BatchedCopy {
         posix::TempFile temp;
@@ -71,13 +79,13 @@ class PosixFileSystem : public FileSystem {
 
   private:
     ErrorCode CopyAlone(const std::string& from, const std::string& to, bool failIfExists);
-    ErrorCode PrepareCopy(const std::string& from, const std::string& to, bool failIfExists,
+    ErrorCode PrepareCopy(const std::string& from, const Destination& to, bool failIfExists,
                           posix::TempFile& temp, PreparedFile& file);
-    ErrorCode PrepareConsistentCopy(const std::string& from, const std::string& to,
+    ErrorCode PrepareConsistentCopy(const std::string& from, const Destination& to,
                                     bool failIfExists, posix::TempFile& temp, PreparedFile& file);
-    ErrorCode PrepareBatchedCopy(const CopyRequest& request, BatchedCopy& copy);
-    ErrorCode FlushAndPublish(posix::TempFile& temp, const std::string& to, bool failIfExists);
-    ErrorCode Publish(posix::TempFile& temp, const std::string& to, bool failIfExists);
+    ErrorCode PrepareBatchedCopy(const std::string& from, const Destination& to, BatchedCopy& copy);
+    ErrorCode FlushAndPublish(posix::TempFile& temp, const Destination& to, bool failIfExists);
+    ErrorCode Publish(posix::TempFile& temp, const Destination& to, bool failIfExists);
 
     int queryThreads_ = posix::QueryThreadsFor({});
     CopyFlush copyFlush_ = CopyFlush::Full;

@@ -48,10 +48,12 @@ PosixManagerLock::~PosixManagerLock() {
 
 namespace {
 
-// A folder the system made for this user alone: a real folder owned by us.
+// A folder the system made for this user alone: a real folder owned by us that no one else
+// may write (a runtime variable pointing at /tmp would otherwise put locks where others plant).
 bool IsOwnFolder(const std::string& folder) {
     struct stat st {};
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 022) == 0;
 }
 
 }  // namespace
@@ -81,7 +83,7 @@ std::string PosixManagerLock::ChooseLockFolder(const char* runtimeDir,
 
 ErrorCode PosixManagerLock::LockFileFor(const std::string& managerPath, std::string& lockFile) {
     const std::string uid = std::to_string(::geteuid());
-    // Not /tmp/brackenhold-UID: the desktop program's single-instance socket has that name.
+    // A private folder: lock files in a shared one could be planted or removed by others.
     ErrorCode error;
     const std::string folder = ChooseLockFolder(::getenv("XDG_RUNTIME_DIR"), "/run/user/" + uid,
                                                 "/tmp/brackenhold-locks-" + uid, error);
