@@ -170,6 +170,7 @@ bool Win32App::Start(const std::vector<std::string>& commandLineFiles) {
     };
     frame_->onShellOpen = [this](const std::vector<std::string>& paths) { ShellOpen(paths); };
     frame_->onCloseRequest = [this] { return OnCloseRequest(); };
+    frame_->onDestroying = [this] { Exit(); };
     frame_->onSessionEnd = [this] {
         SaveForSessionEnd();
         Exit();

@@ -117,6 +117,8 @@ LRESULT Win32MainFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             if (!placementSaved_)
                 SavePlacement();
+            if (onDestroying)
+                onDestroying();
             DestroyWindow(frame_);
             return 0;
         case WM_DESTROY:

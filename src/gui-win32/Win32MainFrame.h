@@ -73,6 +73,8 @@ class Win32MainFrame {
     std::function<void(const std::vector<std::string>&)> onFilesDropped;
     std::function<void(const std::vector<std::string>&)> onShellOpen;
     std::function<bool()> onCloseRequest;
+    // The window is about to go: the last moment its controls can be read (widths, order).
+    std::function<void()> onDestroying;
     std::function<void()> onSessionEnd;
     std::function<void()> onAutoBackupTimer;
     std::function<void()> onEscape;

@@ -73,7 +73,9 @@ class Scenario : public ::testing::Test {
         std::thread worker([&] {
             driver.WaitIdle();
             script(driver);
-            PostThreadMessageW(thread, WM_QUIT, 0, 0);
+            // A script that closed the window has ended the loop already.
+            if (IsWindow(driver.frame()))
+                PostThreadMessageW(thread, WM_QUIT, 0, 0);
         });
         MSG message{};
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -274,12 +276,18 @@ TEST_F(Scenario, DisplaySettingsGoToTheRegistryAndComeBackAtTheNextStart) {
         d.Command(kCmdDateModeFirst + 2);
         d.Command(kCmdFontLarge);
         d.Command(kCmdStartWithMru);
+        // Closed as the user closes it: the settings are written while the list still exists.
+        SendMessageW(d.frame(), WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(d.frame()));
     });
     EXPECT_EQ(hiddenWidth, 0);
     RegistrySettingsStore reader;
     EXPECT_EQ(reader.GetInt("Settings", "bGrayBar", -1), 1);
     EXPECT_EQ(reader.GetInt("Settings", "nFontPtSize", -1), 20);
     EXPECT_FALSE(reader.GetString("Main Window", "Rect", "").empty());
+    EXPECT_EQ(reader.GetInt("Settings", "nColWidth3", -1) & 0xFFFF, 0);
+    EXPECT_GT(reader.GetInt("Settings", "nColWidth0", -1) & 0xFFFF, 0);
+    EXPECT_EQ(reader.GetInt("Settings", "nColWidth0", -1) >> 16, 0) << "column 0 shown first";
     Run({}, [&](Win32Driver& d) {
         EXPECT_TRUE(d.MenuChecked(kCmdGrayBar));
         EXPECT_TRUE(d.MenuChecked(kCmdDateModeFirst + 2));
