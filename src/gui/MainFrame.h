@@ -7,7 +7,7 @@
 
 #include <QMainWindow>
 
-#include "gui/CommandTable.h"
+#include "core/app/CommandTable.h"
 
 class QAction;
 class QMenu;

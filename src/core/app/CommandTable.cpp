@@ -1,4 +1,4 @@
-#include "gui/CommandTable.h"
+#include "core/app/CommandTable.h"
 
 #include <algorithm>
 #include <iterator>
