@@ -138,43 +138,8 @@ bool Win32App::Start(const std::vector<std::string>& commandLineFiles) {
                                                     ports_.systemErrors, managerLock_, nullptr});
     doc_ = std::make_unique<CBrackenholdDoc>(*services_, &recentFiles_);
     view_->AttachDocument(*doc_);
-    autoBackupTimer_ = std::make_unique<Win32AutoBackupTimer>(frame_->handle());
-    autoBackup_ = std::make_unique<AutoBackup>(*watchedUi_, *autoBackupTimer_);
-    autoBackup_->flashWindow = [this] {
-        FLASHWINFO flash{sizeof(FLASHWINFO), frame_->handle(), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
-        FlashWindowEx(&flash);
-    };
-    autoBackup_->managerLock = managerLock_;
-    // A tick that falls due while a command runs is served once, after it.
-    autoBackupTimer_->SetAction(
-        [this] { frame_->Gate().RunOrHold([this] { autoBackup_->OnTimer(*doc_); }); });
-    frame_->onAutoBackupTimer = [this] { autoBackupTimer_->Fire(); };
-    frame_->onEscape = [this] { StopRunningOperation(); };
-    view_->onStopAutoBackup = [this] { autoBackup_->SwitchOff(); };
-    view_->currentAutoBackupHours = [this] { return autoBackup_->autoBackupHours; };
-    view_->onSummaries = [this](const std::array<std::string, 4>& texts) {
-        frame_->SetSummaries(texts.data());
-    };
-    view_->onToolbarSize = [this](int index) { frame_->ChangeToolbarSize(index); };
-    view_->onDocumentStateChanged = [this] { frame_->DocumentStateChanged(); };
-    view_->runCommand = [this](int id) { frame_->RunCommand(id); };
-    view_->showContextMenu = [this](POINT point) { frame_->ShowContextMenu(point); };
-
-    WireCommands();
-    frame_->runHandler = [this](int id, const std::function<void()>& handler) {
-        RunWithManagerLock(id, *doc_, handler);
-    };
-    frame_->onFilesDropped = [this](const std::vector<std::string>& paths) {
-        for (const std::string& path : paths)
-            OpenRequest(path);
-    };
-    frame_->onShellOpen = [this](const std::vector<std::string>& paths) { ShellOpen(paths); };
-    frame_->onCloseRequest = [this] { return OnCloseRequest(); };
-    frame_->onDestroying = [this] { Exit(); };
-    frame_->onSessionEnd = [this] {
-        SaveForSessionEnd();
-        Exit();
-    };
+    WireAutoBackup();
+    WireFrameAndView();
 
     doc_->OnNewDocument();
     doc_->InitialUpdate();
@@ -256,6 +221,51 @@ void Win32App::RefreshRecentFileMenu() {
     for (const std::string& path : recentFiles_.Paths())
         texts.push_back(RecentFileList::DisplayName(path));
     frame_->SetRecentFileTexts(texts);
+}
+
+// The auto backup's timer, its action held while a command runs, and its window flash.
+void Win32App::WireAutoBackup() {
+    autoBackupTimer_ = std::make_unique<Win32AutoBackupTimer>(frame_->handle());
+    autoBackup_ = std::make_unique<AutoBackup>(*watchedUi_, *autoBackupTimer_);
+    autoBackup_->flashWindow = [this] {
+        FLASHWINFO flash{sizeof(FLASHWINFO), frame_->handle(), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+    };
+    autoBackup_->managerLock = managerLock_;
+    // A tick that falls due while a command runs is served once, after it.
+    autoBackupTimer_->SetAction(
+        [this] { frame_->Gate().RunOrHold([this] { autoBackup_->OnTimer(*doc_); }); });
+    frame_->onAutoBackupTimer = [this] { autoBackupTimer_->Fire(); };
+}
+
+// The frame's and the view's callbacks into the document and each other.
+void Win32App::WireFrameAndView() {
+    frame_->onEscape = [this] { StopRunningOperation(); };
+    view_->onStopAutoBackup = [this] { autoBackup_->SwitchOff(); };
+    view_->currentAutoBackupHours = [this] { return autoBackup_->autoBackupHours; };
+    view_->onSummaries = [this](const std::array<std::string, 4>& texts) {
+        frame_->SetSummaries(texts.data());
+    };
+    view_->onToolbarSize = [this](int index) { frame_->ChangeToolbarSize(index); };
+    view_->onDocumentStateChanged = [this] { frame_->DocumentStateChanged(); };
+    view_->runCommand = [this](int id) { frame_->RunCommand(id); };
+    view_->showContextMenu = [this](POINT point) { frame_->ShowContextMenu(point); };
+
+    WireCommands();
+    frame_->runHandler = [this](int id, const std::function<void()>& handler) {
+        RunWithManagerLock(id, *doc_, handler);
+    };
+    frame_->onFilesDropped = [this](const std::vector<std::string>& paths) {
+        for (const std::string& path : paths)
+            OpenRequest(path);
+    };
+    frame_->onShellOpen = [this](const std::vector<std::string>& paths) { ShellOpen(paths); };
+    frame_->onCloseRequest = [this] { return OnCloseRequest(); };
+    frame_->onDestroying = [this] { Exit(); };
+    frame_->onSessionEnd = [this] {
+        SaveForSessionEnd();
+        Exit();
+    };
 }
 
 void Win32App::WireCommands() {

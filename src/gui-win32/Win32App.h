@@ -53,6 +53,8 @@ class Win32App {
     AutoBackup& autoBackup() const { return *autoBackup_; }
 
   private:
+    void WireAutoBackup();
+    void WireFrameAndView();
     void WireCommands();
     void WireFileCommands();
     void WireOperationCommands();
