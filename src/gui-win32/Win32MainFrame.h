@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/ActionState.h"
 #include "gui-win32/Win32OperationGate.h"
 #include "gui-win32/Win32StatusBar.h"
 #include "gui-win32/Win32Toolbar.h"
@@ -16,14 +17,6 @@ namespace bh {
 
 class SettingsStore;
 class Win32ListView;
-
-// What an update handler says about its command at this moment.
-struct ActionState {
-    bool enabled = true;
-    bool checkable = false;
-    bool checked = false;
-    std::string text;  // empty: keep the table's text
-};
 
 // The top-level window: menus and accelerators built from the command table, the toolbar in
 // the size that matches the list font, the status bar with its five panes, the list view as

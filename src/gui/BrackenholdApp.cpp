@@ -8,6 +8,7 @@
 #include "core/app/CommandEnabling.h"
 #include "core/app/HelpCommands.h"
 #include "core/app/ManagerLockedCommands.h"
+#include "core/app/TitleWatchingUi.h"
 #include "core/base/CommandIds.h"
 #include "core/base/ProgressScope.h"
 #include "core/base/Settings.h"
@@ -42,48 +43,6 @@
 #include "platform/NativePlatform.h"
 
 namespace bh {
-namespace {
-
-// Passes everything to the user interface it wraps and reports each new title (which every
-// change of the modified flag and the path makes) after it was shown.
-class TitleWatchingUi : public UserInterface {
-  public:
-    TitleWatchingUi(UserInterface& inner, std::function<void()> titleChanged)
-        : inner_(inner), titleChanged_(std::move(titleChanged)) {}
-
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-        return inner_.MessageBox(text, caption, flags);
-    }
-    FileDialogResult FileDialog(const FileDialogRequest& request) override {
-        return inner_.FileDialog(request);
-    }
-    int Prompt(PromptRequest& request) override { return inner_.Prompt(request); }
-    void Beep() override { inner_.Beep(); }
-    void BeginWaitCursor() override { inner_.BeginWaitCursor(); }
-    void EndWaitCursor() override { inner_.EndWaitCursor(); }
-    std::unique_ptr<ProgressIndicator> CreateStatusProgress(const std::string& caption) override {
-        return inner_.CreateStatusProgress(caption);
-    }
-    void ShowIdleMessage() override { inner_.ShowIdleMessage(); }
-    void RefreshCaption(const std::string& title) override {
-        inner_.RefreshCaption(title);
-        if (titleChanged_)
-            titleChanged_();
-    }
-
-  private:
-    UserInterface& inner_;
-    std::function<void()> titleChanged_;
-};
-
-ActionState Enabled(bool enabled) {
-    return ActionState{enabled, false, false, {}};
-}
-ActionState Checked(bool checked) {
-    return ActionState{true, true, checked, {}};
-}
-
-}  // namespace
 
 BrackenholdApp::BrackenholdApp(AppPorts ports, QObject* parent)
     : QObject(parent),

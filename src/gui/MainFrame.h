@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include "core/app/ActionState.h"
 #include "core/app/CommandTable.h"
 
 class QAction;
@@ -17,14 +18,6 @@ namespace bh {
 
 class OperationGate;
 class SettingsStore;
-
-// What an update handler says about its command at this moment.
-struct ActionState {
-    bool enabled = true;
-    bool checkable = false;
-    bool checked = false;
-    std::string text;  // empty: keep the table's text
-};
 
 // The top-level window: menus and accelerators built from the command table, the toolbar in
 // the size that matches the list font, the status bar with its five panes, the list view as
