@@ -59,7 +59,6 @@ class Win32App {
     void WireFileCommands();
     void WireOperationCommands();
     void WireViewCommands();
-    ActionState CoreState(int id) const;
     void RefreshRecentFileMenu();
     bool OnCloseRequest();
     void StopRunningOperation();

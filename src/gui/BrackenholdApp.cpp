@@ -8,6 +8,7 @@
 #include "core/app/CommandEnabling.h"
 #include "core/app/HelpCommands.h"
 #include "core/app/ManagerLockedCommands.h"
+#include "core/app/OperationCommands.h"
 #include "core/app/TitleWatchingUi.h"
 #include "core/base/CommandIds.h"
 #include "core/base/ProgressScope.h"
@@ -287,58 +288,16 @@ void BrackenholdApp::WireFileCommands() {
     }
 }
 
-ActionState BrackenholdApp::CoreState(int id) const {
-    const std::optional<CommandState> state = QueryCommandState(id, *doc_, *autoBackup_);
-    if (!state)
-        return ActionState{};
-    return ActionState{state->enabled, id == kCmdAutoBackup, state->checked, state->text};
-}
-
 void BrackenholdApp::WireOperationCommands() {
-    CMainFrame& frame = *frame_;
-    CBrackenholdDoc& doc = *doc_;
-    const auto state = [this](int id) { return [this, id] { return CoreState(id); }; };
-    frame.SetCommand(
-        kCmdBackupAll, [&doc] { OnBackupAll(doc); }, state(kCmdBackupAll));
-    frame.SetCommand(
-        kCmdBackupSelected, [&doc] { OnBackupSelected(doc); }, state(kCmdBackupSelected));
-    frame.SetCommand(
-        kCmdRefreshAll, [&doc] { OnRefreshAll(doc); }, state(kCmdRefreshAll));
-    frame.SetCommand(
-        kCmdRestoreSelected, [&doc] { OnRestoreSelected(doc); }, state(kCmdRestoreSelected));
-    frame.SetCommand(
-        kCmdRenameDrive,
-        [this, &doc] {
-            // The status of every entry is evaluated again once the command has returned.
-            if (OnRenameDrive(doc, volumes_.get()))
-                QTimer::singleShot(0, this, [this] { frame_->RunCommand(kCmdRefreshAll); });
-        },
-        state(kCmdRenameDrive));
-    frame.SetCommand(
-        kCmdMovePath, [&doc] { OnMovePath(doc); }, state(kCmdMovePath));
-    frame.SetCommand(
-        kCmdAdditionalPath, [&doc] { OnAdditionalPath(doc); }, state(kCmdAdditionalPath));
-    frame.SetCommand(
-        kCmdRemoveSelected, [&doc] { OnRemoveSelected(doc); }, state(kCmdRemoveSelected));
-    frame.SetCommand(
-        kCmdAutoBackup, [this] { autoBackup_->Toggle(); }, state(kCmdAutoBackup));
-    frame.SetCommand(
-        kCmdSelectAll, [&doc] { OnSelectAll(doc.rows()); }, state(kCmdSelectAll));
-    frame.SetCommand(
-        kCmdSelectNone, [&doc] { OnSelectNone(doc.rows()); }, state(kCmdSelectNone));
-    frame.SetCommand(
-        kCmdEditNotes, [&doc] { OnEditSelectedNotes(doc); }, state(kCmdEditNotes));
-    frame.SetCommand(
-        kCmdShowSource, [&doc] { OnShowInExplorer(doc, ExplorerTarget::Source); },
-        state(kCmdShowSource));
-    frame.SetCommand(
-        kCmdShowArchive, [&doc] { OnShowInExplorer(doc, ExplorerTarget::Archive); },
-        state(kCmdShowArchive));
-    frame.SetCommand(
-        kCmdShowManager, [&doc] { OnShowInExplorer(doc, ExplorerTarget::Manager); },
-        state(kCmdShowManager));
-    frame.SetCommand(
-        kCmdOpenSource, [&doc] { OnOpenSource(doc); }, state(kCmdOpenSource));
+    const auto setCommand = [this](int id, std::function<void()> run,
+                                   std::function<ActionState()> update) {
+        frame_->SetCommand(id, std::move(run), std::move(update));
+    };
+    bh::WireOperationCommands(setCommand, *doc_, *autoBackup_, [this] {
+        // The status of every entry is evaluated again once the command has returned.
+        if (OnRenameDrive(*doc_, volumes_.get()))
+            QTimer::singleShot(0, this, [this] { frame_->RunCommand(kCmdRefreshAll); });
+    });
 }
 
 void BrackenholdApp::WireViewCommands() {

@@ -74,7 +74,6 @@ class BrackenholdApp : public QObject {
     void WireCommands();
     void WireFileCommands();
     void WireOperationCommands();
-    ActionState CoreState(int id) const;
     void WireViewCommands();
     void RefreshRecentFileMenu();
     void ShowSummaries();
