@@ -63,9 +63,25 @@ void CBrackenholdDoc::SetPathName(const std::string& path) {
     }
 }
 
+void CBrackenholdDoc::SetOptions(const ManagerOptions& options) {
+    if (options == options_) {
+        return;
+    }
+    options_ = options;
+    optionsChanged_ = true;
+    SetModifiedFlag(true);
+}
+
+void CBrackenholdDoc::SetOpenedOptions(const ManagerOptions& options) {
+    options_ = options;
+    optionsChanged_ = false;
+}
+
 void CBrackenholdDoc::OnNewDocument() {
     pathName_.clear();
     modified_ = false;
+    options_ = ManagerOptions();
+    optionsChanged_ = false;
     rows_.Clear();
     title_ = kUntitledTitle;
     services_.ui.RefreshCaption(title_);

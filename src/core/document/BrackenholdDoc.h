@@ -6,6 +6,7 @@
 #include "core/document/EvaluationStamp.h"
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerList.h"
+#include "core/document/ManagerOptions.h"
 #include "core/ports/Services.h"
 
 namespace bh {
@@ -64,6 +65,16 @@ class CBrackenholdDoc {
     RecentFileList* recentFiles() const { return recentFiles_; }
     const std::string& DefaultFolder() const { return defaultFolder_; }
 
+    // The manager's own settings (kept versions, verify after copy), read with the manager.
+    const ManagerOptions& Options() const { return options_; }
+    // Changes them and marks the manager modified; they are written at its next save.
+    void SetOptions(const ManagerOptions& options);
+    // Takes the settings read beside a manager just opened: nothing to write yet.
+    void SetOpenedOptions(const ManagerOptions& options);
+    // Whether the settings changed since they were read or last written.
+    bool OptionsChanged() const { return optionsChanged_; }
+    void SetOptionsWritten() { optionsChanged_ = false; }
+
   private:
     Services& services_;
     RecentFileList* recentFiles_;
@@ -71,6 +82,8 @@ class CBrackenholdDoc {
     std::string pathName_;
     std::string title_;
     bool modified_ = false;
+    ManagerOptions options_;
+    bool optionsChanged_ = false;
     ManagerList rows_;
     EvaluationStamp evaluation_{rows_, services_.clock};
 };

@@ -21,6 +21,42 @@ std::string FailureText(const char* what, const std::string& reason) {
     return std::string(what) + "\n\n" + reason;
 }
 
+// The settings beside a manager just opened. One that cannot be read is reported and left
+// as it is on the disk (the defaults serve until the user changes a setting), so that a
+// passing read failure never overwrites the user's choice.
+void OpenManagerOptions(CBrackenholdDoc& doc, const std::string& path) {
+    Services& services = doc.services();
+    ManagerOptions options;
+    std::string problem;
+    if (const ErrorCode error = ReadManagerOptions(services.fileSystem, path, options, problem)) {
+        SetLastError(error);
+        problem = GetLastErrorText(services.systemErrors);
+    }
+    doc.SetOpenedOptions(options);
+    if (!problem.empty()) {
+        services.ui.MessageBox(FailureText(kOptionsUnreadableText, problem), kAppName,
+                               kMbOk | kMbIconExclamation);
+    }
+}
+
+// Writes the settings when they changed, or when the manager was saved under another path
+// (the settings go with it, and a settings file left there by another manager goes).
+bool SaveManagerOptions(CBrackenholdDoc& doc, const std::string& path) {
+    if (!doc.OptionsChanged() && path == doc.PathName()) {
+        return true;
+    }
+    Services& services = doc.services();
+    if (const ErrorCode error = WriteManagerOptions(services.fileSystem, path, doc.Options())) {
+        SetLastError(error);
+        services.ui.MessageBox(
+            FailureText(kOptionsSaveFailedText, GetLastErrorText(services.systemErrors)), kAppName,
+            kMbOk | kMbIconExclamation);
+        return false;
+    }
+    doc.SetOptionsWritten();
+    return true;
+}
+
 }  // namespace
 
 ManagerLoad LoadManagerFile(Services& services, const std::string& path,
@@ -115,6 +151,7 @@ bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path, EntryEvalua
     doc.rows().Replace(std::move(load.entries));
     doc.SetModifiedFlag(false);
     doc.SetPathName(path);
+    OpenManagerOptions(doc, path);
     doc.InitialUpdate();
     // Shared archives are problems from the first look, not only after the first refresh.
     MarkSharedArchives(doc.rows());
@@ -149,6 +186,9 @@ bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
     if (!written) {
         services.ui.MessageBox(FailureText(kSaveFailedText, reason), kAppName,
                                kMbOk | kMbIconExclamation);
+        return false;
+    }
+    if (!SaveManagerOptions(doc, path)) {
         return false;
     }
     doc.SetModifiedFlag(false);

@@ -16,6 +16,11 @@ class CBrackenholdDoc;
 
 inline constexpr const char* kOpenFailedText = "Failed to open document.";
 inline constexpr const char* kSaveFailedText = "Failed to save document.";
+inline constexpr const char* kOptionsUnreadableText =
+    "The settings beside this manager could not be read; the defaults are used until a "
+    "setting is changed.";
+inline constexpr const char* kOptionsSaveFailedText =
+    "The manager was saved, but the settings beside it could not be.";
 inline constexpr const char* kNotManagerText = "This is not a Backup file!";
 inline constexpr const char* kLocatingCaption = " Locating Files, Please Wait.";
 inline constexpr const char* kSavingCaption = " Saving manager files";
