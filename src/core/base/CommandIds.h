@@ -39,6 +39,12 @@ constexpr int kCmdAdditionalPath = 32826;
 constexpr int kCmdRestoreSelected = 32827;
 constexpr int kCmdDocumentation = 32832;
 constexpr int kCmdOpenSource = 32853;
+// Beyond the designed menus: whole folders, content checks and kept versions.
+constexpr int kCmdAddFolder = 32860;
+constexpr int kCmdVerifySelected = 32861;
+constexpr int kCmdVerifyAfterCopy = 32862;
+constexpr int kCmdRestoreVersion = 32863;
+constexpr int kCmdKeepVersions = 32864;
 constexpr int kCmdRecentFileFirst = 57616;  // to 57619, one per recent file
 constexpr int kCmdAbout = 57664;
 constexpr int kCmdAppExit = 57665;
