@@ -86,6 +86,12 @@ const char* OperationName(FsOperation operation) {
             return "WriteAtomically";
         case FsOperation::IsSameFile:
             return "IsSameFile";
+        case FsOperation::ListFolder:
+            return "ListFolder";
+        case FsOperation::CreateFolders:
+            return "CreateFolders";
+        case FsOperation::Move:
+            return "Move";
     }
     return "";
 }

@@ -25,6 +25,14 @@ class NothingThereFileSystem : public FileSystem {
     ErrorCode WriteAtomicallyFrom(const std::string&, const ChunkSource&) override {
         return Fail();
     }
+    ErrorCode ListFolder(const std::string&, std::vector<FolderItem>& items) override {
+        items.clear();
+        return Fail();
+    }
+    ErrorCode CreateFolders(const std::string&) override { return Fail(); }
+    ErrorCode MoveWithoutReplacing(const std::string&, const std::string&) override {
+        return Fail();
+    }
     bool IsSameFile(const std::string&, const std::string&) override { return false; }
     std::size_t PathLimitBytes() const override { return 4096; }
     ErrorCode PathTooLongError() const override { return ErrorCode(ENAMETOOLONG); }

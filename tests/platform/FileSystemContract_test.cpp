@@ -493,5 +493,41 @@ TYPED_TEST(FileSystemContract, SameFileWhateverTheSpelling) {
     EXPECT_FALSE(this->fs().IsSameFile(this->P("dir/none.txt"), this->P("dir/none.txt")));
 }
 
+TYPED_TEST(FileSystemContract, FoldersAreListedCreatedAndFilesMovedWithoutReplacing) {
+    FileSystem& fs = this->fs();
+    this->backend_.MakeFile(this->P("dir/a.txt"), "a", kTime);
+    this->backend_.MakeFile(this->P("dir/sub/b.txt"), "b", kTime);
+
+    std::vector<FileSystem::FolderItem> items;
+    ASSERT_EQ(fs.ListFolder(this->P("dir"), items), kNoError);
+    std::sort(items.begin(), items.end(),
+              [](const auto& x, const auto& y) { return x.name < y.name; });
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].name, "a.txt");
+    EXPECT_EQ(items[0].kind, FileSystem::ItemKind::File);
+    EXPECT_EQ(items[1].name, "sub");
+    EXPECT_EQ(items[1].kind, FileSystem::ItemKind::Folder);
+    EXPECT_NE(fs.ListFolder(this->P("dir/none"), items), kNoError);
+    EXPECT_TRUE(items.empty());
+    EXPECT_NE(fs.ListFolder(this->P("dir/a.txt"), items), kNoError);
+
+    // Every missing level is made; an existing folder is fine, a file in the way is not.
+    ASSERT_EQ(fs.CreateFolders(this->P("dir/new/deeper/deepest")), kNoError);
+    EXPECT_EQ(fs.Lookup(this->P("dir/new/deeper/deepest")), PathKind::Folder);
+    EXPECT_EQ(fs.CreateFolders(this->P("dir/new")), kNoError);
+    EXPECT_NE(fs.CreateFolders(this->P("dir/a.txt")), kNoError);
+    EXPECT_NE(fs.CreateFolders(this->P("dir/a.txt/below")), kNoError);
+
+    // A move into another folder keeps the bytes; one onto an existing name changes nothing.
+    ASSERT_EQ(fs.MoveWithoutReplacing(this->P("dir/a.txt"), this->P("dir/new/a1.txt")), kNoError);
+    EXPECT_EQ(fs.Lookup(this->P("dir/a.txt")), PathKind::None);
+    EXPECT_EQ(this->backend_.Read(this->P("dir/new/a1.txt")), "a");
+    EXPECT_NE(fs.MoveWithoutReplacing(this->P("dir/sub/b.txt"), this->P("dir/new/a1.txt")),
+              kNoError);
+    EXPECT_EQ(this->backend_.Read(this->P("dir/sub/b.txt")), "b");
+    EXPECT_EQ(this->backend_.Read(this->P("dir/new/a1.txt")), "a");
+    EXPECT_NE(fs.MoveWithoutReplacing(this->P("dir/none.txt"), this->P("dir/new/c.txt")), kNoError);
+}
+
 }  // namespace
 }  // namespace bh

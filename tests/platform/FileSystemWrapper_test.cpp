@@ -74,6 +74,19 @@ class RecordingFileSystem : public FileSystem {
         calls.push_back("WriteAtomicallyFrom " + path + " " + bytes);
         return ErrorCode(108);
     }
+    ErrorCode ListFolder(const std::string& folder, std::vector<FolderItem>& items) override {
+        calls.push_back("ListFolder " + folder);
+        items = {{"n", ItemKind::Link}};
+        return ErrorCode(111);
+    }
+    ErrorCode CreateFolders(const std::string& path) override {
+        calls.push_back("CreateFolders " + path);
+        return ErrorCode(112);
+    }
+    ErrorCode MoveWithoutReplacing(const std::string& from, const std::string& to) override {
+        calls.push_back("MoveWithoutReplacing " + from + " " + to);
+        return ErrorCode(113);
+    }
     bool IsSameFile(const std::string& a, const std::string& b) override {
         calls.push_back("IsSameFile " + a + " " + b);
         return true;
@@ -120,6 +133,12 @@ TEST(FileSystemWrapperTest, ForwardsEveryMethodOfThePortWithItsArgumentsAndResul
                                          return parts < 2;
                                      }),
               ErrorCode(108));
+    std::vector<FileSystem::FolderItem> items;
+    EXPECT_EQ(fs.ListFolder("/p", items), ErrorCode(111));
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].kind, FileSystem::ItemKind::Link);
+    EXPECT_EQ(fs.CreateFolders("/q"), ErrorCode(112));
+    EXPECT_EQ(fs.MoveWithoutReplacing("/r", "/s"), ErrorCode(113));
     EXPECT_TRUE(fs.IsSameFile("/k", "/l"));
     EXPECT_EQ(fs.PathLimitBytes(), 77u);
     EXPECT_EQ(fs.PathTooLongError(), ErrorCode(109));
@@ -135,6 +154,9 @@ TEST(FileSystemWrapperTest, ForwardsEveryMethodOfThePortWithItsArgumentsAndResul
                                                "ReadAll /i",
                                                "OpenForReading /m",
                                                "WriteAtomicallyFrom /j part1|part2|",
+                                               "ListFolder /p",
+                                               "CreateFolders /q",
+                                               "MoveWithoutReplacing /r /s",
                                                "IsSameFile /k /l",
                                                "PathLimitBytes",
                                                "PathTooLongError"};

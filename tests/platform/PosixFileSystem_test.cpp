@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,34 @@ TEST_F(PosixFileSystemTest, SpecialFilesAreRefusedWithoutBlocking) {
     EXPECT_EQ(fs_.ReadAll(fifo, bytes), ErrorCode{EINVAL});
     EXPECT_EQ(fs_.Copy("/dev/null", dir_.File("copy"), false), ErrorCode{EINVAL});
     EXPECT_TRUE(OnlyFiles({"pipe"}));
+}
+
+TEST_F(PosixFileSystemTest, ListingNamesLinksAndSpecialFilesWithoutFollowing) {
+    dir_.Write("plain.txt", "p");
+    std::filesystem::create_directory(dir_.File("folder"));
+    ASSERT_EQ(::symlink(dir_.File("folder").c_str(), dir_.File("to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink(dir_.File("plain.txt").c_str(), dir_.File("to-file").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir_.File("pipe").c_str(), 0600), 0);
+
+    std::vector<FileSystem::FolderItem> items;
+    ASSERT_EQ(fs_.ListFolder(dir_.Path(), items), kNoError);
+    std::map<std::string, FileSystem::ItemKind> kinds;
+    for (const auto& item : items) {
+        kinds[item.name] = item.kind;
+    }
+    using Kind = FileSystem::ItemKind;
+    const std::map<std::string, Kind> expected = {{"plain.txt", Kind::File},
+                                                  {"folder", Kind::Folder},
+                                                  {"to-folder", Kind::Link},
+                                                  {"to-file", Kind::Link},
+                                                  {"pipe", Kind::Other}};
+    EXPECT_EQ(kinds, expected);
+
+    // A move onto a link replaces neither the link nor what it leads to.
+    EXPECT_EQ(fs_.MoveWithoutReplacing(dir_.File("plain.txt"), dir_.File("to-file")),
+              ErrorCode{EEXIST});
+    EXPECT_TRUE(S_ISLNK(Stat(dir_.File("to-file")).st_mode));
+    EXPECT_EQ(test::TempDir::Read(dir_.File("plain.txt")), "p");
 }
 
 TEST_F(PosixFileSystemTest, CopyKeepsTimesToTheNanosecondAndPermissionBits) {

@@ -126,6 +126,29 @@ class FileSystem {
         });
     }
 
+    // What ListFolder finds at a name, without following symbolic links: a link is a Link
+    // whatever it points at, and Other is anything that is neither a regular file nor a
+    // folder (a FIFO, socket or device).
+    enum class ItemKind { File, Folder, Link, Other };
+    struct FolderItem {
+        std::string name;
+        ItemKind kind = ItemKind::File;
+    };
+
+    // The names in a folder except "." and "..", in no particular order; `items` is replaced
+    // (and left empty on failure). A path that is not a folder fails with ENOTDIR (or the
+    // platform's equivalent).
+    virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderItem>& items) = 0;
+
+    // Creates a folder and every missing folder above it. A folder that exists already is
+    // success; a file in the way fails.
+    virtual ErrorCode CreateFolders(const std::string& path) = 0;
+
+    // Gives a file a new name on the same volume, never replacing anything: an existing `to`
+    // fails with EEXIST (or the platform's equivalent) and both files stay as they were. The
+    // new name has reached the disk when this returns.
+    virtual ErrorCode MoveWithoutReplacing(const std::string& from, const std::string& to) = 0;
+
     // Whether two paths name the same existing file (same device and inode on POSIX),
     // whatever their spelling. False when either cannot be examined.
     virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;

@@ -38,6 +38,13 @@ class FileSystemWrapper : public FileSystem {
     ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override {
         return inner_.WriteAtomicallyFrom(path, source);
     }
+    ErrorCode ListFolder(const std::string& folder, std::vector<FolderItem>& items) override {
+        return inner_.ListFolder(folder, items);
+    }
+    ErrorCode CreateFolders(const std::string& path) override { return inner_.CreateFolders(path); }
+    ErrorCode MoveWithoutReplacing(const std::string& from, const std::string& to) override {
+        return inner_.MoveWithoutReplacing(from, to);
+    }
     bool IsSameFile(const std::string& a, const std::string& b) override {
         return inner_.IsSameFile(a, b);
     }

@@ -61,6 +61,7 @@ struct MemoryFileSystem::Node {
     unsigned mode = kDefaultMode;
     std::int64_t lastWriteNs = 0;
     std::int64_t lastAccessNs = 0;
+    ItemKind special = ItemKind::File;  // Link or Other for AddSpecial's nodes
 
     std::uint64_t Size() const { return sizeOnly ? size : content.size(); }
 };
@@ -461,6 +462,78 @@ void MemoryFileSystem::AddLink(const std::string& existingPath, const std::strin
     const std::string key = Normalize(newPath);
     MakeFolders(ParentKey(key));
     nodes_[key] = node;
+}
+
+void MemoryFileSystem::AddSpecial(const std::string& path, ItemKind kind) {
+    AddFile(path, "", 0);
+    FindKey(Normalize(path))->special = kind;
+}
+
+ErrorCode MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
+    Enter(FsOperation::ListFolder, folder);
+    items.clear();
+    if (const Fault* fault = TakeFault(FsOperation::ListFolder, folder)) {
+        return Fail(fault->point.error);
+    }
+    const std::string key = Normalize(folder);
+    const auto node = FindKey(key);
+    if (!node) {
+        return Fail(ErrorCode(ENOENT));
+    }
+    if (node->kind != PathKind::Folder) {
+        return Fail(ErrorCode(ENOTDIR));
+    }
+    const std::string prefix = IsRootKey(key) ? key : key + "/";
+    for (auto it = nodes_.lower_bound(prefix);
+         it != nodes_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+        const std::string name = it->first.substr(prefix.size());
+        if (name.empty() || name.find('/') != std::string::npos) {
+            continue;  // deeper down
+        }
+        const Node& child = *it->second;
+        items.push_back({name, child.kind == PathKind::Folder ? ItemKind::Folder : child.special});
+    }
+    return kNoError;
+}
+
+ErrorCode MemoryFileSystem::CreateFolders(const std::string& path) {
+    Enter(FsOperation::CreateFolders, path);
+    if (const Fault* fault = TakeFault(FsOperation::CreateFolders, path)) {
+        return Fail(fault->point.error);
+    }
+    const std::string key = Normalize(path);
+    for (std::string above = key; !above.empty() && !IsRootKey(above); above = ParentKey(above)) {
+        if (const auto node = FindKey(above); node && node->kind != PathKind::Folder) {
+            return Fail(above == key ? ErrorCode(EEXIST) : ErrorCode(ENOTDIR));
+        }
+    }
+    MakeFolders(key);
+    return kNoError;
+}
+
+ErrorCode MemoryFileSystem::MoveWithoutReplacing(const std::string& from, const std::string& to) {
+    Enter(FsOperation::Move, from, to);
+    if (const Fault* fault = TakeFault(FsOperation::Move, from)) {
+        return Fail(fault->point.error);
+    }
+    const std::string fromKey = Normalize(from);
+    const std::string toKey = Normalize(to);
+    const auto node = FindKey(fromKey);
+    if (!node) {
+        return Fail(ErrorCode(ENOENT));
+    }
+    if (node->kind == PathKind::Folder) {
+        return Fail(ErrorCode(EISDIR));
+    }
+    if (FindKey(toKey)) {
+        return Fail(ErrorCode(EEXIST));
+    }
+    if (const ErrorCode parent = ParentError(toKey); parent != kNoError) {
+        return Fail(parent);
+    }
+    nodes_[toKey] = node;
+    nodes_.erase(fromKey);
+    return kNoError;
 }
 
 void MemoryFileSystem::Erase(const std::string& path) {

@@ -32,6 +32,9 @@ enum class FsOperation {
     ReadAll,
     WriteAtomically,
     IsSameFile,
+    ListFolder,
+    CreateFolders,
+    Move,
 };
 
 // A failure to inject. It hits calls of `operation` whose path contains `pathSubstring`
@@ -73,6 +76,9 @@ class MemoryFileSystem : public FileSystem {
     ErrorCode CreateEmpty(const std::string& path) override;
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
     ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override;
+    ErrorCode ListFolder(const std::string& folder, std::vector<FolderItem>& items) override;
+    ErrorCode CreateFolders(const std::string& path) override;
+    ErrorCode MoveWithoutReplacing(const std::string& from, const std::string& to) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
     std::size_t PathLimitBytes() const override;
     ErrorCode PathTooLongError() const override;
@@ -90,6 +96,9 @@ class MemoryFileSystem : public FileSystem {
     void AddFolder(const std::string& path);
     // A second name for the same file, as a hard link gives it.
     void AddLink(const std::string& existingPath, const std::string& newPath);
+    // Something that is not a regular file (ItemKind Link or Other, as ListFolder reports
+    // it); every other call treats it as an empty file.
+    void AddSpecial(const std::string& path, ItemKind kind);
     // Removes a file or a folder with everything in it; no fault or hook applies.
     void Erase(const std::string& path);
 

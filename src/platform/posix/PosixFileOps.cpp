@@ -473,20 +473,27 @@ int CopyTimes(int fd, const struct stat& source, dev_t* device) {
 }
 
 int RenameInto(int folder, const std::string& from, const std::string& to, bool noReplace) {
+    return RenameBetween(folder, from, folder, to, noReplace);
+}
+
+int RenameBetween(int fromFolder, const std::string& from, int toFolder, const std::string& to,
+                  bool noReplace) {
+    const char* const fromName = from.c_str();
+    const char* const toName = to.c_str();
     if (!noReplace) {
-        return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
+        return ::renameat(fromFolder, fromName, toFolder, toName) == 0 ? 0 : errno;
     }
-    if (::syscall(SYS_renameat2, folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::syscall(SYS_renameat2, fromFolder, fromName, toFolder, toName, RENAME_NOREPLACE) == 0) {
         return 0;
     }
     if (errno != EINVAL && errno != ENOSYS) {
         return errno;
     }
     // The file system cannot rename without replacing; a hard link cannot replace either.
-    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) == 0) {
+    if (::linkat(fromFolder, fromName, toFolder, toName, 0) == 0) {
         // The file is in place; a temporary name that stays is a leftover RemoveStaleTemps
         // removes after a later copy.
-        static_cast<void>(::unlinkat(folder, from.c_str(), 0));
+        static_cast<void>(::unlinkat(fromFolder, fromName, 0));
         return 0;
     }
     if (errno != EPERM && errno != EOPNOTSUPP) {
@@ -494,10 +501,10 @@ int RenameInto(int folder, const std::string& from, const std::string& to, bool 
     }
     // Neither is supported (as on FAT): check, then rename, the best this file system allows.
     struct stat st {};
-    if (::fstatat(folder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (::fstatat(toFolder, toName, &st, AT_SYMLINK_NOFOLLOW) == 0) {
         return EEXIST;
     }
-    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
+    return ::renameat(fromFolder, fromName, toFolder, toName) == 0 ? 0 : errno;
 }
 
 void SyncFolder(int folder) {

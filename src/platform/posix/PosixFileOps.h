@@ -95,6 +95,10 @@ int CopyTimes(int fd, const struct stat& source, dev_t* device = nullptr);
 // with EEXIST and is never replaced. Returns errno (0 on success).
 int RenameInto(int folder, const std::string& from, const std::string& to, bool noReplace);
 
+// The same between two held folders (of one file system).
+int RenameBetween(int fromFolder, const std::string& from, int toFolder, const std::string& to,
+                  bool noReplace);
+
 // Flushes a held folder's entries (after a rename into it); errors are not reported, the
 // rename itself has already succeeded.
 void SyncFolder(int folder);

@@ -37,6 +37,9 @@ class PosixFileSystem : public FileSystem {
     ErrorCode ReadAll(const std::string& path, std::string& bytes) override;
     ErrorCode OpenForReading(const std::string& path, std::unique_ptr<FileReader>& out) override;
     ErrorCode WriteAtomicallyFrom(const std::string& path, const ChunkSource& source) override;
+    ErrorCode ListFolder(const std::string& folder, std::vector<FolderItem>& items) override;
+    ErrorCode CreateFolders(const std::string& path) override;
+    ErrorCode MoveWithoutReplacing(const std::string& from, const std::string& to) override;
     bool IsSameFile(const std::string& a, const std::string& b) override;
     std::size_t PathLimitBytes() const override;
     ErrorCode PathTooLongError() const override;
