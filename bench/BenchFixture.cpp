@@ -33,6 +33,11 @@ int SilentUserInterface::Prompt(PromptRequest&) {
     return kIdCancel;
 }
 
+int SilentUserInterface::ChooseFromList(const std::string&, const std::string&,
+                                        const std::vector<std::string>&) {
+    return -1;
+}
+
 std::unique_ptr<ProgressIndicator> SilentUserInterface::CreateStatusProgress(const std::string&) {
     return std::make_unique<SilentProgress>();
 }

@@ -23,6 +23,8 @@ class SilentUserInterface : public UserInterface {
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     FileDialogResult FileDialog(const FileDialogRequest&) override { return {}; }
     int Prompt(PromptRequest&) override;
+    int ChooseFromList(const std::string& text, const std::string& caption,
+                       const std::vector<std::string>& items) override;
     void Beep() override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}

@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/CliBackupNotice.h"
@@ -9,6 +10,7 @@
 #include "cli/CliSession.h"
 #include "cli/TerminalText.h"
 #include "core/document/FileEntry.h"
+#include "core/document/ManagerOptions.h"
 #include "core/operations/BackupRun.h"
 
 namespace bh::cli {
@@ -19,6 +21,7 @@ struct BackupRequest {
     std::string manager;
     bool dryRun = false;
     bool notify = false;
+    std::optional<int> keepVersions;
 };
 
 void DeclareBackup(CLI::App& app, BackupRequest& request) {
@@ -28,6 +31,10 @@ void DeclareBackup(CLI::App& app, BackupRequest& request) {
                  "copy and save nothing: print each copy a backup would make");
     app.add_flag("--notify", request.notify,
                  "raise a desktop notification when the run fails or partly fails");
+    app.add_option("--keep-versions", request.keepVersions,
+                   "keep the last N replaced archives of each entry in this run, whatever the "
+                   "manager's setting (0 keeps none)")
+        ->check(CLI::Range(0, kMaxKeptVersions));
 }
 
 // The dry run's closing line: the designed report counts copies that were made.
@@ -38,6 +45,7 @@ void PrintWouldCount(unsigned count) {
 BackupOptions Options(const BackupRequest& request, const CliSession& session) {
     BackupOptions options;
     options.dryRun = request.dryRun;
+    options.keepVersions = request.keepVersions;
     if (!session.quiet()) {
         options.onWouldCopy = [](const CFileEntry& entry) {
             std::printf("would copy %s -> %s\n", TerminalText(entry.sourcePath).c_str(),

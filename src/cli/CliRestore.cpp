@@ -11,6 +11,7 @@
 #include "cli/TerminalText.h"
 #include "core/base/ErrorText.h"
 #include "core/document/FileEntry.h"
+#include "core/operations/KeptVersions.h"
 #include "core/operations/Restore.h"
 #include "core/ports/MessageBoxFlags.h"
 
@@ -23,6 +24,7 @@ struct RestoreRequest {
     std::vector<int> rows;
     bool all = false;
     bool keepCopies = false;
+    std::string version;
 };
 
 void DeclareRestore(CLI::App& app, RestoreRequest& request) {
@@ -33,6 +35,10 @@ void DeclareRestore(CLI::App& app, RestoreRequest& request) {
     all->excludes(app.get_option("ROW"));
     app.add_flag("--keep-copies", request.keepCopies,
                  "keep a numbered copy of each source before it is replaced");
+    app.add_option("--version", request.version,
+                   "restore the kept version of this time (as versions lists it) rather than "
+                   "the archive; one ROW only")
+        ->excludes(all);
     app.callback([&request] {
         if (!request.all && request.rows.empty()) {
             throw CLI::RequiredError("ROW or --all");
@@ -74,6 +80,32 @@ void PrintFailures(const RestoreOutcome& outcome, CliSession& session) {
     }
 }
 
+// The kept version --version names, of the one row given; false after printing why not.
+bool FindVersion(const RestoreRequest& request, CliSession& session,
+                 const std::vector<int>& selected, std::string& versionPath) {
+    if (selected.size() != 1) {
+        std::fprintf(stderr, "brackenhold-cli: --version restores one ROW at a time\n");
+        return false;
+    }
+    const CFileEntry& entry = session.rows().Entry(selected.front());
+    const std::string wanted = VersionTimeFromUser(request.version);
+    std::vector<KeptVersion> versions;
+    KeptVersions kept(session.services().fileSystem, session.services().clock);
+    if (const ErrorCode error = kept.List(entry.archivePath, versions)) {
+        PrintFileFailure(entry.archivePath, error, session.services().systemErrors);
+        return false;
+    }
+    for (const KeptVersion& version : versions) {
+        if (version.timeText == wanted) {
+            versionPath = version.path;
+            return true;
+        }
+    }
+    PrintFileFailure(entry.archivePath, "no version of " + request.version +
+                                            " is kept (versions MANAGER ROW lists them)");
+    return false;
+}
+
 // Restores the archives of the given rows (or all) over their sources, printing each row's
 // result and the summary. --keep-copies keeps a numbered copy of each source first.
 int RunRestoreCommand(const RestoreRequest& request, CliSession& session) {
@@ -97,8 +129,15 @@ int RunRestoreCommand(const RestoreRequest& request, CliSession& session) {
                         TerminalText(entry.sourcePath).c_str());
         };
     }
+    std::string versionPath;
+    if (!request.version.empty() && !FindVersion(request, session, selected, versionPath)) {
+        return kExitUsage;
+    }
     const RestoreOutcome outcome =
-        RunRestore(session.doc(), request.keepCopies, /*restoreWithoutCopy=*/false, onRestored);
+        versionPath.empty() ? RunRestore(session.doc(), request.keepCopies,
+                                         /*restoreWithoutCopy=*/false, onRestored)
+                            : RunRestoreFrom(session.doc(), versionPath, request.keepCopies,
+                                             /*restoreWithoutCopy=*/false);
     if (!session.quiet()) {
         PrintOutcome(outcome);
     }

@@ -114,6 +114,11 @@ int CliUserInterface::Prompt(PromptRequest&) {
     return kIdCancel;
 }
 
+int CliUserInterface::ChooseFromList(const std::string&, const std::string&,
+                                     const std::vector<std::string>&) {
+    return -1;  // the command line names what it wants in its arguments
+}
+
 std::unique_ptr<ProgressIndicator> CliUserInterface::CreateStatusProgress(
     const std::string& caption) {
     if (progressOutput_ != nullptr) {

@@ -26,6 +26,8 @@ class CliUserInterface : public UserInterface {
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     FileDialogResult FileDialog(const FileDialogRequest& request) override;
     int Prompt(PromptRequest& request) override;
+    int ChooseFromList(const std::string& text, const std::string& caption,
+                       const std::vector<std::string>& items) override;
     void Beep() override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}

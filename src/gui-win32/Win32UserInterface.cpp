@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "core/ports/MessageBoxFlags.h"
+#include "gui-win32/ChoiceDialog.h"
 #include "gui-win32/PromptDialog.h"
 #include "gui-win32/WideText.h"
 #include "gui-win32/Win32StatusBar.h"
@@ -89,6 +90,11 @@ FileDialogResult Win32UserInterface::FileDialog(const FileDialogRequest& request
 
 int Win32UserInterface::Prompt(PromptRequest& request) {
     return RunPromptDialog(owner_, request);
+}
+
+int Win32UserInterface::ChooseFromList(const std::string& text, const std::string& caption,
+                                       const std::vector<std::string>& items) {
+    return RunChoiceDialog(owner_, text, caption, items);
 }
 
 void Win32UserInterface::Beep() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -244,6 +245,18 @@ int QtUserInterface::Prompt(PromptRequest& request) {
     const int answer = dialog.DoModal();
     request.text = dialog.text.toStdString();
     return answer;
+}
+
+int QtUserInterface::ChooseFromList(const std::string& text, const std::string& caption,
+                                    const std::vector<std::string>& items) {
+    QStringList lines;
+    for (const std::string& item : items) {
+        lines.append(FromCore(item));
+    }
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(DialogParent(), FromCore(caption), FromCore(text),
+                                                 lines, 0, false, &ok);
+    return ok ? static_cast<int>(lines.indexOf(chosen)) : -1;
 }
 
 void QtUserInterface::Beep() {

@@ -516,6 +516,10 @@ class StepUi : public UserInterface {
         return script_->FileDialog(request);
     }
     int Prompt(PromptRequest& request) override { return script_->Prompt(request); }
+    int ChooseFromList(const std::string& text, const std::string& caption,
+                       const std::vector<std::string>& items) override {
+        return script_->ChooseFromList(text, caption, items);
+    }
     void Beep() override { script_->Beep(); }
     void BeginWaitCursor() override { script_->BeginWaitCursor(); }
     void EndWaitCursor() override { script_->EndWaitCursor(); }

@@ -22,6 +22,10 @@ class TitleWatchingUi : public UserInterface {
         return inner_.FileDialog(request);
     }
     int Prompt(PromptRequest& request) override { return inner_.Prompt(request); }
+    int ChooseFromList(const std::string& text, const std::string& caption,
+                       const std::vector<std::string>& items) override {
+        return inner_.ChooseFromList(text, caption, items);
+    }
     void Beep() override { inner_.Beep(); }
     void BeginWaitCursor() override { inner_.BeginWaitCursor(); }
     void EndWaitCursor() override { inner_.EndWaitCursor(); }

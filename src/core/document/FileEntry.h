@@ -33,6 +33,8 @@ EntryColors ColorsOf(EntryState state);
 constexpr std::int32_t kResultOk = 0;
 constexpr std::int32_t kResultSourceFailed = 1;
 constexpr std::int32_t kResultArchiveFailed = 2;
+// The archive's old version could not be moved aside, so it was not replaced.
+constexpr std::int32_t kResultVersionFailed = 3;
 
 // Which file a path reached: device and inode, both 0 when the platform does not tell.
 struct FileIdentity {

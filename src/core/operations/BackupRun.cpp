@@ -151,6 +151,8 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     progress.emplace(ui, kBackingUpCaption, count);
     progress->AllowCancel();
     PendingCopies copies(rows, fileSystem, counts, options.onCopied);
+    copies.KeepVersions(options.keepVersions.value_or(doc.Options().keepVersions),
+                        doc.services().clock);
     for (int row = 0; row < count; ++row) {
         CFileEntry& entry = rows.Entry(row);
         if (copies.ReadsPendingArchive(entry)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace bh {
@@ -45,6 +46,9 @@ struct BackupOptions {
     // up, as if its copy had succeeded.
     bool dryRun = false;
     std::function<void(const CFileEntry&)> onWouldCopy;
+    // How many replaced archives to keep per archive in this run, instead of the manager's
+    // own setting (the command line's --keep-versions).
+    std::optional<int> keepVersions;
     // Called with each entry whose archive a real run has just replaced, in row order.
     std::function<void(const CFileEntry&)> onCopied;
 };

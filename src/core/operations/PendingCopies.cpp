@@ -8,6 +8,7 @@
 #include "core/document/FileEntry.h"
 #include "core/document/ManagerList.h"
 #include "core/operations/BackupRun.h"
+#include "core/operations/KeptVersions.h"
 #include "core/operations/SharedArchives.h"
 #include "core/ports/FileSystem.h"
 
@@ -94,24 +95,68 @@ void PendingCopies::Add(int row) {
     }
 }
 
+void PendingCopies::KeepVersions(int count, const Clock& clock) {
+    keepVersions_ = count;
+    versions_ = count > 0 ? std::make_unique<KeptVersions>(fileSystem_, clock) : nullptr;
+}
+
 void PendingCopies::Flush() {
     if (pending_.empty()) {
         return;
     }
-    std::vector<FileSystem::CopyRequest> requests;
-    requests.reserve(pending_.size());
-    for (const Pending& copy : pending_) {
-        const CFileEntry& entry = rows_.Entry(copy.row);
-        requests.push_back({&entry.sourcePath, &entry.archivePath});
-    }
-    const std::vector<ErrorCode> results = fileSystem_.CopyBatch(requests);
     const std::vector<Pending> done = std::move(pending_);
     pending_.clear();
     pendingArchiveKeys_.clear();
     pendingBytes_ = 0;
+    std::vector<std::string> versionPaths(done.size());
+    const std::vector<ErrorCode> versionErrors = KeepVersionsOf(done, versionPaths);
+    std::vector<FileSystem::CopyRequest> requests;
+    requests.reserve(done.size());
     for (std::size_t i = 0; i < done.size(); ++i) {
-        Record(done[i], results[i]);
+        if (versionErrors[i] == kNoError) {
+            const CFileEntry& entry = rows_.Entry(done[i].row);
+            requests.push_back({&entry.sourcePath, &entry.archivePath});
+        }
     }
+    const std::vector<ErrorCode> results = fileSystem_.CopyBatch(requests);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < done.size(); ++i) {
+        if (versionErrors[i] != kNoError) {
+            RecordVersionFailure(done[i], versionErrors[i]);
+            continue;
+        }
+        const ErrorCode error = results[next++];
+        SettleVersion(done[i], error, versionPaths[i]);
+        Record(done[i], error);
+    }
+}
+
+std::vector<ErrorCode> PendingCopies::KeepVersionsOf(const std::vector<Pending>& batch,
+                                                     std::vector<std::string>& versionPaths) {
+    std::vector<ErrorCode> errors(batch.size(), kNoError);
+    if (!versions_) {
+        return errors;
+    }
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        errors[i] = versions_->Keep(rows_.Entry(batch[i].row).archivePath, versionPaths[i]);
+    }
+    return errors;
+}
+
+void PendingCopies::SettleVersion(const Pending& copy, ErrorCode copyError,
+                                  const std::string& versionPath) {
+    if (!versions_ || versionPath.empty()) {
+        return;
+    }
+    const std::string& archivePath = rows_.Entry(copy.row).archivePath;
+    if (copyError != kNoError) {
+        // The row reports the failed copy; the archive is back as it was, or, when even
+        // that fails, still whole among the versions.
+        IgnoreError(versions_->PutBack(versionPath, archivePath));
+        return;
+    }
+    // More versions than wanted only cost space; the next replacement tries again.
+    IgnoreError(versions_->Prune(archivePath, keepVersions_));
 }
 
 void PendingCopies::Record(const Pending& copy, ErrorCode error) {
@@ -132,6 +177,16 @@ void PendingCopies::Record(const Pending& copy, ErrorCode error) {
     if (error == kNoError) {
         EvaluateChainedSources(copy.archiveKeys);
     }
+}
+
+void PendingCopies::RecordVersionFailure(const Pending& copy, ErrorCode error) {
+    CFileEntry& entry = rows_.Entry(copy.row);
+    entry.SetState(EntryState::Problem);
+    entry.SetLastErrorCode(error);
+    entry.result = kResultVersionFailed;
+    ++counts_.problems;
+    rows_.UpdateRowTexts(copy.row);
+    rows_.EnsureVisible(copy.row);
 }
 
 // After a copy over an archive, evaluates again the entries whose source that archive is, so

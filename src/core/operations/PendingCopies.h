@@ -13,7 +13,9 @@
 namespace bh {
 
 class CFileEntry;
+class Clock;
 class FileSystem;
+class KeptVersions;
 class ManagerList;
 struct BackupCounts;
 
@@ -30,6 +32,10 @@ class PendingCopies {
     ~PendingCopies();
     PendingCopies(const PendingCopies&) = delete;
     PendingCopies& operator=(const PendingCopies&) = delete;
+
+    // Keeps the last `count` versions of every archive the copies replace (0: none). A version
+    // that cannot be kept leaves its archive as it was and the entry a problem, uncopied.
+    void KeepVersions(int count, const Clock& clock);
 
     // Whether the entry reads a file that a pending copy replaces: the pending copies must be
     // made first, so that the entry is judged, and copied, from the new file.
@@ -50,7 +56,14 @@ class PendingCopies {
         std::vector<std::string> archiveKeys;
     };
 
+    // Moves the archives of the batch aside as versions; the error of each that could not be.
+    std::vector<ErrorCode> KeepVersionsOf(const std::vector<Pending>& batch,
+                                          std::vector<std::string>& versionPaths);
+    // After the batch's copies: a failed copy gets its archive back, a good one's oldest
+    // versions beyond the count go.
+    void SettleVersion(const Pending& copy, ErrorCode copyError, const std::string& versionPath);
     void Record(const Pending& copy, ErrorCode error);
+    void RecordVersionFailure(const Pending& copy, ErrorCode error);
     void EvaluateChainedSources(const std::vector<std::string>& archiveKeys);
 
     ManagerList& rows_;
@@ -61,6 +74,8 @@ class PendingCopies {
     std::unordered_set<std::string> pendingArchiveKeys_;
     std::uint64_t pendingBytes_ = 0;
     std::unique_ptr<RowsBySource> bySource_;
+    int keepVersions_ = 0;
+    std::unique_ptr<KeptVersions> versions_;
 };
 
 }  // namespace bh

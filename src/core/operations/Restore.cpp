@@ -1,6 +1,7 @@
 #include "core/operations/Restore.h"
 
 #include <optional>
+#include <utility>
 
 #include "core/base/ErrorText.h"
 #include "core/base/Format.h"
@@ -18,8 +19,9 @@ namespace {
 class RestoreRun {
   public:
     RestoreRun(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy,
-               const std::function<void(const CFileEntry&)>& onRestored)
+               const std::function<void(const CFileEntry&)>& onRestored, std::string fromPath = {})
         : onRestored_(onRestored),
+          fromPath_(std::move(fromPath)),
           rows_(doc.rows()),
           services_(doc.services()),
           makeCopies_(makeCopies),
@@ -61,8 +63,8 @@ class RestoreRun {
                 return;
             }
         }
-        const ErrorCode error =
-            services_.fileSystem.Copy(entry.archivePath, entry.sourcePath, false);
+        const std::string& from = fromPath_.empty() ? entry.archivePath : fromPath_;
+        const ErrorCode error = services_.fileSystem.Copy(from, entry.sourcePath, false);
         if (error == kNoError) {
             ++outcome_.restored;
             if (onRestored_) {
@@ -129,6 +131,7 @@ class RestoreRun {
     }
 
     const std::function<void(const CFileEntry&)>& onRestored_;
+    const std::string fromPath_;  // restores from this file rather than the archive
     ManagerList& rows_;
     Services& services_;
     const bool makeCopies_;
@@ -177,6 +180,11 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome) {
 RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy,
                           const std::function<void(const CFileEntry&)>& onRestored) {
     return RestoreRun(doc, makeCopies, restoreWithoutCopy, onRestored).Run();
+}
+
+RestoreOutcome RunRestoreFrom(CBrackenholdDoc& doc, const std::string& fromPath, bool makeCopies,
+                              bool restoreWithoutCopy) {
+    return RestoreRun(doc, makeCopies, restoreWithoutCopy, {}, fromPath).Run();
 }
 
 void OnRestoreSelected(CBrackenholdDoc& doc) {

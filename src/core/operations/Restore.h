@@ -64,6 +64,11 @@ std::string RestoreSummaryText(const RestoreOutcome& outcome);
 RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWithoutCopy = true,
                           const std::function<void(const CFileEntry&)>& onRestored = {});
 
+// The same restore of the selected rows from another file than their archive (one of its
+// kept versions), with the same copies, boxes and Results texts.
+RestoreOutcome RunRestoreFrom(CBrackenholdDoc& doc, const std::string& fromPath, bool makeCopies,
+                              bool restoreWithoutCopy = true);
+
 // Restore Selected: the copy question (Cancel ends it), the restore, then the summary box.
 void OnRestoreSelected(CBrackenholdDoc& doc);
 

@@ -64,6 +64,10 @@ class UserInterface {
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
     virtual FileDialogResult FileDialog(const FileDialogRequest& request) = 0;
     virtual int Prompt(PromptRequest& request) = 0;
+    // A list of lines under `text` to pick one from: the index of the line picked, or -1
+    // when the user cancelled (or a front end has nobody to ask).
+    virtual int ChooseFromList(const std::string& text, const std::string& caption,
+                               const std::vector<std::string>& items) = 0;
     virtual void Beep() = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;

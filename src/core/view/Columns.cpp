@@ -29,6 +29,8 @@ const char* ResultWord(std::int32_t result) {
             return "source ";
         case kResultArchiveFailed:
             return "archive ";
+        case kResultVersionFailed:
+            return "version not kept:";
         default:
             return "";
     }

@@ -124,6 +124,28 @@ int ScriptedUserInterface::Prompt(PromptRequest& request) {
     return calls_.back().answer;
 }
 
+int ScriptedUserInterface::ChooseFromList(const std::string& text, const std::string& caption,
+                                          const std::vector<std::string>& items) {
+    UiCall call;
+    call.kind = UiCallKind::ChooseFromList;
+    call.text = text;
+    call.caption = caption;
+    call.items = items;
+    if (!choices_.empty()) {
+        call.answer = choices_.front();
+        choices_.pop_front();
+    } else {
+        call.answer = -1;
+        call.unexpected = true;
+    }
+    calls_.push_back(std::move(call));
+    return calls_.back().answer;
+}
+
+void ScriptedUserInterface::QueueChoice(int index) {
+    choices_.push_back(index);
+}
+
 void ScriptedUserInterface::Beep() {
     Record(UiCallKind::Beep);
 }
@@ -170,7 +192,8 @@ void ScriptedUserInterface::QueuePrompt(int answer, std::string text) {
 }
 
 int ScriptedUserInterface::PendingAnswers() const {
-    return static_cast<int>(messageBoxAnswers_.size() + fileDialogs_.size() + prompts_.size());
+    return static_cast<int>(messageBoxAnswers_.size() + fileDialogs_.size() + prompts_.size() +
+                            choices_.size());
 }
 
 std::vector<UiCall> ScriptedUserInterface::CallsOf(UiCallKind kind) const {

@@ -13,6 +13,7 @@ enum class UiCallKind {
     MessageBox,
     FileDialog,
     Prompt,
+    ChooseFromList,
     Beep,
     BeginWait,
     EndWait,
@@ -40,6 +41,7 @@ struct UiCall {
     FileDialogRequest fileDialog;
     PromptRequest prompt;  // as received, before the answer's text was filled in
     std::vector<int> numbers;
+    std::vector<std::string> items;  // ChooseFromList's lines
     int answer = 0;
     bool unexpected = false;
 };
@@ -56,6 +58,8 @@ class ScriptedUserInterface : public UserInterface {
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     FileDialogResult FileDialog(const FileDialogRequest& request) override;
     int Prompt(PromptRequest& request) override;
+    int ChooseFromList(const std::string& text, const std::string& caption,
+                       const std::vector<std::string>& items) override;
     void Beep() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
@@ -67,6 +71,8 @@ class ScriptedUserInterface : public UserInterface {
     void QueueFileDialog(FileDialogResult result);
     // On kIdOk the prompt's text becomes `text`.
     void QueuePrompt(int answer, std::string text);
+    // The index ChooseFromList answers (-1: cancelled); the call's `items` are recorded.
+    void QueueChoice(int index);
     // Answers queued but not yet asked for (message boxes, file dialogs and prompts).
     int PendingAnswers() const;
 
@@ -92,6 +98,7 @@ class ScriptedUserInterface : public UserInterface {
     std::deque<int> messageBoxAnswers_;
     std::deque<FileDialogResult> fileDialogs_;
     std::deque<std::pair<int, std::string>> prompts_;
+    std::deque<int> choices_;
     std::shared_ptr<ProgressState> lastProgress_;
 };
 

@@ -1,0 +1,57 @@
+#include "core/operations/RestoreVersion.h"
+
+#include "core/base/ErrorText.h"
+#include "core/base/Format.h"
+#include "core/document/BrackenholdDoc.h"
+#include "core/operations/Restore.h"
+#include "core/ports/MessageBoxFlags.h"
+
+namespace bh {
+
+std::string VersionListLine(const KeptVersion& version) {
+    return Format("%s  (%llu byte%s)", version.timeText.c_str(),
+                  static_cast<unsigned long long>(version.size), version.size == 1 ? "" : "s");
+}
+
+void OnRestoreVersion(CBrackenholdDoc& doc) {
+    ManagerList& rows = doc.rows();
+    if (rows.SelectedCount() != 1) {
+        return;
+    }
+    Services& services = doc.services();
+    UserInterface& ui = services.ui;
+    const CFileEntry& entry = rows.Entry(rows.NextSelected(-1));
+    std::vector<KeptVersion> versions;
+    KeptVersions kept(services.fileSystem, services.clock);
+    if (const ErrorCode error = kept.List(entry.archivePath, versions)) {
+        ui.MessageBox("The versions folder could not be read.\n\n" +
+                          ErrorCodeText(services.systemErrors, error),
+                      kRestoreVersionCaption, kMbOk | kMbIconExclamation);
+        return;
+    }
+    if (versions.empty()) {
+        ui.MessageBox(std::string(kNoVersionsText) + "\n\n" + entry.archivePath,
+                      kRestoreVersionCaption, kMbOk | kMbIconInformation);
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const KeptVersion& version : versions) {
+        lines.push_back(VersionListLine(version));
+    }
+    const int chosen = ui.ChooseFromList(
+        "Restore which version of\n" + FileNameOf(entry.archivePath) + " over its source?",
+        kRestoreVersionCaption, lines);
+    if (chosen < 0 || chosen >= static_cast<int>(versions.size())) {
+        return;
+    }
+    const std::string caption = RestoreCaption(1);
+    const int answer = ui.MessageBox(RestoreQuestionText(1), caption,
+                                     kMbYesNoCancel | kMbIconQuestion | kMbDefButton3);
+    if (answer != kIdYes && answer != kIdNo) {
+        return;
+    }
+    const RestoreOutcome outcome = RunRestoreFrom(doc, versions[chosen].path, answer == kIdYes);
+    ui.MessageBox(RestoreSummaryText(outcome), caption, kMbOk | kMbIconInformation);
+}
+
+}  // namespace bh

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/operations/KeptVersions.h"
+
+namespace bh {
+
+class CBrackenholdDoc;
+
+inline constexpr const char* kRestoreVersionCaption = "Restore Version";
+inline constexpr const char* kNoVersionsText = "No older versions of this archive are kept.";
+
+// One line of the version list: its time and size, e.g. "2026-12-08 14-03-11  (1234 bytes)".
+std::string VersionListLine(const KeptVersion& version);
+
+// Restore Version: for the one selected row, the list of its archive's kept versions (newest
+// first); the version picked is restored over the source the way Restore Selected restores
+// the archive: the copy question, the restore with its boxes and Results text, the summary.
+void OnRestoreVersion(CBrackenholdDoc& doc);
+
+}  // namespace bh
