@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/operations/BackupRun.h"
-#include "core/operations/RestoreVersion.h"
+#include "core/operations/VersionCommands.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "support/OperationsHarness.h"
 
@@ -183,6 +183,32 @@ TEST(KeptVersions, WithoutTheSettingNothingIsKeptUnlessTheRunAsks) {
     RunBackup(*h.doc, once);
     EXPECT_EQ(h.Versions(), (std::vector<std::string>{"v2"}));
     EXPECT_EQ(h.doc->Options().keepVersions, 0);
+}
+
+}  // namespace
+}  // namespace bh
+
+namespace bh {
+namespace {
+
+TEST(KeepVersionsCommand, SetsTheManagersCountOnlyForANumberInRange) {
+    OperationsHarness h;
+    h.ui.QueuePrompt(kIdOk, " 5 ");
+    OnKeepVersions(*h.doc);
+    EXPECT_EQ(h.doc->Options().keepVersions, 5);
+    EXPECT_TRUE(h.doc->IsModified());
+    EXPECT_EQ(h.ui.CallsOf(UiCallKind::Prompt).at(0).text, "0");
+
+    for (const char* bad : {"1000", "-1", "two", ""}) {
+        h.ui.QueuePrompt(kIdOk, bad);
+        OnKeepVersions(*h.doc);
+        EXPECT_EQ(h.doc->Options().keepVersions, 5) << bad;
+    }
+    EXPECT_EQ(h.Boxes().size(), 4u);
+    h.ui.QueuePrompt(kIdCancel, "0");
+    OnKeepVersions(*h.doc);
+    EXPECT_EQ(h.doc->Options().keepVersions, 5);
+    EXPECT_TRUE(h.ui.UnexpectedCalls().empty());
 }
 
 }  // namespace

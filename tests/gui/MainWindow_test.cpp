@@ -324,6 +324,7 @@ class MainWindowTest : public QObject {
             "-",
             "Remove Selected\t[del]",
             "Restore Selected",
+            "Restore Version...",
             "-",
             "Show File in Explorer: Source...\tLeft Dbl Click, Archive..., Manager...",
             "Open Source",

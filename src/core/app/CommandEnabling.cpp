@@ -116,6 +116,10 @@ std::optional<CommandState> QueryCommandState(int commandId, const CBrackenholdD
             return Enabled(CanRenameDrive(doc));
         case kCmdMovePath:
             return Enabled(CanMovePath(doc));
+        case kCmdRestoreVersion:
+            return Enabled(HasSingleSelection(doc));
+        case kCmdKeepVersions:
+            return Enabled(true);
         case kCmdAdditionalPath:
             return Enabled(CanAdditionalPath(doc));
         case kCmdSelectNone:

@@ -15,10 +15,10 @@ namespace bh {
 namespace {
 
 constexpr std::array kLockedCommands = {kCmdFileSave, kCmdBackupAll, kCmdBackupSelected,
-                                        kCmdRestoreSelected};
+                                        kCmdRestoreSelected, kCmdRestoreVersion};
 
-constexpr std::array<std::string_view, 6> kLockedCliCommands = {"new",    "add",     "import",
-                                                                "backup", "restore", "remove"};
+constexpr std::array<std::string_view, 7> kLockedCliCommands = {
+    "new", "add", "import", "backup", "restore", "remove", "settings"};
 
 }  // namespace
 

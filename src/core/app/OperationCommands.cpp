@@ -10,6 +10,7 @@
 #include "core/operations/BackupRun.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/operations/VersionCommands.h"
 #include "core/view/SelectionCommands.h"
 
 namespace bh {
@@ -36,6 +37,8 @@ void WireOperationCommands(const CommandSetter& setCommand, CBrackenholdDoc& doc
     set(kCmdBackupSelected, [&doc] { OnBackupSelected(doc); });
     set(kCmdRefreshAll, [&doc] { OnRefreshAll(doc); });
     set(kCmdRestoreSelected, [&doc] { OnRestoreSelected(doc); });
+    set(kCmdRestoreVersion, [&doc] { OnRestoreVersion(doc); });
+    set(kCmdKeepVersions, [&doc] { OnKeepVersions(doc); });
     set(kCmdRenameDrive, std::move(renameDrive));
     set(kCmdMovePath, [&doc] { OnMovePath(doc); });
     set(kCmdAdditionalPath, [&doc] { OnAdditionalPath(doc); });

@@ -20,4 +20,15 @@ std::string VersionListLine(const KeptVersion& version);
 // the archive: the copy question, the restore with its boxes and Results text, the summary.
 void OnRestoreVersion(CBrackenholdDoc& doc);
 
+inline constexpr const char* kKeepVersionsCaption =
+    "Keep the last N versions of each archive (0 keeps none)";
+
+// The number a user typed for Keep Versions, or -1 when it is not one from 0 to
+// kMaxKeptVersions.
+int ParseKeptVersionCount(const std::string& text);
+
+// Keep Versions: asks how many replaced archives a backup keeps of each archive, and makes it
+// the manager's setting (saved with the manager).
+void OnKeepVersions(CBrackenholdDoc& doc);
+
 }  // namespace bh

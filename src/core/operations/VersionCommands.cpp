@@ -1,7 +1,8 @@
-#include "core/operations/RestoreVersion.h"
+#include "core/operations/VersionCommands.h"
 
 #include "core/base/ErrorText.h"
 #include "core/base/Format.h"
+#include "core/base/PathParts.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/operations/Restore.h"
 #include "core/ports/MessageBoxFlags.h"
@@ -52,6 +53,35 @@ void OnRestoreVersion(CBrackenholdDoc& doc) {
     }
     const RestoreOutcome outcome = RunRestoreFrom(doc, versions[chosen].path, answer == kIdYes);
     ui.MessageBox(RestoreSummaryText(outcome), caption, kMbOk | kMbIconInformation);
+}
+
+int ParseKeptVersionCount(const std::string& text) {
+    const std::string trimmed = TrimBlanks(text);
+    if (trimmed.empty() || trimmed.size() > 3 ||
+        trimmed.find_first_not_of("0123456789") != std::string::npos) {
+        return -1;
+    }
+    return std::stoi(trimmed);
+}
+
+void OnKeepVersions(CBrackenholdDoc& doc) {
+    UserInterface& ui = doc.services().ui;
+    PromptRequest request;
+    request.caption = kKeepVersionsCaption;
+    request.editStyle = kEsNumber;
+    request.text = std::to_string(doc.Options().keepVersions);
+    if (ui.Prompt(request) != kIdOk) {
+        return;
+    }
+    const int count = ParseKeptVersionCount(request.text);
+    if (count < 0) {
+        ui.MessageBox(Format("Enter a number of versions from 0 to %d.", kMaxKeptVersions),
+                      kKeepVersionsCaption, kMbOk | kMbIconExclamation);
+        return;
+    }
+    ManagerOptions options = doc.Options();
+    options.keepVersions = count;
+    doc.SetOptions(options);
 }
 
 }  // namespace bh
