@@ -19,8 +19,11 @@ void PrintFileFailure(const std::string& path, ErrorCode error, const SystemErro
 void PrintEntryProblem(const CFileEntry& entry, const SystemErrors& errors) {
     const bool sourceFailed =
         entry.result == kResultSourceFailed || entry.LastErrorCode() == kErrorSourceChanged;
+    const std::string reason = EntryFailureText(entry, errors);
     PrintFileFailure(sourceFailed ? entry.sourcePath : entry.archivePath,
-                     EntryFailureText(entry, errors));
+                     entry.result == kResultVersionFailed
+                         ? "old version not kept, archive not replaced: " + reason
+                         : reason);
 }
 
 void PrintEntryProblems(const ManagerList& rows, const SystemErrors& errors) {
