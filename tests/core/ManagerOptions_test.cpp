@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "core/operations/DocumentCommands.h"
 #include "core/operations/ManagerFile.h"
 #include "support/DocumentHarness.h"
@@ -78,6 +80,28 @@ TEST(ManagerOptions, AnUnreadableFileIsReportedAndNotOverwritten) {
     h.doc->SetModifiedFlag(true);
     ASSERT_TRUE(SaveDocumentFile(*h.doc, "/m/a.bak"));
     EXPECT_EQ(h.fs.Content("/m/a.bak.options"), "keep-versions=many\n");
+}
+
+TEST(ManagerOptions, SettingsThatCannotBeWrittenLeaveTheManagerSavedAndModified) {
+    DocumentHarness h;
+    h.WriteManager("/m/a.bak", {{"/src/a.txt", "/m/a.txt", ""}});
+    ASSERT_TRUE(OpenDocumentFile(*h.doc, "/m/a.bak"));
+    ManagerOptions options;
+    options.verifyAfterCopy = true;
+    h.doc->SetOptions(options);
+    h.doc->rows().Entry(0).notes = "changed";
+    h.fs.InjectFailure({FsOperation::WriteAtomically, ".options", ErrorCode(ENOSPC), 0, 1});
+
+    EXPECT_TRUE(SaveDocumentFile(*h.doc, "/m/a.bak")) << "the manager itself was saved";
+    EXPECT_NE(h.fs.Content("/m/a.bak").find("changed"), std::string::npos);
+    EXPECT_FALSE(h.fs.Exists("/m/a.bak.options"));
+    EXPECT_TRUE(h.doc->IsModified());
+    ASSERT_EQ(h.ui.MessageBoxes().size(), 1u);
+    EXPECT_EQ(h.ui.MessageBoxes()[0].text.rfind(kOptionsSaveFailedText, 0), 0u);
+
+    ASSERT_TRUE(SaveDocumentFile(*h.doc, "/m/a.bak"));
+    EXPECT_EQ(h.fs.Content("/m/a.bak.options"), EncodeManagerOptions(options));
+    EXPECT_FALSE(h.doc->IsModified());
 }
 
 }  // namespace

@@ -36,9 +36,11 @@
 #include "core/operations/ArchivePaths.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/Import.h"
+#include "core/operations/KeptVersions.h"
 #include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/operations/VersionCommands.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "core/view/Sorting.h"
@@ -82,6 +84,7 @@ enum class Kind {
     RemoveDeletingArchives,
     Sort,
     Save,
+    KeepVersions,
     Reopen,
     // Changes on disk between commands.
     Modify,
@@ -133,6 +136,8 @@ const char* KindName(Kind kind) {
             return "sort";
         case Kind::Save:
             return "save";
+        case Kind::KeepVersions:
+            return "keep versions";
         case Kind::Reopen:
             return "close and reopen";
         case Kind::Modify:
@@ -181,6 +186,7 @@ std::vector<Step> MakeSteps(std::uint64_t seed, int count) {
         {Kind::RemoveDeletingArchives, 4},
         {Kind::Sort, 4},
         {Kind::Save, 4},
+        {Kind::KeepVersions, 5},
         {Kind::Reopen, 3},
         {Kind::Modify, 7},
         {Kind::Grow, 3},
@@ -226,6 +232,7 @@ enum class Broken {
     DamagedFile = 5,    // a file holds bytes no command could have put there
     LostVersion = 6,    // a restore that was to keep a copy of a source replaced it without
     List = 7,           // the list is not what the user's commands made
+    KeptVersions = 8,   // an archive's kept versions are not the ones it had
 };
 
 const char* BrokenText(Broken broken) {
@@ -244,6 +251,8 @@ const char* BrokenText(Broken broken) {
             return "a source was replaced without the copy that was to keep it";
         case Broken::List:
             return "the list differs from what the commands made";
+        case Broken::KeptVersions:
+            return "the kept versions of an archive are not the bytes it had";
     }
     return "";
 }
@@ -578,6 +587,8 @@ class Session {
                 return SortStep(rng);
             case Kind::Save:
                 return SaveStep();
+            case Kind::KeepVersions:
+                return KeepVersionsStep(rng);
             case Kind::Reopen:
                 return ReopenStep();
             default:
@@ -688,9 +699,11 @@ class Session {
         }
         BackupOptions options;
         options.selectedOnly = selectedOnly;
+        const std::map<std::string, KeptContent> replaceable = ArchivesWorthKeeping(selected);
         backingUp_ = true;
         const BackupResult result = RunBackup(*doc_, options);
         backingUp_ = false;
+        ExpectVersionsOf(replaceable);
         Say(selectedOnly ? "backup selected " + RowsText(selected) : std::string("backup all"));
         Say(": " + std::to_string(result.counts.backedUp) + " copied, " +
             std::to_string(result.counts.problems) + " problems");
@@ -698,6 +711,7 @@ class Session {
             Say(result.saveFailed ? ", save failed" : ", saved");
             if (!result.saveFailed) {
                 saved_ = Records();
+                NoteSavedOptions();
             }
         }
     }
@@ -883,7 +897,115 @@ class Session {
         Say(saved ? "save" : "save: failed");
         if (saved) {
             saved_ = Records();
+            NoteSavedOptions();
         }
+    }
+
+    // Kept versions -------------------------------------------------------------------------
+
+    // A kept archive's bytes, its last-write time (which orders the versions) and when it was
+    // kept (which orders versions of one second).
+    struct KeptContent {
+        std::string bytes;
+        std::int64_t lastWrite = 0;
+        int kept = 0;
+    };
+
+    // A save writes the settings beside the manager too; when only they fail, the save still
+    // counts and they stay to be written.
+    void NoteSavedOptions() {
+        if (!doc_->OptionsChanged()) {
+            savedKeep_ = keep_;
+        }
+    }
+
+    void KeepVersionsStep(std::mt19937_64& rng) {
+        const int count = static_cast<int>((rng() % 4 + 1) / 2);  // 0, 1, 1 or 2
+        ui_.Script().QueuePrompt(kIdOk, std::to_string(count));
+        OnKeepVersions(*doc_);
+        keep_ = count;
+        Say("keep " + std::to_string(count) + " versions");
+    }
+
+    // The archives of the rows a backup looks at that hold bytes a replacement would keep.
+    std::map<std::string, KeptContent> ArchivesWorthKeeping(const std::vector<int>& selected) {
+        std::map<std::string, KeptContent> archives;
+        for (const int row : selected) {
+            const std::string& archive = model_[static_cast<std::size_t>(row)].archive;
+            const std::optional<std::string> bytes = world_->Read(archive);
+            FileAttributes attributes;
+            if (bytes && !bytes->empty() &&
+                world_->Fs().GetAttributes(archive, attributes) == kNoError) {
+                archives[CanonicalPath(archive)] = {*bytes, attributes.lastWriteSeconds, 0};
+            }
+        }
+        return archives;
+    }
+
+    // Every archive the backup replaced had its old bytes moved among its versions (once: a
+    // second copy over it in one run keeps nothing of the first), and the oldest beyond the
+    // count went.
+    void ExpectVersionsOf(std::map<std::string, KeptContent> replaceable) {
+        if (keep_ == 0) {
+            return;
+        }
+        for (const auto& [from, to] : recorder_.copies) {
+            const auto old = replaceable.find(CanonicalPath(to));
+            if (old == replaceable.end()) {
+                continue;
+            }
+            std::vector<KeptContent>& versions = versions_[old->first];
+            versions.push_back(old->second);
+            versions.back().kept = nextKept_++;
+            replaceable.erase(old);
+            std::sort(versions.begin(), versions.end(), [](const auto& a, const auto& b) {
+                return a.lastWrite != b.lastWrite ? a.lastWrite > b.lastWrite : a.kept > b.kept;
+            });
+            if (versions.size() > static_cast<std::size_t>(keep_)) {
+                versions.resize(static_cast<std::size_t>(keep_));
+            }
+        }
+    }
+
+    static bool IsVersionPath(const std::string& path) {
+        return path.find(std::string("/") + kVersionsFolderName + "/") != std::string::npos;
+    }
+
+    // The versions on disk are the model's, newest first, and none is of another archive.
+    std::optional<Failure> CheckVersions(const Effects& effects) {
+        std::size_t modelled = 0;
+        for (const auto& [archive, expected] : versions_) {
+            KeptVersions kept(world_->Fs(), clock_);
+            std::vector<KeptVersion> found;
+            IgnoreError(kept.List(archive, found));
+            modelled += expected.size();
+            if (found.size() != expected.size()) {
+                return Failure{Broken::KeptVersions, 0,
+                               Short(archive) + " has " + std::to_string(found.size()) +
+                                   " kept versions, not " + std::to_string(expected.size())};
+            }
+            for (std::size_t i = 0; i < found.size(); ++i) {
+                const std::optional<std::string> bytes = world_->Read(found[i].path);
+                const auto passing = effects.passing.find(archive);
+                const bool passed =
+                    bytes && passing != effects.passing.end() && passing->second.count(*bytes) != 0;
+                if (!bytes || (*bytes != expected[i].bytes && !passed)) {
+                    return Failure{Broken::KeptVersions, 0,
+                                   "version " + std::to_string(i) + " of " + Short(archive) +
+                                       " does not hold the bytes that archive had"};
+                }
+            }
+        }
+        std::size_t present = 0;
+        for (const std::string& path : world_->Files()) {
+            present += IsVersionPath(path) && !IsTempName(path) ? 1 : 0;
+        }
+        if (present != modelled) {
+            return Failure{Broken::KeptVersions, 0,
+                           std::to_string(present) + " version files exist, the model kept " +
+                               std::to_string(modelled)};
+        }
+        return std::nullopt;
     }
 
     void ReopenStep() {
@@ -891,6 +1013,11 @@ class Session {
         if (!OpenDocumentFile(*doc_, manager_)) {
             ListError("the saved manager could not be opened again");
             return;
+        }
+        keep_ = savedKeep_;
+        if (doc_->Options().keepVersions != keep_) {
+            ListError("the reopened manager keeps " + std::to_string(doc_->Options().keepVersions) +
+                      " versions, not " + std::to_string(keep_));
         }
         model_.clear();
         for (std::size_t i = 0; i < saved_.size() && i < static_cast<std::size_t>(rows().Count());
@@ -1224,7 +1351,8 @@ class Session {
         for (const std::string& path : world_->Files()) {
             if (IsTempName(path)) {
                 temps.push_back(path);
-            } else if (path != manager_ && path != other_) {
+            } else if (path != manager_ && path != other_ && !IsVersionPath(path) &&
+                       path != ManagerOptionsPath(manager_)) {
                 present.insert(path);
             }
         }
@@ -1338,7 +1466,7 @@ class Session {
                                CopiesOver(row)};
             }
         }
-        return std::nullopt;
+        return CheckVersions(effects);
     }
 
     ManagerList& rows() const { return doc_->rows(); }
@@ -1352,6 +1480,11 @@ class Session {
     CopyRecorder recorder_{world_->Fs()};
     Services services_{recorder_, shell_, ui_, settings_, clock_, errors_};
     std::unique_ptr<CBrackenholdDoc> doc_;
+    int keep_ = 0;
+    int savedKeep_ = 0;
+    int nextKept_ = 0;
+    // The kept versions of each archive (by its canonical path), newest first.
+    std::map<std::string, std::vector<KeptContent>> versions_;
     std::array<CColumnState, kColumnCount> columns_{};
     bool setupFailed_ = false;
 

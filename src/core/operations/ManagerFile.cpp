@@ -188,10 +188,9 @@ bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path) {
                                kMbOk | kMbIconExclamation);
         return false;
     }
-    if (!SaveManagerOptions(doc, path)) {
-        return false;
-    }
-    doc.SetModifiedFlag(false);
+    // The manager itself is saved whatever becomes of its settings; settings that could not be
+    // written keep the document modified, so that the next save or the close tries again.
+    doc.SetModifiedFlag(!SaveManagerOptions(doc, path));
     return true;
 }
 

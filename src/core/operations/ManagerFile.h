@@ -66,6 +66,9 @@ bool OpenDocumentFile(CBrackenholdDoc& doc, const std::string& path,
 // have locks) for the write. On failure shows "Failed to save document." with the reason, or
 // the lock's message when another program holds it or it cannot be taken; the old file and the
 // flag stay. Does not change the path name.
+// The manager's settings are written beside it when they changed (or the path is new); when
+// only they fail, their message is shown, the save still counts and the document stays
+// modified.
 bool SaveDocumentFile(CBrackenholdDoc& doc, const std::string& path);
 
 }  // namespace bh

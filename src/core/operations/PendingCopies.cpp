@@ -138,14 +138,28 @@ std::vector<ErrorCode> PendingCopies::KeepVersionsOf(const std::vector<Pending>&
         return errors;
     }
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        errors[i] = versions_->Keep(rows_.Entry(batch[i].row).archivePath, versionPaths[i]);
+        // An archive this run has already replaced holds nothing of the user's past: a
+        // second entry copying over it (two rows of one pair) keeps no version of it.
+        const auto& keys = batch[i].archiveKeys;
+        const bool replaced = std::any_of(keys.begin(), keys.end(), [this](const std::string& key) {
+            return replacedArchiveKeys_.contains(key);
+        });
+        if (!replaced) {
+            errors[i] = versions_->Keep(rows_.Entry(batch[i].row).archivePath, versionPaths[i]);
+        }
     }
     return errors;
 }
 
 void PendingCopies::SettleVersion(const Pending& copy, ErrorCode copyError,
                                   const std::string& versionPath) {
-    if (!versions_ || versionPath.empty()) {
+    if (!versions_) {
+        return;
+    }
+    if (copyError == kNoError) {
+        replacedArchiveKeys_.insert(copy.archiveKeys.begin(), copy.archiveKeys.end());
+    }
+    if (versionPath.empty()) {
         return;
     }
     const std::string& archivePath = rows_.Entry(copy.row).archivePath;

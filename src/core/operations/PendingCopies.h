@@ -76,6 +76,7 @@ class PendingCopies {
     std::unique_ptr<RowsBySource> bySource_;
     int keepVersions_ = 0;
     std::unique_ptr<KeptVersions> versions_;
+    std::unordered_set<std::string> replacedArchiveKeys_;
 };
 
 }  // namespace bh
