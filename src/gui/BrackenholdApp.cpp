@@ -25,6 +25,7 @@
 #include "core/operations/OpenRequest.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/operations/VersionCommands.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "core/view/SelectionCommands.h"
@@ -96,6 +97,9 @@ void BrackenholdApp::Start(const std::vector<std::string>& commandLineFiles) {
     view_->model().SetIconFunction([](const CFileEntry& entry) {
         const auto* icon = dynamic_cast<const QtShellIcon*>(entry.Icon());
         return icon ? icon->icon : QIcon();
+    });
+    view_->model().SetArchiveNoteFunction([this](const CFileEntry& entry) {
+        return KeptVersionsNote(services_->fileSystem, services_->clock, entry.archivePath);
     });
     view_->AttachDocument(*doc_);
     autoBackupTimer_ = new QtAutoBackupTimer(frame_.get());

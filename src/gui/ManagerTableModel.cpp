@@ -101,14 +101,26 @@ int ManagerTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColumnCount;
 }
 
+std::string ManagerTableModel::ToolTipText(const CFileEntry& entry, int row, int column) const {
+    std::string text = CellText(row, column);
+    if (column == kColumnArchivePath && archiveNote_) {
+        const std::string note = archiveNote_(entry);
+        if (!note.empty()) {
+            text += "\n" + note;
+        }
+    }
+    return text;
+}
+
 QVariant ManagerTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= shownCount_ || index.column() >= kColumnCount)
         return {};
     const CFileEntry& entry = Entry(index.row());
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:  // the whole text of a cell too narrow for it
             return QString::fromStdString(CellText(index.row(), index.column()));
+        case Qt::ToolTipRole:  // the whole text of a cell too narrow for it
+            return QString::fromStdString(ToolTipText(entry, index.row(), index.column()));
         case Qt::ForegroundRole:
             return FromColorRef(entry.textColor);
         case Qt::BackgroundRole:

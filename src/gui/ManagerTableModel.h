@@ -48,10 +48,15 @@ class ManagerTableModel : public QAbstractTableModel, public ManagerListObserver
     // The rows the list has, announced or not (0 without a list).
     int Count() const;
     std::string CellText(int row, int column) const;
+    // The cell's text, and for the archive the note of SetArchiveNoteFunction.
+    std::string ToolTipText(const CFileEntry& entry, int row, int column) const;
 
     void SetSelectionModel(QItemSelectionModel* selection);
     void SetHeaders(std::vector<QString> headers);
     void SetIconFunction(IconFunction icon) { icon_ = std::move(icon); }
+    // A line added to the archive cell's tool tip (empty: none), asked when the tip shows.
+    using ArchiveNoteFunction = std::function<std::string(const CFileEntry&)>;
+    void SetArchiveNoteFunction(ArchiveNoteFunction note) { archiveNote_ = std::move(note); }
     // Alternating white and light gray rows instead of the entries' own backgrounds.
     void SetGrayBar(bool on);
     bool GrayBar() const { return grayBar_; }
@@ -102,6 +107,7 @@ class ManagerTableModel : public QAbstractTableModel, public ManagerListObserver
     const SystemErrors& errors_;
     ManagerList* list_ = nullptr;
     IconFunction icon_;
+    ArchiveNoteFunction archiveNote_;
     std::vector<QString> headers_;
     int shownCount_ = 0;      // rows announced to the views
     bool appending_ = false;  // the row being inserted is announced later

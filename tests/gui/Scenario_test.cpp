@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -24,6 +25,7 @@
 #include <QUrl>
 
 #include "ModalDriver.h"
+#include "core/base/ColumnIds.h"
 #include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
 #include "core/document/ManagerFileFormat.h"
@@ -392,6 +394,46 @@ class ScenarioTest : public QObject {
         QCOMPARE(Rows().Entry(0).archivePath, moved + rest);
         QVERIFY(app_->doc().IsModified());
         QVERIFY(Rows().Entry(0).archivePath.find("E:") == std::string::npos);
+    }
+
+    // Keep Versions in the File menu, a Backup All that keeps the replaced archive, its note in
+    // the archive's tool tip, and Restore Version from the Edit menu bringing it back.
+    void keptVersionsThroughTheMenus() {
+        const std::string team = WriteManager(QStringLiteral("team"), 1);
+        Start({team});
+        test::WhenModal<CPromptDlg>([](CPromptDlg& prompt) {
+            prompt.Edit()->setText(QStringLiteral("2"));
+            prompt.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        });
+        MenuItem(QStringLiteral("File"), kCmdKeepVersions).trigger();
+        QCOMPARE(app_->doc().Options().keepVersions, 2);
+
+        SeenBox report;
+        AnswerBox(report, QMessageBox::Ok);
+        MenuItem(QStringLiteral("Edit"), kCmdBackupAll).trigger();
+        QVERIFY(report.shown);
+        const std::string archive = Rows().Entry(0).archivePath;
+        QCOMPARE(Text(archive), QByteArray("current 0"));
+        QVERIFY(Content(team + ".options").contains("keep-versions=2"));
+        const QModelIndex cell = app_->view().model().index(0, kColumnArchivePath);
+        QVERIFY(cell.data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(QStringLiteral("\n1 older version kept (Restore Version...)")));
+
+        Key(Qt::Key_A, Qt::ControlModifier);
+        QStringList listed;
+        SeenBox question, summary;
+        test::WhenModal<QInputDialog>([&](QInputDialog& list) {
+            listed = list.comboBoxItems();
+            AnswerBox(question, QMessageBox::No, [&] { AnswerBox(summary, QMessageBox::Ok); });
+            list.accept();
+        });
+        MenuItem(QStringLiteral("Edit"), kCmdRestoreVersion).trigger();
+        QCOMPARE(listed.size(), 1);
+        QVERIFY(listed[0].endsWith(QStringLiteral(" bytes)")));
+        QVERIFY(question.shown);
+        QCOMPARE(Plain(summary.text), QStringLiteral("1 File was restored"));
+        QCOMPARE(Text(Rows().Entry(0).sourcePath), QByteArray("archived 0"));
     }
 
     // A restore whose source copy fails for a long file name: the message box shows the

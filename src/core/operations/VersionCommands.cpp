@@ -14,6 +14,17 @@ std::string VersionListLine(const KeptVersion& version) {
                   static_cast<unsigned long long>(version.size), version.size == 1 ? "" : "s");
 }
 
+std::string KeptVersionsNote(FileSystem& fileSystem, const Clock& clock,
+                             const std::string& archivePath) {
+    KeptVersions kept(fileSystem, clock);
+    std::vector<KeptVersion> versions;
+    if (kept.List(archivePath, versions) != kNoError || versions.empty()) {
+        return {};
+    }
+    return Format("%zu older version%s kept (Restore Version...)", versions.size(),
+                  versions.size() == 1 ? "" : "s");
+}
+
 void OnRestoreVersion(CBrackenholdDoc& doc) {
     ManagerList& rows = doc.rows();
     if (rows.SelectedCount() != 1) {

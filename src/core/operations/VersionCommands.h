@@ -15,6 +15,11 @@ inline constexpr const char* kNoVersionsText = "No older versions of this archiv
 // One line of the version list: its time and size, e.g. "2026-12-08 14-03-11  (1234 bytes)".
 std::string VersionListLine(const KeptVersion& version);
 
+// "2 older versions kept (Restore Version...)" for an archive that has kept versions, else
+// empty: the note its row's tool tip carries.
+std::string KeptVersionsNote(FileSystem& fileSystem, const Clock& clock,
+                             const std::string& archivePath);
+
 // Restore Version: for the one selected row, the list of its archive's kept versions (newest
 // first); the version picked is restored over the source the way Restore Selected restores
 // the archive: the copy question, the restore with its boxes and Results text, the summary.
