@@ -356,6 +356,14 @@ TEST(AddFolder, TheCommandAsksBothFoldersAndSummarises) {
     OnAddFolder(*h.doc);
     EXPECT_EQ(h.ui.MessageBoxes().size(), 1u);
     EXPECT_EQ(h.rows().Count(), 5);
+
+    // A folder beside the manager is not offered as its own archive folder.
+    h.fs.AddFile("/m/docs/d.txt", "d");
+    h.ui.ClearCalls();
+    h.ui.QueuePrompt(kIdOk, "/m/docs/");
+    OnAddFolder(*h.doc);
+    ASSERT_EQ(h.ui.CallsOf(UiCallKind::Prompt).size(), 2u);
+    EXPECT_EQ(h.ui.CallsOf(UiCallKind::Prompt)[1].prompt.text, "/m/docs-archive");
 }
 
 TEST(AddFolder, TheSummaryNamesTheFirstPathsAndCountsTheRest) {
