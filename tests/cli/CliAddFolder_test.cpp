@@ -120,6 +120,18 @@ TEST_F(CliAddFolderTest, UsageErrorsAndRefusalsChangeNothing) {
     EXPECT_EQ(Cli(dir, {"add", "m.bak", "tree"}).exitCode, 1);
 }
 
+TEST_F(CliAddFolderTest, AnArchiveFolderReachedThroughALinkIsUsedAsItIs) {
+    dir.MakeFolder("disk");
+    ASSERT_EQ(symlink(dir.File("disk").c_str(), dir.File("backup").c_str()), 0);
+    const CliRun run = Cli(dir, {"add", "--recursive", "m.bak", "tree", "backup"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Entries().size(), 3u);
+    EXPECT_TRUE(TempDir::Exists(dir.File("disk/sub/deep/c.txt")));
+    struct stat info {};
+    ASSERT_EQ(lstat(dir.File("backup").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
 TEST_F(CliAddFolderTest, AFileInTheWayOfAnArchiveFolderFailsThoseFilesOnly) {
     dir.MakeFolder("arc");
     dir.Write("arc/sub", "a file where the archive folder would go");

@@ -186,7 +186,9 @@ TEST(AddFolder, RefusalsChangeNothing) {
               "/missing\n\nis not a folder (a symbolic link is not followed).");
     EXPECT_EQ(h.State(), state);
     EXPECT_EQ(h.fs.Paths(), paths);
-    EXPECT_EQ(h.fs.CountCalls(FsOperation::CreateFolders), 0);
+    EXPECT_FALSE(h.fs.Exists("/arc"));
+    EXPECT_EQ(AddFolder(*h.doc, "/src", "/file.txt").refusal,
+              "/file.txt\n\ncannot be the archive folder: File exists");
 
     test::DocumentHarness untitled;
     untitled.fs.AddFile("/src/a.txt", "a");

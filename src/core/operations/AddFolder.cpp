@@ -34,8 +34,12 @@ std::string Refusal(CBrackenholdDoc& doc, const std::string& folder,
     if (fs.Lookup(folder) != PathKind::Folder) {
         return Format("%s\n\nis not a folder (a symbolic link is not followed).", folder.c_str());
     }
+    // Something not a folder is there; a link to a folder is fine and is left as it is.
     if (fs.Lookup(archiveFolder) == PathKind::File) {
-        return Format("%s\n\nis a file, not a folder.", archiveFolder.c_str());
+        if (const ErrorCode error = fs.CreateFolders(WithoutTrailingSeparators(archiveFolder))) {
+            return Format("%s\n\ncannot be the archive folder: %s", archiveFolder.c_str(),
+                          ErrorCodeText(doc.services().systemErrors, error).c_str());
+        }
     }
     if (WithoutTrailingSeparators(folder) == WithoutTrailingSeparators(archiveFolder) ||
         fs.IsSameFile(folder, archiveFolder)) {
