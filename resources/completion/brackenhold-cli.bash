@@ -28,6 +28,7 @@ _brackenhold_cli() {
 
     local options=""
     case $command in
+        add) options="--recursive" ;;
         list) options="--json --date-mode" ;;
         status) options="--json" ;;
         backup) options="--dry-run --notify" ;;

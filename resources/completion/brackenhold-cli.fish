@@ -23,6 +23,7 @@ complete -c brackenhold-cli -n "not __fish_seen_subcommand_from $commands" -a he
 # After a command: its options, and files for MANAGER, FILE and OTHER.
 complete -c brackenhold-cli -n "__fish_seen_subcommand_from new add list status backup restore remove import schedule unschedule" -F
 complete -c brackenhold-cli -n "__fish_seen_subcommand_from help" -a "$commands"
+complete -c brackenhold-cli -n "__fish_seen_subcommand_from add" -l recursive -d 'Add a whole folder below an archive folder'
 complete -c brackenhold-cli -n "__fish_seen_subcommand_from list" -l json -d 'Print JSON'
 complete -c brackenhold-cli -n "__fish_seen_subcommand_from list" -l date-mode -x -d 'How dates are shown'
 complete -c brackenhold-cli -n "__fish_seen_subcommand_from status" -l json -d 'Print JSON'

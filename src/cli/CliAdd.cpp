@@ -9,6 +9,7 @@
 #include "cli/TerminalText.h"
 #include "core/base/ErrorText.h"
 #include "core/operations/AddFiles.h"
+#include "core/operations/AddFolder.h"
 #include "core/operations/ManagerFile.h"
 #include "core/ports/LastError.h"
 
@@ -36,11 +37,17 @@ ErrorCode RemoveCreatedArchives(FileSystem& fileSystem, const std::vector<std::s
 struct AddRequest {
     std::string manager;
     std::vector<std::string> files;
+    bool recursive = false;
 };
 
 void DeclareAdd(CLI::App& app, AddRequest& request) {
+    app.add_flag("--recursive", request.recursive,
+                 "add every regular file below FOLDER, its archive at the same relative path "
+                 "below ARCHIVE-FOLDER");
     app.add_option("MANAGER", request.manager, "the manager to add the files to")->required();
-    app.add_option("FILE", request.files, "a file to back up")->required();
+    app.add_option("FILE", request.files,
+                   "a file to back up (with --recursive: FOLDER ARCHIVE-FOLDER)")
+        ->required();
 }
 
 // The added entries, named once the manager that holds them is saved.
@@ -51,7 +58,66 @@ void PrintAdded(const ManagerList& rows, int firstAdded) {
     }
 }
 
+// Saves the manager when something was added; when it cannot be saved, the empty archives
+// that were made for it go again. False when the save failed.
+bool SaveAdded(CliSession& session, const std::vector<std::string>& created) {
+    if (created.empty() || SaveDocumentFile(session.doc(), session.doc().PathName())) {
+        return true;
+    }
+    // The failed save was reported and the exit is partial whether or not every empty
+    // archive went; one left behind only moves the next add to a substitute name.
+    IgnoreError(RemoveCreatedArchives(session.services().fileSystem, created));
+    return false;
+}
+
+// A message box's text on one line: each run of line breaks becomes one space.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (const char c : text) {
+        if (c != '\n') {
+            line += c;
+        } else if (!line.empty() && line.back() != ' ') {
+            line += ' ';
+        }
+    }
+    return line;
+}
+
+// add --recursive MANAGER FOLDER ARCHIVE-FOLDER.
+int RunAddFolder(const AddRequest& request, CliSession& session) {
+    if (request.files.size() != 2) {
+        PrintError("add: --recursive takes exactly FOLDER and ARCHIVE-FOLDER after MANAGER");
+        std::fputs("Run 'brackenhold-cli help add' for usage.\n", stderr);
+        return kExitUsage;
+    }
+    if (!session.Open(request.manager, EntryEvaluation::Skip)) {
+        return kExitUsage;
+    }
+    const int firstAdded = session.rows().Count();
+    const AddFolderResult result =
+        AddFolder(session.doc(), AbsolutePath(request.files[0]), AbsolutePath(request.files[1]));
+    if (result.outcome == AddFolderOutcome::Refused) {
+        PrintError("add: " + OneLine(result.refusal));
+        return kExitUsage;
+    }
+    for (const auto* notes : {&result.skipped, &result.failed}) {
+        for (const PathNote& note : *notes) {
+            PrintFileFailure(note.path, note.reason);
+        }
+    }
+    if (!SaveAdded(session, result.createdArchives)) {
+        return kExitPartial;
+    }
+    if (session.verbose()) {
+        PrintAdded(session.rows(), firstAdded);
+    }
+    return result.counts.failed > 0 ? kExitPartial : kExitOk;
+}
+
 int RunAdd(const AddRequest& request, CliSession& session) {
+    if (request.recursive) {
+        return RunAddFolder(request, session);
+    }
     if (!session.Open(request.manager, EntryEvaluation::Skip)) {
         return kExitUsage;
     }
@@ -71,10 +137,7 @@ int RunAdd(const AddRequest& request, CliSession& session) {
         }
         PrintFileFailure(file, reason);
     }
-    if (!created.empty() && !SaveDocumentFile(session.doc(), session.doc().PathName())) {
-        // The failed save was reported and the exit is partial whether or not every empty
-        // archive went; one left behind only moves the next add to a substitute name.
-        IgnoreError(RemoveCreatedArchives(session.services().fileSystem, created));
+    if (!SaveAdded(session, created)) {
         return kExitPartial;
     }
     if (session.verbose()) {
@@ -83,8 +146,8 @@ int RunAdd(const AddRequest& request, CliSession& session) {
     return allAdded ? kExitOk : kExitPartial;
 }
 
-const bool registered =
-    RegisterCliCommand("add", "add files (each gets an empty archive)", DeclareAdd, RunAdd);
+const bool registered = RegisterCliCommand(
+    "add", "add files or a whole folder (each file gets an empty archive)", DeclareAdd, RunAdd);
 
 }  // namespace
 

@@ -24,7 +24,7 @@ std::map<int, bool> EnabledStates(const CBrackenholdDoc& doc, const AutoBackup& 
                    kCmdBackupAll,   kCmdBackupSelected, kCmdRestoreSelected, kCmdRemoveSelected,
                    kCmdRenameDrive, kCmdMovePath,       kCmdAdditionalPath,  kCmdSelectNone,
                    kCmdSelectAll,   kCmdEditNotes,      kCmdShowSource,      kCmdShowArchive,
-                   kCmdShowManager, kCmdOpenSource,     kCmdAutoBackup}) {
+                   kCmdShowManager, kCmdOpenSource,     kCmdAutoBackup,      kCmdAddFolder}) {
         const std::optional<CommandState> state = QueryCommandState(id, doc, autoBackup);
         EXPECT_TRUE(state.has_value()) << id;
         states[id] = state && state->enabled;
@@ -66,6 +66,7 @@ TEST_F(CommandEnablingTest, SelectionCountsAndResults) {
     EXPECT_TRUE(none[kCmdSelectAll]);
     EXPECT_TRUE(none[kCmdAutoBackup]);
     EXPECT_TRUE(none[kCmdAddFiles]);
+    EXPECT_TRUE(none[kCmdAddFolder]);
     EXPECT_TRUE(none[kCmdFileClose]);
     EXPECT_FALSE(none[kCmdFileSave]) << "not modified";
     for (int id : {kCmdBackupSelected, kCmdRestoreSelected, kCmdRemoveSelected, kCmdRenameDrive,

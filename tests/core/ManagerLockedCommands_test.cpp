@@ -54,9 +54,9 @@ TEST_F(ManagerLockedCommandsTest, WritingCommandsRefuseAManagerAnotherProgramHol
 
     // Commands that change only the entries in memory, or only read, never ask for it.
     const int asked = lock_.attempts;
-    for (const int id : {kCmdRefreshAll, kCmdAddFiles, kCmdImport, kCmdRemoveSelected, kCmdMovePath,
-                         kCmdAdditionalPath, kCmdRenameDrive, kCmdFileOpen, kCmdFileNew,
-                         kCmdFileClose, kCmdAutoBackup}) {
+    for (const int id : {kCmdRefreshAll, kCmdAddFiles, kCmdAddFolder, kCmdImport,
+                         kCmdRemoveSelected, kCmdMovePath, kCmdAdditionalPath, kCmdRenameDrive,
+                         kCmdFileOpen, kCmdFileNew, kCmdFileClose, kCmdAutoBackup}) {
         EXPECT_TRUE(RunCommand(id)) << id;
     }
     EXPECT_EQ(lock_.attempts, asked);

@@ -312,6 +312,7 @@ class MainWindowTest : public QObject {
         }
         const QStringList expected = {
             "Add Files...",
+            "Add Fol&der...",
             "Inport Backup...",
             "Change Archive: Rename Drive..., Move Path..., Additional Path...",
             "-",

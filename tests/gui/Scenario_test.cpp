@@ -551,6 +551,56 @@ class ScenarioTest : public QObject {
         QCOMPARE(Text(Path(QStringLiteral("arc/team2.txt"))), QByteArray("archived 2"));
     }
 
+    // File > Add Folder... on a real tree: both folders are asked with the prompt dialog, the
+    // regular files are added with archives at the same relative paths, the link is skipped,
+    // and the summary box counts them.
+    void addFolderFromTheFileMenu() {
+        Start();
+        QVERIFY2(!MenuItem(QStringLiteral("File"), kCmdAddFolder).isEnabled(), "untitled");
+        const std::string team = WriteManager(QStringLiteral("team"), 0);
+        QDir(dir_->path()).mkpath(QStringLiteral("tree/sub"));
+        WriteFile(Path(QStringLiteral("tree/a.txt")), "a", 100);
+        WriteFile(Path(QStringLiteral("tree/sub/b.txt")), "b", 100);
+        QVERIFY(QFile::link(QString::fromStdString(Path(QStringLiteral("tree/a.txt"))),
+                            dir_->filePath(QStringLiteral("tree/link.txt"))));
+        app_.reset();
+        Start({team});
+        QAction& item = MenuItem(QStringLiteral("File"), kCmdAddFolder);
+        QCOMPARE(item.text(), QStringLiteral("Add Fol&der..."));
+        QVERIFY(item.isEnabled());
+
+        const std::string tree = Path(QStringLiteral("tree"));
+        const std::string arc = Path(QStringLiteral("arc/tree"));
+        QStringList offered;
+        SeenBox summary;
+        test::WhenModal<CPromptDlg>([&](CPromptDlg& prompt) {
+            offered << prompt.Edit()->text();
+            test::WhenModal<CPromptDlg>([&](CPromptDlg& again) {
+                offered << again.Edit()->text();
+                AnswerBox(summary, QMessageBox::Ok);
+                again.Edit()->setText(QString::fromStdString(arc));
+                again.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+            });
+            prompt.Edit()->setText(QString::fromStdString(tree));
+            prompt.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        });
+        item.trigger();
+        QCOMPARE(offered.size(), 2);
+        // Beside the manager, the folder's own name is the folder itself: another is offered.
+        QCOMPARE(offered[1].toStdString(), Path(QStringLiteral("tree-archive")));
+        QVERIFY(summary.shown);
+        QCOMPARE(summary.title, QStringLiteral("Add Folder to Backup Manager"));
+        QVERIFY(Plain(summary.text).startsWith(QStringLiteral("Files added: 2\n")));
+        QVERIFY(Plain(summary.text).contains(QStringLiteral("link.txt: skipped: symbolic link")));
+        QCOMPARE(Rows().Count(), 2);
+        QCOMPARE(Rows().Entry(0).sourcePath, tree + "/a.txt");
+        QCOMPARE(Rows().Entry(0).archivePath, arc + "/a.txt");
+        QCOMPARE(Rows().Entry(1).archivePath, arc + "/sub/b.txt");
+        QVERIFY(QFile::exists(QString::fromStdString(arc + "/sub/b.txt")));
+        QVERIFY(app_->doc().IsModified());
+        QCOMPARE(app_->doc().addDirStr, tree + "/");
+    }
+
     // The about box, opened from the Help menu, says what the program is as designed.
     void aboutBoxDescribesTheProgram() {
         Start();

@@ -101,6 +101,7 @@ std::optional<CommandState> QueryCommandState(int commandId, const CBrackenholdD
         case kCmdFileClose:
             return Enabled(CanClose(doc));
         case kCmdAddFiles:
+        case kCmdAddFolder:
             return Enabled(CanAddFiles(doc));
         case kCmdRefreshAll:
             return Enabled(CanRefreshAll(doc));

@@ -17,6 +17,7 @@ constexpr CommandInfo kCommands[] = {
     {kCmdFileSaveAs, "Save &As...", "", "Save the backup manager with a new name"},
     {kCmdFileClose, "&Close", "", "Close the backup manager"},
     {kCmdAddFiles, "Add Files...", "", "Add source files to the backup manager"},
+    {kCmdAddFolder, "Add Fol&der...", "", "Add every file in a folder and its subfolders"},
     {kCmdImport, "Inport Backup...", "", "Append the entries of another backup manager"},
     {kCmdStartWithMru, "Start with MRU", "",
      "Open the Most Recently Used backup manager at startup"},
@@ -91,6 +92,7 @@ constexpr MenuItem kShowInExplorer[] = {
 
 constexpr MenuItem kContextMenu[] = {
     {K::Command, kCmdAddFiles},
+    {K::Command, kCmdAddFolder},
     {K::Command, kCmdImport},
     {K::Popup, 0, "Change Archive", kChangeArchive},
     {K::Separator},
@@ -121,6 +123,7 @@ constexpr MenuItem kFileMenu[] = {
     {K::Command, kCmdFileClose},
     {K::Separator},
     {K::Command, kCmdAddFiles},
+    {K::Command, kCmdAddFolder},
     {K::Command, kCmdImport},
     {K::Separator},
     {K::Command, kCmdKeepVersions},

@@ -5,6 +5,7 @@
 #include "core/app/CommandEnabling.h"
 #include "core/base/CommandIds.h"
 #include "core/document/BrackenholdDoc.h"
+#include "core/operations/AddFolderCommand.h"
 #include "core/operations/ArchivePaths.h"
 #include "core/operations/AutoBackup.h"
 #include "core/operations/BackupRun.h"
@@ -33,6 +34,7 @@ void WireOperationCommands(const CommandSetter& setCommand, CBrackenholdDoc& doc
         setCommand(id, std::move(run),
                    [id, &doc, &autoBackup] { return CoreState(id, doc, autoBackup); });
     };
+    set(kCmdAddFolder, [&doc] { OnAddFolder(doc); });
     set(kCmdBackupAll, [&doc] { OnBackupAll(doc); });
     set(kCmdBackupSelected, [&doc] { OnBackupSelected(doc); });
     set(kCmdRefreshAll, [&doc] { OnRefreshAll(doc); });

@@ -25,6 +25,12 @@ void SelectNone(ManagerList& rows) {
 }  // namespace
 
 AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
+    return AddFileInto(doc, sourcePath, FolderOf(doc.PathName()));
+}
+
+AddFileResult AddFileInto(CBrackenholdDoc& doc, const std::string& sourcePath,
+                          const std::string& archiveFolder, AddFileMessages messages) {
+    const bool show = messages == AddFileMessages::Show;
     Services& services = doc.services();
     FileSystem& fs = services.fileSystem;
     if (fs.Lookup(sourcePath) != PathKind::File) {
@@ -33,14 +39,15 @@ AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
     if (doc.rows().HasSource(sourcePath)) {
         return AddFileResult::AlreadyInManager;
     }
-    const std::string folder = FolderOf(doc.PathName());
-    if (folder.empty()) {
-        services.ui.MessageBox("Open or create a New backup manager first!", kCreateCaption,
-                               kMbOk | kMbIconExclamation);
+    if (archiveFolder.empty()) {
+        if (show) {
+            services.ui.MessageBox("Open or create a New backup manager first!", kCreateCaption,
+                                   kMbOk | kMbIconExclamation);
+        }
         return AddFileResult::NoManagerFolder;
     }
     const PathParts parts = SplitPath(sourcePath);
-    const std::string base = folder + parts.fname;
+    const std::string base = archiveFolder + parts.fname;
     for (int attempt = 0; attempt < kArchiveNameTries; ++attempt) {
         const std::string candidate =
             attempt == 0 ? base + parts.ext
@@ -61,9 +68,11 @@ AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath) {
         doc.SetModifiedFlag(true);
         return AddFileResult::Added;
     }
-    services.ui.MessageBox(
-        Format("Can't find a substitute archive\nfile name after %d tries!", kArchiveNameTries),
-        kCreateCaption, kMbOk | kMbIconExclamation);
+    if (show) {
+        services.ui.MessageBox(
+            Format("Can't find a substitute archive\nfile name after %d tries!", kArchiveNameTries),
+            kCreateCaption, kMbOk | kMbIconExclamation);
+    }
     return AddFileResult::NoSubstituteName;
 }
 

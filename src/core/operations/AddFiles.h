@@ -25,6 +25,16 @@ enum class AddFileResult {
 // manager is marked modified. Only the two designed messages are shown.
 AddFileResult AddFile(CBrackenholdDoc& doc, const std::string& sourcePath);
 
+// Whether AddFileInto shows the two designed messages. A whole folder lists its failures
+// instead, so that one full archive folder does not raise a box per file.
+enum class AddFileMessages { Show, Quiet };
+
+// AddFile with the archive made in `archiveFolder` (ending in a separator; empty means the
+// manager is untitled) instead of the manager's folder.
+AddFileResult AddFileInto(CBrackenholdDoc& doc, const std::string& sourcePath,
+                          const std::string& archiveFolder,
+                          AddFileMessages messages = AddFileMessages::Show);
+
 // A short English reason for a result that added nothing (for the command-line program).
 const char* AddFileResultText(AddFileResult result);
 
