@@ -151,6 +151,7 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     progress.emplace(ui, kBackingUpCaption, count);
     progress->AllowCancel();
     PendingCopies copies(rows, fileSystem, counts, options.onCopied);
+    copies.VerifyEachCopy(options.verifyAfterCopy.value_or(doc.Options().verifyAfterCopy));
     for (int row = 0; row < count; ++row) {
         CFileEntry& entry = rows.Entry(row);
         if (copies.ReadsPendingArchive(entry)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace bh {
@@ -47,6 +48,8 @@ struct BackupOptions {
     std::function<void(const CFileEntry&)> onWouldCopy;
     // Called with each entry whose archive a real run has just replaced, in row order.
     std::function<void(const CFileEntry&)> onCopied;
+    // Verify After Copy for this run only, in place of the manager's own setting.
+    std::optional<bool> verifyAfterCopy;
 };
 
 struct BackupResult {

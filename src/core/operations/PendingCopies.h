@@ -41,6 +41,10 @@ class PendingCopies {
     // Makes the pending copies and records their outcomes.
     void Flush();
 
+    // Reads each archive again once it is copied and compares it with its source; a copy
+    // that does not match is recorded as a failed one (VerifyCopiedArchive).
+    void VerifyEachCopy(bool verify) { verifyCopies_ = verify; }
+
   private:
     class RowsBySource;
 
@@ -61,6 +65,7 @@ class PendingCopies {
     std::unordered_set<std::string> pendingArchiveKeys_;
     std::uint64_t pendingBytes_ = 0;
     std::unique_ptr<RowsBySource> bySource_;
+    bool verifyCopies_ = false;
 };
 
 }  // namespace bh
