@@ -14,11 +14,13 @@ namespace bh {
 
 namespace {
 
+// Verify writes nothing, but a backup by another program meanwhile would replace the
+// archives it compares.
 constexpr std::array kLockedCommands = {kCmdFileSave, kCmdBackupAll, kCmdBackupSelected,
-                                        kCmdRestoreSelected};
+                                        kCmdRestoreSelected, kCmdVerifySelected};
 
-constexpr std::array<std::string_view, 6> kLockedCliCommands = {"new",    "add",     "import",
-                                                                "backup", "restore", "remove"};
+constexpr std::array<std::string_view, 7> kLockedCliCommands = {
+    "new", "add", "import", "backup", "restore", "remove", "verify"};
 
 }  // namespace
 
