@@ -19,6 +19,7 @@ struct BackupRequest {
     std::string manager;
     bool dryRun = false;
     bool notify = false;
+    bool verifyAfterCopy = false;
 };
 
 void DeclareBackup(CLI::App& app, BackupRequest& request) {
@@ -28,6 +29,8 @@ void DeclareBackup(CLI::App& app, BackupRequest& request) {
                  "copy and save nothing: print each copy a backup would make");
     app.add_flag("--notify", request.notify,
                  "raise a desktop notification when the run fails or partly fails");
+    app.add_flag("--verify-after-copy", request.verifyAfterCopy,
+                 "read each new archive again and compare it with its source (this run only)");
 }
 
 // The dry run's closing line: the designed report counts copies that were made.
@@ -38,6 +41,9 @@ void PrintWouldCount(unsigned count) {
 BackupOptions Options(const BackupRequest& request, const CliSession& session) {
     BackupOptions options;
     options.dryRun = request.dryRun;
+    if (request.verifyAfterCopy) {
+        options.verifyAfterCopy = true;
+    }
     if (!session.quiet()) {
         options.onWouldCopy = [](const CFileEntry& entry) {
             std::printf("would copy %s -> %s\n", TerminalText(entry.sourcePath).c_str(),
