@@ -4,7 +4,7 @@ _brackenhold_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="new add list status backup restore remove import schedule unschedule help"
+    local commands="new add list status backup restore verify remove import schedule unschedule help"
     local global="-q --quiet -v --verbose -h --help"
 
     # The command is the first word that is not a global option.
@@ -30,7 +30,7 @@ _brackenhold_cli() {
     case $command in
         list) options="--json --date-mode" ;;
         status) options="--json" ;;
-        backup) options="--dry-run --notify" ;;
+        backup) options="--dry-run --notify --verify-after-copy" ;;
         restore) options="--all --keep-copies" ;;
         remove) options="--delete-archives" ;;
         schedule) options="--every --list" ;;

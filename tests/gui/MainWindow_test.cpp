@@ -324,6 +324,7 @@ class MainWindowTest : public QObject {
             "-",
             "Remove Selected\t[del]",
             "Restore Selected",
+            "&Verify Selected",
             "-",
             "Show File in Explorer: Source...\tLeft Dbl Click, Archive..., Manager...",
             "Open Source",
