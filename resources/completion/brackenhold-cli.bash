@@ -4,7 +4,7 @@ _brackenhold_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="new add list status backup restore remove import schedule unschedule help"
+    local commands="new add list status backup restore verify versions settings remove import schedule unschedule help"
     local global="-q --quiet -v --verbose -h --help"
 
     # The command is the first word that is not a global option.
@@ -31,8 +31,8 @@ _brackenhold_cli() {
         add) options="--recursive" ;;
         list) options="--json --date-mode" ;;
         status) options="--json" ;;
-        backup) options="--dry-run --notify" ;;
-        restore) options="--all --keep-copies" ;;
+        backup) options="--dry-run --notify --keep-versions --verify-after-copy" ;;
+        restore) options="--all --keep-copies --version" ;;
         remove) options="--delete-archives" ;;
         schedule) options="--every --list" ;;
         help)
@@ -42,7 +42,7 @@ _brackenhold_cli() {
     esac
 
     case $prev in
-        --every | --date-mode) return ;; # a number
+        --every | --date-mode | --keep-versions | --version) return ;; # a number or a time
     esac
 
     if [[ $cur == -* ]]; then

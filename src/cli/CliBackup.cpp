@@ -22,6 +22,7 @@ struct BackupRequest {
     bool dryRun = false;
     bool notify = false;
     std::optional<int> keepVersions;
+    bool verifyAfterCopy = false;
 };
 
 void DeclareBackup(CLI::App& app, BackupRequest& request) {
@@ -35,6 +36,8 @@ void DeclareBackup(CLI::App& app, BackupRequest& request) {
                    "keep the last N replaced archives of each entry in this run, whatever the "
                    "manager's setting (0 keeps none)")
         ->check(CLI::Range(0, kMaxKeptVersions));
+    app.add_flag("--verify-after-copy", request.verifyAfterCopy,
+                 "read each new archive again and compare it with its source (this run only)");
 }
 
 // The dry run's closing line: the designed report counts copies that were made.
@@ -46,6 +49,9 @@ BackupOptions Options(const BackupRequest& request, const CliSession& session) {
     BackupOptions options;
     options.dryRun = request.dryRun;
     options.keepVersions = request.keepVersions;
+    if (request.verifyAfterCopy) {
+        options.verifyAfterCopy = true;
+    }
     if (!session.quiet()) {
         options.onWouldCopy = [](const CFileEntry& entry) {
             std::printf("would copy %s -> %s\n", TerminalText(entry.sourcePath).c_str(),

@@ -42,6 +42,7 @@ TEST(CliManagerLock, CommandsThatChangeAManagerRefuseOneAnotherProgramHolds) {
         {"backup", manager},
         {"restore", manager, "--all"},
         {"remove", manager, "1", "--delete-archives"},
+        {"verify", manager},  // writes nothing, but reads archives a backup would replace
     };
     for (const auto& commandLine : changing) {
         EXPECT_EQ(RunLine(commandLine, lock), kExitBusy) << commandLine[0];

@@ -19,12 +19,13 @@ using test::OperationsHarness;
 // Enabled state of every command this table answers for.
 std::map<int, bool> EnabledStates(const CBrackenholdDoc& doc, const AutoBackup& autoBackup) {
     std::map<int, bool> states;
-    for (int id : {kCmdFileNew,     kCmdFileOpen,       kCmdFileSave,        kCmdFileSaveAs,
-                   kCmdFileClose,   kCmdAddFiles,       kCmdImport,          kCmdRefreshAll,
-                   kCmdBackupAll,   kCmdBackupSelected, kCmdRestoreSelected, kCmdRemoveSelected,
-                   kCmdRenameDrive, kCmdMovePath,       kCmdAdditionalPath,  kCmdSelectNone,
-                   kCmdSelectAll,   kCmdEditNotes,      kCmdShowSource,      kCmdShowArchive,
-                   kCmdShowManager, kCmdOpenSource,     kCmdAutoBackup,      kCmdAddFolder}) {
+    for (int id : {kCmdFileNew,        kCmdFileOpen,       kCmdFileSave,        kCmdFileSaveAs,
+                   kCmdFileClose,      kCmdAddFiles,       kCmdImport,          kCmdRefreshAll,
+                   kCmdBackupAll,      kCmdBackupSelected, kCmdRestoreSelected, kCmdRemoveSelected,
+                   kCmdRenameDrive,    kCmdMovePath,       kCmdAdditionalPath,  kCmdSelectNone,
+                   kCmdSelectAll,      kCmdEditNotes,      kCmdShowSource,      kCmdShowArchive,
+                   kCmdShowManager,    kCmdOpenSource,     kCmdAutoBackup,      kCmdAddFolder,
+                   kCmdVerifySelected, kCmdVerifyAfterCopy}) {
         const std::optional<CommandState> state = QueryCommandState(id, doc, autoBackup);
         EXPECT_TRUE(state.has_value()) << id;
         states[id] = state && state->enabled;
@@ -71,16 +72,17 @@ TEST_F(CommandEnablingTest, SelectionCountsAndResults) {
     EXPECT_FALSE(none[kCmdFileSave]) << "not modified";
     for (int id : {kCmdBackupSelected, kCmdRestoreSelected, kCmdRemoveSelected, kCmdRenameDrive,
                    kCmdSelectNone, kCmdEditNotes, kCmdMovePath, kCmdAdditionalPath, kCmdOpenSource,
-                   kCmdShowSource, kCmdShowArchive}) {
+                   kCmdShowSource, kCmdShowArchive, kCmdVerifySelected}) {
         EXPECT_FALSE(none[id]) << id;
     }
+    EXPECT_TRUE(none[kCmdVerifyAfterCopy]);
     EXPECT_TRUE(none[kCmdShowManager]) << "the manager has a path";
 
     h.Select({0});
     std::map<int, bool> one = EnabledStates(*h.doc, autoBackup);
     for (int id : {kCmdBackupSelected, kCmdRestoreSelected, kCmdRemoveSelected, kCmdRenameDrive,
                    kCmdSelectNone, kCmdEditNotes, kCmdMovePath, kCmdAdditionalPath, kCmdOpenSource,
-                   kCmdShowSource, kCmdShowArchive, kCmdShowManager}) {
+                   kCmdShowSource, kCmdShowArchive, kCmdShowManager, kCmdVerifySelected}) {
         EXPECT_TRUE(one[id]) << id;
     }
 
@@ -137,6 +139,23 @@ TEST_F(CommandEnablingTest, SaveAndAutoBackupState) {
     EXPECT_TRUE(empty.checked);
     h.doc->SetModifiedFlag(true);
     EXPECT_FALSE(QueryCommandState(kCmdFileSave, *h.doc, autoBackup)->enabled);
+}
+
+TEST_F(CommandEnablingTest, VerifyAfterCopyIsTheManagersSetting) {
+    CommandState off = *QueryCommandState(kCmdVerifyAfterCopy, *h.doc, autoBackup);
+    EXPECT_TRUE(off.enabled) << "a manager with a path, even without rows";
+    EXPECT_FALSE(off.checked);
+    ManagerOptions options;
+    options.verifyAfterCopy = true;
+    h.doc->SetOptions(options);
+    EXPECT_TRUE(h.doc->IsModified());
+    EXPECT_TRUE(QueryCommandState(kCmdVerifyAfterCopy, *h.doc, autoBackup)->checked);
+
+    h.MakeUntitled();
+    EXPECT_FALSE(QueryCommandState(kCmdVerifyAfterCopy, *h.doc, autoBackup)->enabled);
+    h.AddUpToDate("a.txt");
+    EXPECT_TRUE(QueryCommandState(kCmdVerifyAfterCopy, *h.doc, autoBackup)->enabled)
+        << "an untitled manager with rows keeps the setting at its Save As";
 }
 
 }  // namespace

@@ -41,11 +41,12 @@ TEST_F(ManagerLockedCommandsTest, WritingCommandsRefuseAManagerAnotherProgramHol
     // A real backup: nothing may reach the archive.
     EXPECT_FALSE(RunWithManagerLock(kCmdBackupAll, *h_.doc, [this] { OnBackupAll(*h_.doc); }));
     EXPECT_EQ(h_.fs.Content("/m/a"), "old");
-    for (const int id : {kCmdFileSave, kCmdBackupSelected, kCmdRestoreSelected}) {
+    for (const int id :
+         {kCmdFileSave, kCmdBackupSelected, kCmdRestoreSelected, kCmdVerifySelected}) {
         EXPECT_FALSE(RunCommand(id)) << id;
     }
     const auto boxes = h_.ui.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 4u);
+    ASSERT_EQ(boxes.size(), 5u);
     for (const UiCall& box : boxes) {
         EXPECT_EQ(box.text, ManagerBusyText(kManager));
         EXPECT_EQ(box.caption, kManagerBusyCaption);
@@ -60,7 +61,7 @@ TEST_F(ManagerLockedCommandsTest, WritingCommandsRefuseAManagerAnotherProgramHol
         EXPECT_TRUE(RunCommand(id)) << id;
     }
     EXPECT_EQ(lock_.attempts, asked);
-    EXPECT_EQ(h_.ui.MessageBoxes().size(), 4u);
+    EXPECT_EQ(h_.ui.MessageBoxes().size(), 5u);
 }
 
 TEST_F(ManagerLockedCommandsTest, AManagerThatCannotBeLockedRefusesToo) {

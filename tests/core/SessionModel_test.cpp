@@ -40,6 +40,7 @@
 #include "core/operations/ManagerFile.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/operations/VerifyRun.h"
 #include "core/operations/VersionCommands.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
@@ -85,9 +86,12 @@ enum class Kind {
     Sort,
     Save,
     KeepVersions,
+    Verify,
+    BackupVerifying,
     Reopen,
     // Changes on disk between commands.
     Modify,
+    Rot,
     Grow,
     Touch,
     DeleteSource,
@@ -138,8 +142,14 @@ const char* KindName(Kind kind) {
             return "save";
         case Kind::KeepVersions:
             return "keep versions";
+        case Kind::Verify:
+            return "verify selected";
+        case Kind::BackupVerifying:
+            return "backup all verifying each copy";
         case Kind::Reopen:
             return "close and reopen";
+        case Kind::Rot:
+            return "rot";
         case Kind::Modify:
             return "modify";
         case Kind::Grow:
@@ -187,8 +197,11 @@ std::vector<Step> MakeSteps(std::uint64_t seed, int count) {
         {Kind::Sort, 4},
         {Kind::Save, 4},
         {Kind::KeepVersions, 5},
+        {Kind::Verify, 4},
+        {Kind::BackupVerifying, 3},
         {Kind::Reopen, 3},
         {Kind::Modify, 7},
+        {Kind::Rot, 3},
         {Kind::Grow, 3},
         {Kind::Touch, 3},
         {Kind::DeleteSource, 2},
@@ -572,7 +585,11 @@ class Session {
                 return ImportStep(rng);
             case Kind::BackupAll:
             case Kind::BackupSelected:
-                return BackupStep(rng, step.kind == Kind::BackupSelected, effects);
+            case Kind::BackupVerifying:
+                return BackupStep(rng, step.kind == Kind::BackupSelected, effects,
+                                  step.kind == Kind::BackupVerifying);
+            case Kind::Verify:
+                return VerifyStep(rng);
             case Kind::Restore:
             case Kind::RestoreKeepingCopies:
             case Kind::RestoreUnattended:
@@ -682,7 +699,7 @@ class Session {
         }
     }
 
-    void BackupStep(std::mt19937_64& rng, bool selectedOnly, Effects& effects) {
+    void BackupStep(std::mt19937_64& rng, bool selectedOnly, Effects& effects, bool verifying) {
         std::vector<int> selected;
         if (selectedOnly) {
             selected = SelectSome(rng);
@@ -699,12 +716,14 @@ class Session {
         }
         BackupOptions options;
         options.selectedOnly = selectedOnly;
+        options.verifyAfterCopy = verifying;
         const std::map<std::string, KeptContent> replaceable = ArchivesWorthKeeping(selected);
         backingUp_ = true;
         const BackupResult result = RunBackup(*doc_, options);
         backingUp_ = false;
         ExpectVersionsOf(replaceable);
-        Say(selectedOnly ? "backup selected " + RowsText(selected) : std::string("backup all"));
+        Say(selectedOnly ? "backup selected " + RowsText(selected)
+                         : std::string(verifying ? "backup all verifying" : "backup all"));
         Say(": " + std::to_string(result.counts.backedUp) + " copied, " +
             std::to_string(result.counts.problems) + " problems");
         if (result.ran && result.counts.backedUp > 0) {
@@ -712,6 +731,26 @@ class Session {
             if (!result.saveFailed) {
                 saved_ = Records();
                 NoteSavedOptions();
+            }
+        }
+    }
+
+    // Verify reads the selected rows' files and writes nothing; a row it leaves green holds
+    // its source's bytes in its archive, however the size and time agree.
+    void VerifyStep(std::mt19937_64& rng) {
+        const std::vector<int> selected = SelectSome(rng);
+        const VerifyResult result = RunVerify(*doc_);
+        Say("verify selected " + RowsText(selected) + ": " +
+            std::to_string(result.counts.verified) + " verified, " +
+            std::to_string(result.counts.differ) + " differ");
+        for (const int row : selected) {
+            Row& verified = model_[static_cast<std::size_t>(row)];
+            verified.fresh = true;
+            const std::optional<std::string> source = world_->Read(verified.source);
+            const std::optional<std::string> archive = world_->Read(verified.archive);
+            if (rows().Entry(row).textColor == kColorUpToDate && source && archive &&
+                *source != *archive) {
+                ListError("verify left row " + std::to_string(row) + " green with other bytes");
             }
         }
     }
@@ -1043,6 +1082,7 @@ class Session {
                 candidates = rng() % 2 ? pool_ : RowSources();
                 break;
             case Kind::DeleteArchive:
+            case Kind::Rot:
                 candidates = RowArchives();
                 break;
             default:
@@ -1087,6 +1127,19 @@ class Session {
                 WriteVersion(path, NewContent(rng, ""), time);
                 MarkStale(path);
                 Say("modify " + Short(path) + (keepTime ? " keeping its time" : ""));
+                return;
+            }
+            case Kind::Rot: {
+                if (!exists || tracked->second.bytes.empty()) {
+                    Say("rot " + Short(path) + ": no bytes to change");
+                    return;
+                }
+                // Other bytes behind the same size and time: only a verify can tell.
+                std::string bytes = tracked->second.bytes;
+                bytes[Pick(rng, bytes.size())] ^= 0x20;
+                WriteVersion(path, bytes, world_->Time(path));
+                rotted_.insert(ContentId(bytes));
+                Say("rot " + Short(path));
                 return;
             }
             case Kind::Grow:
@@ -1456,6 +1509,11 @@ class Session {
             }
             const std::optional<std::string> source = world_->Read(row.source);
             const std::optional<std::string> archive = world_->Read(row.archive);
+            // Rotted bytes keep size and time, which is all a status evaluation looks at.
+            if ((source && rotted_.count(ContentId(*source))) ||
+                (archive && rotted_.count(ContentId(*archive)))) {
+                continue;
+            }
             if (!source || !archive || *source != *archive) {
                 return Failure{Broken::FalseUpToDate, 0,
                                "row " + std::to_string(i) + " (" + Short(row.source) + "->" +
@@ -1516,6 +1574,7 @@ class Session {
     std::optional<std::string> lostVersion_;
     std::optional<std::pair<std::string, std::string>> pendingSave_;  // path, last save
     std::unordered_map<std::string, int> contentIds_;
+    std::set<int> rotted_;  // contents made by Rot
     std::optional<std::string> listError_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "core/operations/BackupRun.h"
 #include "core/operations/Restore.h"
+#include "core/operations/VerifyRun.h"
 #include "core/ports/MessageBoxFlags.h"
 #include "core/view/Columns.h"
 #include "support/OperationsHarness.h"
@@ -158,6 +159,31 @@ TEST_F(StoppedRunTest, RestoreStopsBetweenTwoRowsAndCountsTheRestSkipped) {
     outcome.skipped = 3;
     EXPECT_EQ(RestoreSummaryText(outcome),
               "1 File was restored\n1 Restore Failed\n3 Restores Skipped");
+}
+
+TEST_F(StoppedRunTest, VerifyStopsBetweenTwoRowsAndCountsTheRestSkipped) {
+    for (const char* name : {"a", "b", "c", "d"}) {
+        AddPair(name, "same", "same");
+        h.fs.SetLastWrite(std::string("/arc/") + name, 2000);
+    }
+    h.fs.SetContent("/arc/d", "SAME");  // never reached, so never found
+    for (int row = 0; row < 4; ++row)
+        rows.SetSelected(row, true);
+    ui.CancelAfter(kVerifyingCaption, 2);
+    const VerifyResult result = RunVerify(doc);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.counts.verified, 2u);
+    EXPECT_EQ(result.counts.skipped, 2u);
+    EXPECT_EQ(result.counts.total, 4u);
+    EXPECT_EQ(CellText(rows, 1, kColumnResults, h.clock, h.errors), "Contents Verified");
+    EXPECT_EQ(CellText(rows, 2, kColumnResults, h.clock, h.errors), "");
+    EXPECT_EQ(rows.Entry(3).textColor, kColorUpToDate);
+
+    // A stopped evaluation compares nothing.
+    ui.CancelAfter(kCheckingCaption, 1);
+    const VerifyResult none = RunVerify(doc);
+    EXPECT_EQ(none.counts.skipped, 4u);
+    EXPECT_EQ(none.counts.verified, 0u);
 }
 
 }  // namespace

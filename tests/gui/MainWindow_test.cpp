@@ -326,6 +326,7 @@ class MainWindowTest : public QObject {
             "Remove Selected\t[del]",
             "Restore Selected",
             "Restore Version...",
+            "&Verify Selected",
             "-",
             "Show File in Explorer: Source...\tLeft Dbl Click, Archive..., Manager...",
             "Open Source",

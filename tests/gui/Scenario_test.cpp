@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -339,6 +340,43 @@ class ScenarioTest : public QObject {
         QCOMPARE(app_->doc().PathName(), other);
         QCOMPARE(Rows().Count(), 2);
         QCOMPARE(Rows().Entry(1).sourcePath, dropped);
+    }
+
+    // Verify Selected from the Edit menu finds an archive whose bytes changed behind an
+    // unchanged size and time, and reports; Verify After Copy is the manager's checked setting.
+    void verifySelectedFindsAnArchiveChangedBehindSizeAndTime() {
+        const std::string team = WriteManager(QStringLiteral("team"), 3);
+        for (int i = 0; i < 3; ++i) {
+            const std::string source = Path(QStringLiteral("src/team%1.txt").arg(i));
+            QFile archive(QString::fromStdString(Path(QStringLiteral("arc/team%1.txt").arg(i))));
+            QVERIFY(archive.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            archive.write(i == 1 ? QByteArray("cxrrent 1") : Content(source));
+            QVERIFY(archive.setFileTime(QFileInfo(QString::fromStdString(source)).lastModified(),
+                                        QFileDevice::FileModificationTime));
+        }
+        Start({team});
+        QCOMPARE(Rows().Entry(1).textColor, kColorUpToDate);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        SeenBox report;
+        AnswerBox(report, QMessageBox::Ok);
+        MenuItem(QStringLiteral("Edit"), kCmdVerifySelected).trigger();
+        QVERIFY(report.shown);
+        QCOMPARE(report.title, QStringLiteral("Verify Report"));
+        QVERIFY(Plain(report.text)
+                    .startsWith(QStringLiteral("2  Files were verified.\n\n1  File differs.")));
+        QCOMPARE(Rows().Entry(0).textColor, kColorUpToDate);
+        QCOMPARE(Rows().Entry(1).textColor, kColorProblem);
+        QCOMPARE(Rows().Entry(1).LastErrorCode(), kErrorContentsDiffer);
+        QCOMPARE(Content(Path(QStringLiteral("arc/team1.txt"))), QByteArray("cxrrent 1"));
+        QVERIFY(!app_->doc().IsModified());
+
+        QAction& afterCopy = MenuItem(QStringLiteral("Edit"), kCmdVerifyAfterCopy);
+        QVERIFY(afterCopy.isCheckable());
+        QVERIFY(!afterCopy.isChecked());
+        afterCopy.trigger();
+        QVERIFY(app_->doc().Options().verifyAfterCopy);
+        QVERIFY(app_->doc().IsModified());
+        QVERIFY(MenuItem(QStringLiteral("Edit"), kCmdVerifyAfterCopy).isChecked());
     }
 
     // A header click sorts and marks the manager modified: Save follows at once, so Ctrl+S

@@ -84,6 +84,12 @@ bool CanAutoBackup(const CBrackenholdDoc& doc) {
 bool CanAddFiles(const CBrackenholdDoc& doc) {
     return !doc.PathName().empty();
 }
+bool CanVerifySelected(const CBrackenholdDoc& doc) {
+    return HasSelection(doc);
+}
+bool CanVerifyAfterCopy(const CBrackenholdDoc& doc) {
+    return !doc.PathName().empty() || HasRows(doc);
+}
 
 std::optional<CommandState> QueryCommandState(int commandId, const CBrackenholdDoc& doc,
                                               const AutoBackup& autoBackup) {
@@ -137,6 +143,10 @@ std::optional<CommandState> QueryCommandState(int commandId, const CBrackenholdD
             return Enabled(CanShowManager(doc));
         case kCmdOpenSource:
             return Enabled(CanOpenSource(doc));
+        case kCmdVerifySelected:
+            return Enabled(CanVerifySelected(doc));
+        case kCmdVerifyAfterCopy:
+            return CommandState{CanVerifyAfterCopy(doc), doc.Options().verifyAfterCopy, {}};
         case kCmdAutoBackup:
             return CommandState{CanAutoBackup(doc), autoBackup.autoBackupOn, autoBackup.MenuText()};
         default:

@@ -25,9 +25,12 @@ bool CanShowSource(const CBrackenholdDoc& doc);
 bool CanShowArchive(const CBrackenholdDoc& doc);
 // The Archive condition, or the manager has a path name.
 bool CanShowManager(const CBrackenholdDoc& doc);
-bool CanSelectAll(const CBrackenholdDoc& doc);   // at least one row
-bool CanAutoBackup(const CBrackenholdDoc& doc);  // at least one row
-bool CanAddFiles(const CBrackenholdDoc& doc);    // the manager has a path name
+bool CanSelectAll(const CBrackenholdDoc& doc);       // at least one row
+bool CanAutoBackup(const CBrackenholdDoc& doc);      // at least one row
+bool CanAddFiles(const CBrackenholdDoc& doc);        // the manager has a path name
+bool CanVerifySelected(const CBrackenholdDoc& doc);  // at least one row selected
+// A manager is open: it has a path name or rows (an untitled one is saved with its settings).
+bool CanVerifyAfterCopy(const CBrackenholdDoc& doc);
 
 // What a menu item or toolbar button shows for a command.
 struct CommandState {

@@ -14,11 +14,14 @@ namespace bh {
 
 namespace {
 
-constexpr std::array kLockedCommands = {kCmdFileSave, kCmdBackupAll, kCmdBackupSelected,
-                                        kCmdRestoreSelected, kCmdRestoreVersion};
+// Verify writes nothing, but a backup by another program meanwhile would replace the
+// archives it compares.
+constexpr std::array kLockedCommands = {kCmdFileSave,       kCmdBackupAll,
+                                        kCmdBackupSelected, kCmdRestoreSelected,
+                                        kCmdRestoreVersion, kCmdVerifySelected};
 
-constexpr std::array<std::string_view, 7> kLockedCliCommands = {
-    "new", "add", "import", "backup", "restore", "remove", "settings"};
+constexpr std::array<std::string_view, 8> kLockedCliCommands = {
+    "new", "add", "import", "backup", "restore", "remove", "settings", "verify"};
 
 }  // namespace
 

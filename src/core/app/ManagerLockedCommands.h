@@ -8,7 +8,8 @@ namespace bh {
 class CBrackenholdDoc;
 
 // Whether a command of the program (a kCmd... id) writes the manager file or the files it
-// lists and so must hold the manager's lock for as long as it runs. Commands that only change
+// lists (or compares them, which a backup meanwhile would upset) and so must hold the
+// manager's lock for as long as it runs. Commands that only change
 // the entries in memory need none: their save takes it (SaveDocumentFile).
 bool CommandNeedsManagerLock(int commandId);
 

@@ -11,6 +11,8 @@
 #include "core/operations/BackupRun.h"
 #include "core/operations/RemoveSelected.h"
 #include "core/operations/Restore.h"
+#include "core/operations/VerifyCopy.h"
+#include "core/operations/VerifyRun.h"
 #include "core/operations/VersionCommands.h"
 #include "core/view/SelectionCommands.h"
 
@@ -23,7 +25,8 @@ ActionState CoreState(int id, const CBrackenholdDoc& doc, const AutoBackup& auto
     if (!state) {
         return ActionState{};
     }
-    return ActionState{state->enabled, id == kCmdAutoBackup, state->checked, state->text};
+    const bool checkable = id == kCmdAutoBackup || id == kCmdVerifyAfterCopy;
+    return ActionState{state->enabled, checkable, state->checked, state->text};
 }
 
 }  // namespace
@@ -41,6 +44,8 @@ void WireOperationCommands(const CommandSetter& setCommand, CBrackenholdDoc& doc
     set(kCmdRestoreSelected, [&doc] { OnRestoreSelected(doc); });
     set(kCmdRestoreVersion, [&doc] { OnRestoreVersion(doc); });
     set(kCmdKeepVersions, [&doc] { OnKeepVersions(doc); });
+    set(kCmdVerifySelected, [&doc] { OnVerifySelected(doc); });
+    set(kCmdVerifyAfterCopy, [&doc] { OnToggleVerifyAfterCopy(doc); });
     set(kCmdRenameDrive, std::move(renameDrive));
     set(kCmdMovePath, [&doc] { OnMovePath(doc); });
     set(kCmdAdditionalPath, [&doc] { OnAdditionalPath(doc); });

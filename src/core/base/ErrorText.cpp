@@ -16,6 +16,12 @@ std::string CoreErrorText(ErrorCode code) {
             return "Not deleted: another entry still uses this file.";
         case kErrorForeignLink.Value():
             return "Not followed: a symbolic link in the path was made by another user.";
+        case kErrorContentsDiffer.Value():
+            return "Contents Differ";
+        case kErrorContentsDifferAfterCopy.Value():
+            return "Contents Differ After Copy";
+        case kErrorChangedWhileCompared.Value():
+            return "The source or archive kept changing while it was compared.";
         default:
             return std::string();
     }

@@ -153,6 +153,7 @@ BackupResult RunBackup(CBrackenholdDoc& doc, const BackupOptions& options) {
     PendingCopies copies(rows, fileSystem, counts, options.onCopied);
     copies.KeepVersions(options.keepVersions.value_or(doc.Options().keepVersions),
                         doc.services().clock);
+    copies.VerifyEachCopy(options.verifyAfterCopy.value_or(doc.Options().verifyAfterCopy));
     for (int row = 0; row < count; ++row) {
         CFileEntry& entry = rows.Entry(row);
         if (copies.ReadsPendingArchive(entry)) {

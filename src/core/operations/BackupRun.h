@@ -51,6 +51,8 @@ struct BackupOptions {
     std::optional<int> keepVersions;
     // Called with each entry whose archive a real run has just replaced, in row order.
     std::function<void(const CFileEntry&)> onCopied;
+    // Verify After Copy for this run only, in place of the manager's own setting.
+    std::optional<bool> verifyAfterCopy;
 };
 
 struct BackupResult {

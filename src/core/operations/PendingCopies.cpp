@@ -10,6 +10,7 @@
 #include "core/operations/BackupRun.h"
 #include "core/operations/KeptVersions.h"
 #include "core/operations/SharedArchives.h"
+#include "core/operations/VerifyCopy.h"
 #include "core/ports/FileSystem.h"
 
 namespace bh {
@@ -175,6 +176,10 @@ void PendingCopies::SettleVersion(const Pending& copy, ErrorCode copyError,
 
 void PendingCopies::Record(const Pending& copy, ErrorCode error) {
     CFileEntry& entry = rows_.Entry(copy.row);
+    const bool replaced = error == kNoError;
+    if (replaced && verifyCopies_) {
+        error = VerifyCopiedArchive(entry, fileSystem_);
+    }
     if (error == kNoError) {
         ++counts_.backedUp;
         if (onCopied_) {
@@ -188,7 +193,7 @@ void PendingCopies::Record(const Pending& copy, ErrorCode error) {
     }
     rows_.UpdateRowTexts(copy.row);
     rows_.EnsureVisible(copy.row);
-    if (error == kNoError) {
+    if (replaced) {
         EvaluateChainedSources(copy.archiveKeys);
     }
 }

@@ -47,6 +47,10 @@ class PendingCopies {
     // Makes the pending copies and records their outcomes.
     void Flush();
 
+    // Reads each archive again once it is copied and compares it with its source; a copy
+    // that does not match is recorded as a failed one (VerifyCopiedArchive).
+    void VerifyEachCopy(bool verify) { verifyCopies_ = verify; }
+
   private:
     class RowsBySource;
 
@@ -77,6 +81,7 @@ class PendingCopies {
     int keepVersions_ = 0;
     std::unique_ptr<KeptVersions> versions_;
     std::unordered_set<std::string> replacedArchiveKeys_;
+    bool verifyCopies_ = false;
 };
 
 }  // namespace bh

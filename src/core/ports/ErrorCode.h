@@ -34,6 +34,10 @@ inline constexpr ErrorCode kErrorSourceChanged{0x20000001};  // the source chang
 inline constexpr ErrorCode kErrorSharedArchive{0x20000002};  // another source has the archive
 inline constexpr ErrorCode kErrorFileInUse{0x20000003};      // another entry still uses the file
 inline constexpr ErrorCode kErrorForeignLink{0x20000004};  // a link another user made, not followed
+inline constexpr ErrorCode kErrorContentsDiffer{
+    0x20000011};  // the archive's bytes are not the source's
+inline constexpr ErrorCode kErrorContentsDifferAfterCopy{0x20000012};  // found right after a copy
+inline constexpr ErrorCode kErrorChangedWhileCompared{0x20000013};  // no steady version to compare
 
 constexpr bool IsCoreError(ErrorCode code) {
     return (code.Value() & 0xFFFF0000u) == 0x20000000u;

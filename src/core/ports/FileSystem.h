@@ -17,6 +17,9 @@ namespace bh {
 struct FileAttributes {
     std::uint64_t size = 0;
     std::int64_t lastWriteSeconds = 0;
+    // The last-write time in the finest unit the platform keeps (nanoseconds on POSIX, 100 ns
+    // ticks on Windows), so that a write within one second is seen; 0 when it does not tell.
+    std::int64_t lastWriteFine = 0;
     // Which file the path reached (device and inode on POSIX), so that two spellings of one
     // file are recognised; both 0 when the platform does not tell.
     std::uint64_t device = 0;

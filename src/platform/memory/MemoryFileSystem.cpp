@@ -216,6 +216,7 @@ ErrorCode MemoryFileSystem::GetAttributes(const std::string& path, FileAttribute
     }
     out.size = node->kind == PathKind::Folder ? 0 : node->Size();
     out.lastWriteSeconds = node->lastWriteNs / kNsPerSecond;  // truncates toward zero
+    out.lastWriteFine = node->lastWriteNs;
     out.device = kDevice;
     out.inode = node->id;
     return kNoError;

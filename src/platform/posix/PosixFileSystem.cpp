@@ -228,6 +228,8 @@ ErrorCode PosixFileSystem::GetAttributes(const std::string& path, FileAttributes
     }
     out.size = static_cast<std::uint64_t>(st.st_size);
     out.lastWriteSeconds = TruncatedSeconds(st.st_mtim);
+    out.lastWriteFine =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     out.device = static_cast<std::uint64_t>(st.st_dev);
     out.inode = static_cast<std::uint64_t>(st.st_ino);
     return kNoError;

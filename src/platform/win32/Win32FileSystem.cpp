@@ -155,6 +155,7 @@ ErrorCode Win32FileSystem::GetAttributes(const std::string& path, FileAttributes
     }
     out.size = size;
     out.lastWriteSeconds = win32::UnixSecondsOf(lastWrite);
+    out.lastWriteFine = static_cast<std::int64_t>(win32::TicksOf(lastWrite));
     return kNoError;
 }
 
