@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/PathParts.h"
 #include "core/operations/BackupRun.h"
 #include "core/operations/VersionCommands.h"
 #include "core/ports/MessageBoxFlags.h"
@@ -165,6 +166,34 @@ TEST(KeptVersions, AFailedCopyPutsTheArchiveBack) {
     RunBackup(*h.doc);
     EXPECT_EQ(h.Versions(), (std::vector<std::string>{"v3", "v1"}));
     EXPECT_TRUE(h.fs.Exists("/arc/.versions/r (2026-12-08 14-03-11)[2].txt"));
+}
+
+TEST(KeptVersions, VersionsOfOneSecondKeepTheOrderTheyWereKeptIn) {
+    MemoryFileSystem fs;
+    const FixedClock clock;
+    fs.AddFolder("/arc");
+    KeptVersions kept(fs, clock);
+    std::string path;
+    for (const char* content : {"first", "second", "third"}) {
+        fs.AddFile("/arc/r.txt", content, kTime);  // one second for all, as a touch -d makes
+        ASSERT_EQ(kept.Keep("/arc/r.txt", path), kNoError);
+        ASSERT_EQ(kept.Prune("/arc/r.txt", 1), kNoError);
+    }
+    // The name the first one freed is not taken again: the newest stays, whatever the names.
+    std::vector<KeptVersion> versions;
+    ASSERT_EQ(kept.List("/arc/r.txt", versions), kNoError);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(fs.Content(versions[0].path), "third");
+    EXPECT_EQ(FileNameOf(versions[0].path), "r (2026-12-08 14-03-11)[3].txt");
+
+    // A fresh look at the folder orders them the same way.
+    fs.AddFile("/arc/r.txt", "fourth", kTime);
+    ASSERT_EQ(kept.Keep("/arc/r.txt", path), kNoError);
+    KeptVersions again(fs, clock);
+    ASSERT_EQ(again.List("/arc/r.txt", versions), kNoError);
+    ASSERT_EQ(versions.size(), 2u);
+    EXPECT_EQ(fs.Content(versions[0].path), "fourth");
+    EXPECT_EQ(fs.Content(versions[1].path), "third");
 }
 
 TEST(KeptVersions, WithoutTheSettingNothingIsKeptUnlessTheRunAsks) {

@@ -33,21 +33,41 @@ bool IsTimeText(std::string_view text) {
     return true;
 }
 
-// Skips a "[k]" at the start of `rest`.
-std::string_view AfterCounter(std::string_view rest) {
+// Skips a "[k]" at the start of `rest`, setting `counter` to k (1 when there is none).
+std::string_view AfterCounter(std::string_view rest, int& counter) {
+    counter = 1;
     if (rest.size() < 3 || rest.front() != '[') {
         return rest;
     }
     const std::size_t close = rest.find(']');
-    if (close == std::string_view::npos || close == 1) {
+    if (close == std::string_view::npos || close == 1 || close > 3) {
         return rest;
     }
+    int value = 0;
     for (std::size_t i = 1; i < close; ++i) {
         if (!std::isdigit(static_cast<unsigned char>(rest[i]))) {
             return rest;
         }
+        value = value * 10 + (rest[i] - '0');
     }
+    counter = value;
     return rest.substr(close + 1);
+}
+
+// The number after the highest one a version of this time already has, so that the order of
+// the numbers stays the order in which versions of one second were kept, even after the
+// oldest of them were removed.
+int NextCounter(const std::vector<std::string>& names, const std::string& timeText) {
+    int highest = 0;
+    for (const std::string& name : names) {
+        std::string archiveName;
+        std::string time;
+        int counter = 1;
+        if (ParseVersionFileName(name, archiveName, time, &counter) && time == timeText) {
+            highest = std::max(highest, counter);
+        }
+    }
+    return highest + 1;
 }
 
 }  // namespace
@@ -90,7 +110,7 @@ std::string VersionFileName(const std::string& archiveName, const std::string& t
 }
 
 bool ParseVersionFileName(const std::string& versionName, std::string& archiveName,
-                          std::string& timeText) {
+                          std::string& timeText, int* counter) {
     // The last " (TIME)" whose rest is an optional "[k]" and an extension without a '.'
     // other than its first: a name may hold such a text of its own before it.
     for (std::size_t open = versionName.rfind(" ("); open != std::string::npos;
@@ -100,12 +120,17 @@ bool ParseVersionFileName(const std::string& versionName, std::string& archiveNa
         if (!IsTimeText(time) || close >= versionName.size() || versionName[close] != ')') {
             continue;
         }
-        const std::string_view ext = AfterCounter(std::string_view(versionName).substr(close + 1));
+        int k = 1;
+        const std::string_view ext =
+            AfterCounter(std::string_view(versionName).substr(close + 1), k);
         if (!ext.empty() && (ext.front() != '.' || ext.find_first_of(".\\/", 1) != ext.npos)) {
             continue;
         }
         archiveName = versionName.substr(0, open) + std::string(ext);
         timeText = std::string(time);
+        if (counter != nullptr) {
+            *counter = k;
+        }
         return true;
     }
     return false;
@@ -155,16 +180,19 @@ ErrorCode KeptVersions::List(const std::string& archivePath, std::vector<KeptVer
         FileAttributes attributes;
         std::string archiveName;
         if (fileSystem_.GetAttributes(version.path, attributes) != kNoError ||
-            !ParseVersionFileName(name, archiveName, version.timeText)) {
+            !ParseVersionFileName(name, archiveName, version.timeText, &version.counter)) {
             continue;  // gone since the listing
         }
         version.lastWriteSeconds = attributes.lastWriteSeconds;
         version.size = attributes.size;
         versions.push_back(std::move(version));
     }
+    // Versions of one second were numbered in the order they were kept.
     std::sort(versions.begin(), versions.end(), [](const KeptVersion& a, const KeptVersion& b) {
-        return a.lastWriteSeconds != b.lastWriteSeconds ? a.lastWriteSeconds > b.lastWriteSeconds
-                                                        : a.path > b.path;
+        if (a.lastWriteSeconds != b.lastWriteSeconds) {
+            return a.lastWriteSeconds > b.lastWriteSeconds;
+        }
+        return a.counter != b.counter ? a.counter > b.counter : a.path > b.path;
     });
     return kNoError;
 }
@@ -172,11 +200,9 @@ ErrorCode KeptVersions::List(const std::string& archivePath, std::vector<KeptVer
 ErrorCode KeptVersions::Keep(const std::string& archivePath, std::string& versionPath) {
     versionPath.clear();
     FileAttributes attributes;
-    if (fileSystem_.Lookup(archivePath) == PathKind::None) {
-        return kNoError;
-    }
     if (const ErrorCode error = fileSystem_.GetAttributes(archivePath, attributes)) {
-        return error;
+        // No archive yet is nothing to keep; one that is there but cannot be looked at is.
+        return fileSystem_.Lookup(archivePath) == PathKind::None ? kNoError : error;
     }
     if (attributes.size == 0) {
         return kNoError;
@@ -186,8 +212,11 @@ ErrorCode KeptVersions::Keep(const std::string& archivePath, std::string& versio
     if (const ErrorCode error = Load(folderPath, folder)) {
         return error;
     }
-    if (const ErrorCode error = fileSystem_.CreateFolders(folderPath)) {
-        return error;
+    if (!folder->made) {
+        if (const ErrorCode error = fileSystem_.CreateFolders(folderPath)) {
+            return error;
+        }
+        folder->made = true;
     }
     const std::string archiveName = FileNameOf(archivePath);
     std::string timeText = VersionTimeText(clock_, attributes.lastWriteSeconds);
@@ -195,13 +224,17 @@ ErrorCode KeptVersions::Keep(const std::string& archivePath, std::string& versio
         timeText = "0000-00-00 00-00-00";  // a time the system cannot show still gets a name
     }
     ErrorCode error = kNoError;
-    for (int k = 1; k <= kMaxVersionsPerSecond; ++k) {
+    for (int k = NextCounter(folder->byArchive[archiveName], timeText); k <= kMaxVersionsPerSecond;
+         ++k) {
         const std::string name = VersionFileName(archiveName, timeText, k);
         const std::string candidate = folderPath + name;
         if (candidate.size() + 1 > fileSystem_.PathLimitBytes()) {
             return fileSystem_.PathTooLongError();
         }
-        if (fileSystem_.Lookup(candidate) != PathKind::None) {
+        // The listing tells the names this run knows of; a name taken since fails the move
+        // below, which never replaces, and the next name is tried.
+        const std::vector<std::string>& known = folder->byArchive[archiveName];
+        if (std::find(known.begin(), known.end(), name) != known.end()) {
             continue;
         }
         error = fileSystem_.MoveWithoutReplacing(archivePath, candidate);

@@ -23,6 +23,7 @@ struct KeptVersion {
     std::string timeText;
     std::int64_t lastWriteSeconds = 0;
     std::uint64_t size = 0;
+    int counter = 1;  // its k among the versions of one second
 };
 
 // The versions folder of an archive: its folder + ".versions" + the separator it uses.
@@ -37,13 +38,15 @@ std::string VersionTimeText(const Clock& clock, std::int64_t seconds);
 std::string VersionTimeFromUser(std::string_view text);
 
 // The name of a version: the archive's name with " (TIME)" before its extension, and "[k]"
-// after it for the k-th version of one second (k > 1), e.g. "report (2026-12-08 14-03-11).doc".
+// after it for the k-th version of one second (k > 1; numbers only grow, see Keep), e.g. "report
+// (2026-12-08 14-03-11).doc".
 std::string VersionFileName(const std::string& archiveName, const std::string& timeText, int k);
 
 // The archive name a version's name was made from, and its time text; false for a name that
 // is not a version's.
+// `counter` (may be null) receives its k, 1 for a name without "[k]".
 bool ParseVersionFileName(const std::string& versionName, std::string& archiveName,
-                          std::string& timeText);
+                          std::string& timeText, int* counter = nullptr);
 
 // Keeps the versions of archives: moves an archive into its versions folder before a backup
 // replaces it, lists them and removes the oldest beyond a count. A versions folder is listed
@@ -75,6 +78,7 @@ class KeptVersions {
     // One versions folder: the names of its versions by the archive name they came from.
     struct Folder {
         std::unordered_map<std::string, std::vector<std::string>> byArchive;
+        bool made = false;  // created (or found) by this object
     };
 
     ErrorCode Load(const std::string& folderPath, Folder*& folder);
