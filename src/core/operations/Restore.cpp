@@ -188,6 +188,10 @@ RestoreOutcome RunRestoreFrom(CBrackenholdDoc& doc, const std::string& fromPath,
 }
 
 void OnRestoreSelected(CBrackenholdDoc& doc) {
+    AskAndRestore(doc, {});
+}
+
+void AskAndRestore(CBrackenholdDoc& doc, const std::string& fromPath) {
     const int selected = doc.rows().SelectedCount();
     if (selected == 0) {
         return;
@@ -199,7 +203,7 @@ void OnRestoreSelected(CBrackenholdDoc& doc) {
     if (answer != kIdYes && answer != kIdNo) {
         return;
     }
-    const RestoreOutcome outcome = RunRestore(doc, answer == kIdYes);
+    const RestoreOutcome outcome = RunRestoreFrom(doc, fromPath, answer == kIdYes);
     ui.MessageBox(RestoreSummaryText(outcome), caption, kMbOk | kMbIconInformation);
 }
 

@@ -65,9 +65,14 @@ RestoreOutcome RunRestore(CBrackenholdDoc& doc, bool makeCopies, bool restoreWit
                           const std::function<void(const CFileEntry&)>& onRestored = {});
 
 // The same restore of the selected rows from another file than their archive (one of its
-// kept versions), with the same copies, boxes and Results texts.
+// kept versions), with the same copies, boxes and Results texts; an empty `fromPath` restores
+// from the archives, as RunRestore does.
 RestoreOutcome RunRestoreFrom(CBrackenholdDoc& doc, const std::string& fromPath, bool makeCopies,
                               bool restoreWithoutCopy = true);
+
+// The copy question (Cancel ends it), the restore of the selected rows from their archives or,
+// when `fromPath` is not empty, from that file, then the summary box.
+void AskAndRestore(CBrackenholdDoc& doc, const std::string& fromPath);
 
 // Restore Selected: the copy question (Cancel ends it), the restore, then the summary box.
 void OnRestoreSelected(CBrackenholdDoc& doc);

@@ -56,14 +56,7 @@ void OnRestoreVersion(CBrackenholdDoc& doc) {
     if (chosen < 0 || chosen >= static_cast<int>(versions.size())) {
         return;
     }
-    const std::string caption = RestoreCaption(1);
-    const int answer = ui.MessageBox(RestoreQuestionText(1), caption,
-                                     kMbYesNoCancel | kMbIconQuestion | kMbDefButton3);
-    if (answer != kIdYes && answer != kIdNo) {
-        return;
-    }
-    const RestoreOutcome outcome = RunRestoreFrom(doc, versions[chosen].path, answer == kIdYes);
-    ui.MessageBox(RestoreSummaryText(outcome), caption, kMbOk | kMbIconInformation);
+    AskAndRestore(doc, versions[chosen].path);
 }
 
 int ParseKeptVersionCount(const std::string& text) {
